@@ -1,0 +1,357 @@
+#include "Form1.h"
+
+#include "MainWindowLayout.h"
+#include "Program.h"
+#include "Twips.h"
+#include "entries/EntryCommands.h"
+#include "info/Form8.h"
+#include "info/frmAbout.h"
+#include "info/frmWebsite.h"
+#include "platform/SettingsStore.h"
+#include "skin/Skinning.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+} // namespace
+
+Form1::Form1(Program &program)
+    : QMainWindow(nullptr)
+    , m_program(program)
+    , m_commands(std::make_unique<EntryCommands>(program))
+    , m_listLeft(MainWindowLayout::kListLeft)
+    , m_listTop(MainWindowLayout::kListTop)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    setFont(windowFont());
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"),
+                           QStringLiteral("add"), 60, 60, 1155, 1035);
+    cmdDelete = makeButton(QStringLiteral("cmdDelete"), QStringLiteral("Delete"),
+                           QStringLiteral("delete"), 1260, 60, 1155, 1035);
+    cmdEdit = makeButton(QStringLiteral("cmdEdit"), QStringLiteral("Edit"), QStringLiteral("edit"),
+                         2460, 60, 1155, 1035);
+    cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Go To"),
+                         QStringLiteral("goto"), 3660, 60, 1155, 1035);
+    cmdWebsite[0] = makeButton(QStringLiteral("cmdWebsite"), QStringLiteral("Command1"),
+                               QStringLiteral("website"), 4860, 60, 4095, 1035);
+    cmdCopy[0] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Username"),
+                            QStringLiteral("copy"), 60, 1140, 2355, 795);
+    cmdCopy[1] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Password"),
+                            QStringLiteral("copy"), 2460, 1140, 2355, 795);
+    cmdCopy[2] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Used At"),
+                            QStringLiteral("copy"), 4860, 1140, 4095, 795);
+    for (int i = 0; i < int(cmdCopy.size()); ++i) {
+        cmdCopy[size_t(i)]->setProperty("index", i);
+        connect(cmdCopy[size_t(i)], &QToolButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+    }
+    cmdAdd[0]->setProperty("index", 0);
+    cmdWebsite[0]->setProperty("index", 0);
+    connect(cmdAdd[0], &QToolButton::clicked, this, [this] { cmdAdd_Click(0); });
+    connect(cmdDelete, &QToolButton::clicked, this, &Form1::cmdDelete_Click);
+    connect(cmdEdit, &QToolButton::clicked, this, &Form1::cmdEdit_Click);
+    connect(cmdGoto, &QToolButton::clicked, this, &Form1::cmdGoto_Click);
+    connect(cmdWebsite[0], &QToolButton::clicked, this, [this] { cmdWebsite_Click(0); });
+
+    lstPass = new QTreeView(client);
+    lstPass->setObjectName(QStringLiteral("lstPass"));
+    lstPass->setAccessibleName(QStringLiteral("Entries"));
+    lstPass->setModel(&m_program.entries());
+    lstPass->setRootIsDecorated(false);
+    lstPass->setItemsExpandable(false);
+    lstPass->setUniformRowHeights(true);
+    lstPass->setAllColumnsShowFocus(true);
+    lstPass->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstPass->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstPass->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstPass->header()->setSectionsClickable(true);
+    lstPass->header()->setSectionsMovable(false);
+    lstPass->header()->setSortIndicatorShown(false);
+    connect(lstPass->header(), &QHeaderView::sectionClicked, this,
+            [this](int logicalIndex) { lstPass_ColumnClick(logicalIndex + 1); });
+    setListGeometryTwips(m_listLeft, m_listTop, 8895, 4215);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(Twips::toPixels(MainWindowLayout::kStatusBarHeight));
+    statusPanel = new QLabel(StatusBar1);
+    statusPanel->setObjectName(QStringLiteral("statusPanel"));
+    statusPanel->setAccessibleName(QStringLiteral("Status"));
+    statusPanel->setTextFormat(Qt::PlainText);
+    statusPanel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    StatusBar1->addWidget(statusPanel);
+    setStatusBar(StatusBar1);
+
+    buildMenus();
+
+    // Tab order: Add, Edit, Delete, the link button, the list, Copy
+    // Username, Go To, Copy Password, Copy Used At.
+    const QList<QWidget *> order = {cmdAdd[0],  cmdEdit,    cmdDelete,  cmdWebsite[0], lstPass,
+                                    cmdCopy[0], cmdGoto,    cmdCopy[1], cmdCopy[2]};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    resize(Twips::toPixels(MainWindowLayout::kClientWidth),
+           Twips::toPixels(MainWindowLayout::kClientHeight) + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+Form1::~Form1() = default;
+
+QToolButton *Form1::makeButton(const QString &name, const QString &caption, const QString &icon,
+                               double left, double top, double width, double height)
+{
+    auto *button = new QToolButton(centralWidget());
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setAccessibleName(caption);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(Twips::rect(left, top, width, height));
+    return button;
+}
+
+QAction *Form1::makeItem(QMenu *menu, const QString &name, int index, const QString &caption)
+{
+    auto *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setProperty("index", index);
+    return action;
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    mnuFile = bar->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuData = bar->addMenu(QStringLiteral("Data"));
+    mnuData->setObjectName(QStringLiteral("mnuData"));
+    mnuCopy = bar->addMenu(QStringLiteral("Copy"));
+    mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
+    mnuHelp = bar->addMenu(QStringLiteral("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuAbout = bar->addMenu(QStringLiteral("About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+
+    mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
+    const QString dataCaptions[] = {QStringLiteral("Add Username/Password"),
+                                    QStringLiteral("Delete Selected Item"),
+                                    QStringLiteral("Edit Selected Item"),
+                                    QStringLiteral("Goto \"Used At\" Location")};
+    for (int i = 0; i < int(mnuDataItem.size()); ++i)
+        mnuDataItem[size_t(i)] = makeItem(mnuData, QStringLiteral("mnuDataItem"), i, dataCaptions[i]);
+    const QString copyCaptions[] = {QStringLiteral("Selected Username"),
+                                    QStringLiteral("Selected Password"),
+                                    QStringLiteral("Selected Used At Location")};
+    for (int i = 0; i < int(mnuCopyItem.size()); ++i)
+        mnuCopyItem[size_t(i)] = makeItem(mnuCopy, QStringLiteral("mnuCopyItem"), i, copyCaptions[i]);
+    mnuHelpItem[0] = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
+    mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
+                               QStringLiteral("About this software"));
+
+    // Each menu passes its item's index to its one handler.
+    const auto wire = [this](QMenu *menu, void (Form1::*handler)(int)) {
+        connect(menu, &QMenu::triggered, this, [this, handler](QAction *action) {
+            (this->*handler)(action->property("index").toInt());
+        });
+    };
+    wire(mnuFile, &Form1::mnuFileItem_Click);
+    wire(mnuData, &Form1::mnuDataItem_Click);
+    wire(mnuCopy, &Form1::mnuCopyItem_Click);
+    wire(mnuHelp, &Form1::mnuHelpItem_Click);
+    wire(mnuAbout, &Form1::mnuAboutItem_Click);
+}
+
+void Form1::formLoad()
+{
+    InitSkinForMainWindow(m_program.skin);
+    setWindowTitle(m_program.strProductName + QStringLiteral(" by ") + m_program.strCompanyName);
+    cmdWebsite[0]->setText(QStringLiteral("Visit ") + m_program.strComments);
+    cmdWebsite[0]->setAccessibleName(cmdWebsite[0]->text());
+
+    EntryListModel &list = m_program.entries();
+    const struct
+    {
+        const char *header;
+        double width;
+    } columns[] = {
+            {"Username", Twips::fromPixels(cmdCopy[0]->width()) - 10},
+            {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
+            {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
+    };
+    for (const auto &column : columns) {
+        const int position = list.addColumnHeader(QString::fromLatin1(column.header));
+        lstPass->header()->resizeSection(position - 1, Twips::toPixels(column.width));
+    }
+
+    statusPanel->setFixedWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
+    m_program.checkVault();
+}
+
+void Form1::afterFormLoad()
+{
+    if (m_program.skin.bUseSkin)
+        ApplySkinToForm(m_program.skin, this);
+    setVisible(true);
+    const Platform &platform = m_program.platform();
+    const QString showHelp = platform.settings->value(
+            m_program.settingsApplication(), QStringLiteral("Settings"),
+            QStringLiteral("showHelp"), QStringLiteral("1"));
+    if (showHelp == u"1")
+        m_program.open(m_program.help);
+    m_program.pass.unload();
+}
+
+void Form1::setStatusText(const QString &text)
+{
+    statusPanel->setText(text);
+}
+
+QString Form1::statusText() const
+{
+    return statusPanel->text();
+}
+
+QSizeF Form1::outerSizeTwips() const
+{
+    const QSize outer = frameGeometry().size();
+    return QSizeF(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
+}
+
+void Form1::setListGeometryTwips(double left, double top, double width, double height)
+{
+    m_listLeft = left;
+    m_listTop = top;
+    lstPass->setGeometry(Twips::rect(left, top, width, height));
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isMinimized())
+        return;
+    const QSizeF outer = outerSizeTwips();
+    const QSizeF list =
+            MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
+    setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing is never refused and nothing is asked: every change is saved
+    // already.
+    event->accept();
+    m_program.help.unload();
+    m_program.about.unload();
+    m_program.add.unload();
+    m_program.splash.unload();
+    if (m_program.skin.bUseSkin)
+        stopSkin(m_program.skin);
+    m_program.website.unload();
+    m_program.endProgram();
+}
+
+void Form1::cmdAdd_Click(int)
+{
+    m_commands->add();
+}
+
+void Form1::cmdDelete_Click()
+{
+    m_commands->remove();
+}
+
+void Form1::cmdEdit_Click()
+{
+    m_commands->edit();
+}
+
+void Form1::cmdGoto_Click()
+{
+    m_commands->goTo();
+}
+
+void Form1::cmdCopy_Click(int index)
+{
+    m_commands->copy(index);
+}
+
+void Form1::cmdWebsite_Click(int)
+{
+    m_program.strLinkKey = QStringLiteral("Website");
+    m_program.website.load(m_program);
+}
+
+void Form1::lstPass_ColumnClick(int position)
+{
+    m_commands->sortByColumn(position);
+}
+
+void Form1::mnuFileItem_Click(int index)
+{
+    if (index == 0)
+        close();
+}
+
+void Form1::mnuDataItem_Click(int index)
+{
+    switch (index) {
+    case 0:
+        cmdAdd_Click(0);
+        break;
+    case 1:
+        cmdDelete_Click();
+        break;
+    case 2:
+        cmdEdit_Click();
+        break;
+    case 3:
+        cmdGoto_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::mnuCopyItem_Click(int index)
+{
+    cmdCopy_Click(index);
+}
+
+void Form1::mnuHelpItem_Click(int)
+{
+    m_program.open(m_program.help);
+}
+
+void Form1::mnuAboutItem_Click(int)
+{
+    m_program.open(m_program.about);
+}

@@ -1,0 +1,34 @@
+#include "Program.h"
+#include "platform/Clock.h"
+#include "platform/DesktopPlatform.h"
+#include "platform/SettingsStore.h"
+#include "platform/VersionInfo.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The skin colours every window through its palette, which the Fusion
+    // style honours on every platform.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const VersionValues version = builtInVersionValues();
+    QApplication::setApplicationName(version.productName);
+    QApplication::setOrganizationName(version.companyName);
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(version.major).arg(version.minor));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    WidgetMessageBoxes messages;
+    ApplicationEnder ender;
+    DesktopUrlOpener urls;
+    DesktopLocationStarter locations;
+    QSettingsStore settings;
+    ExecutableVersionInfo versionInfo;
+    SystemClock clock;
+    const Platform platform{&messages, &ender, &urls, &locations, &settings, &versionInfo, &clock};
+
+    Program program(QCoreApplication::applicationDirPath(), platform);
+    program.start();
+    return QApplication::exec();
+}

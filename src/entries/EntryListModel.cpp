@@ -1,0 +1,243 @@
+#include "EntryListModel.h"
+
+#include <algorithm>
+#include <numeric>
+
+EntryListModel::EntryListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+int EntryListModel::addColumnHeader(const QString &text)
+{
+    const int position = int(m_headers.size());
+    beginInsertColumns(QModelIndex(), position, position);
+    m_headers.push_back(text);
+    endInsertColumns();
+    return position + 1;
+}
+
+const QString &EntryListModel::subItem(int row, int index) const
+{
+    return field(size_t(row - 1), index);
+}
+
+const QString &EntryListModel::field(size_t index, int column) const
+{
+    const VaultEntry &e = m_entries[index];
+    switch (column) {
+    case PasswordColumn:
+        return e.password;
+    case LocationColumn:
+        return e.location;
+    default:
+        return e.username;
+    }
+}
+
+int EntryListModel::rowOf(EntryId id) const
+{
+    const auto it = std::find(m_ids.begin(), m_ids.end(), id);
+    return it == m_ids.end() ? 0 : int(it - m_ids.begin()) + 1;
+}
+
+QCollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
+{
+    switch (m_sortKey) {
+    case PasswordColumn:
+        return m_collator.sortKey(entry.password);
+    case LocationColumn:
+        return m_collator.sortKey(entry.location);
+    default:
+        return m_collator.sortKey(entry.username);
+    }
+}
+
+size_t EntryListModel::sortedPosition(const QCollatorSortKey &key) const
+{
+    const auto before = [this](const QCollatorSortKey &a, const QCollatorSortKey &b) {
+        return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+    };
+    return size_t(std::upper_bound(m_keys.begin(), m_keys.end(), key, before) - m_keys.begin());
+}
+
+void EntryListModel::insertAt(size_t position, VaultEntry entry, EntryId id)
+{
+    beginInsertRows(QModelIndex(), int(position), int(position));
+    m_entries.insert(m_entries.begin() + qsizetype(position), std::move(entry));
+    m_ids.insert(m_ids.begin() + qsizetype(position), id);
+    endInsertRows();
+}
+
+int EntryListModel::append(VaultEntry entry)
+{
+    size_t position = m_entries.size();
+    if (m_sorted) {
+        ensureKeys();
+        QCollatorSortKey key = keyFor(entry);
+        position = sortedPosition(key);
+        m_keys.insert(m_keys.begin() + qsizetype(position), std::move(key));
+    }
+    insertAt(position, std::move(entry), m_nextId++);
+    return int(position) + 1;
+}
+
+void EntryListModel::appendAll(std::vector<VaultEntry> entries)
+{
+    if (entries.empty())
+        return;
+    const size_t first = m_entries.size();
+    beginInsertRows(QModelIndex(), int(first), int(first + entries.size() - 1));
+    m_entries.reserve(first + entries.size());
+    m_ids.reserve(first + entries.size());
+    for (VaultEntry &e : entries) {
+        m_entries.push_back(std::move(e));
+        m_ids.push_back(m_nextId++);
+    }
+    endInsertRows();
+    m_keys.clear();
+    resort();
+}
+
+int EntryListModel::setEntry(int row, VaultEntry entry)
+{
+    const size_t index = size_t(row - 1);
+    if (!m_sorted) {
+        m_entries[index] = std::move(entry);
+        emit dataChanged(this->index(row - 1, 0), this->index(row - 1, FieldCount - 1));
+        return row;
+    }
+    // A changed entry moves to its sorted place: take it out and put it back.
+    const EntryId id = m_ids[index];
+    remove(row);
+    ensureKeys();
+    QCollatorSortKey key = keyFor(entry);
+    const size_t position = sortedPosition(key);
+    m_keys.insert(m_keys.begin() + qsizetype(position), std::move(key));
+    insertAt(position, std::move(entry), id);
+    return int(position) + 1;
+}
+
+void EntryListModel::remove(int row)
+{
+    const qsizetype index = row - 1;
+    beginRemoveRows(QModelIndex(), int(index), int(index));
+    m_entries.erase(m_entries.begin() + index);
+    m_ids.erase(m_ids.begin() + index);
+    if (m_keys.size() == m_entries.size() + 1)
+        m_keys.erase(m_keys.begin() + index);
+    endRemoveRows();
+}
+
+void EntryListModel::clear()
+{
+    beginResetModel();
+    m_entries.clear();
+    m_ids.clear();
+    m_keys.clear();
+    endResetModel();
+}
+
+void EntryListModel::setSorted(bool sorted)
+{
+    if (m_sorted == sorted)
+        return;
+    m_sorted = sorted;
+    m_keys.clear();
+    resort();
+}
+
+void EntryListModel::setSortKey(int column)
+{
+    m_sortKey = std::clamp(column, 0, FieldCount - 1);
+    m_keys.clear();
+    resort();
+}
+
+void EntryListModel::setSortOrder(int order)
+{
+    m_sortOrder = order == Ascending ? Ascending : Descending;
+    resort();
+}
+
+void EntryListModel::ensureKeys()
+{
+    if (keysValid())
+        return;
+    m_keys.clear();
+    m_keys.reserve(m_entries.size());
+    for (const VaultEntry &e : m_entries)
+        m_keys.push_back(keyFor(e));
+}
+
+void EntryListModel::resort()
+{
+    if (!m_sorted)
+        return;
+    ensureKeys();
+    const size_t n = m_entries.size();
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t(0));
+    const bool ascending = m_sortOrder == Ascending;
+    std::stable_sort(order.begin(), order.end(), [this, ascending](size_t a, size_t b) {
+        return ascending ? m_keys[a].compare(m_keys[b]) < 0 : m_keys[b].compare(m_keys[a]) < 0;
+    });
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<VaultEntry> entries;
+    std::vector<EntryId> ids;
+    std::vector<QCollatorSortKey> keys;
+    entries.reserve(n);
+    ids.reserve(n);
+    keys.reserve(n);
+    std::vector<int> newRowOf(n);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t from = order[i];
+        entries.push_back(std::move(m_entries[from]));
+        ids.push_back(m_ids[from]);
+        keys.push_back(std::move(m_keys[from]));
+        newRowOf[from] = int(i);
+    }
+    m_entries = std::move(entries);
+    m_ids = std::move(ids);
+    m_keys = std::move(keys);
+
+    // Keep the selection and the current row on the entries they were on.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &index : before)
+        after.append(this->index(newRowOf[size_t(index.row())], index.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int EntryListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+int EntryListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_headers.size());
+}
+
+QVariant EntryListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_entries.size()) || index.column() >= FieldCount)
+        return QVariant();
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return field(size_t(index.row()), index.column());
+    return QVariant();
+}
+
+QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
+        && section < int(m_headers.size()))
+        return m_headers[size_t(section)];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

@@ -1,0 +1,106 @@
+#include "DesktopPlatform.h"
+
+#include "VersionInfo.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <QWidget>
+
+#ifdef Q_OS_WIN
+#include <QProcess>
+#endif
+
+int WidgetMessageBoxes::show(const QString &text, int style, const QString &title)
+{
+    // Parent the box to the active window so that it stands above it, even
+    // when that window is kept on top of all others.
+    QWidget *parent = QApplication::activeWindow();
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    switch (style & 0x70) {
+    case MessageBox::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageBox::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+
+    switch (style & 0x0F) {
+    case MessageBox::OkCancel: {
+        QPushButton *ok = box.addButton(QMessageBox::Ok);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    case MessageBox::RetryCancel: {
+        QPushButton *retry = box.addButton(QMessageBox::Retry);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(retry);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    default:
+        box.setDefaultButton(box.addButton(QMessageBox::Ok));
+        break;
+    }
+
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok:
+        return MessageBox::Ok;
+    case QMessageBox::Retry:
+        return MessageBox::Retry;
+    default:
+        // Closing an OK-only box counts as OK, every other closing as Cancel.
+        return (style & 0x0F) == MessageBox::OkOnly ? MessageBox::Ok : MessageBox::Cancel;
+    }
+}
+
+void ApplicationEnder::endProgram()
+{
+    // Leaves every running event loop, nested ones (message boxes) included;
+    // the caller returns straight away, so nothing else of ours runs.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+void DesktopUrlOpener::openUrl(const QString &address)
+{
+    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+}
+
+void DesktopLocationStarter::startLocation(const QString &location)
+{
+#ifdef Q_OS_WIN
+    // Explorer opens web addresses in the browser and folders in a window.
+    QProcess::startDetached(QStringLiteral("explorer"), {location});
+#else
+    const QUrl url(location, QUrl::TolerantMode);
+    const bool hasScheme = url.isValid() && url.scheme().size() > 1;
+    if (hasScheme) {
+        QDesktopServices::openUrl(url);
+        return;
+    }
+    // A location without a scheme is a path: open it as a local file or
+    // folder (relative paths are taken from the home folder).
+    const QString path = QDir::isAbsolutePath(location) ? location
+                                                        : QDir::home().filePath(location);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+#endif
+}

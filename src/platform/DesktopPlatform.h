@@ -1,0 +1,32 @@
+#pragma once
+
+#include "LocationStarter.h"
+#include "MessageBoxes.h"
+#include "ProgramEnder.h"
+#include "UrlOpener.h"
+
+// The real implementations of the seams that need the window system.
+
+class WidgetMessageBoxes : public MessageBoxes
+{
+public:
+    int show(const QString &text, int style, const QString &title) override;
+};
+
+class ApplicationEnder : public ProgramEnder
+{
+public:
+    void endProgram() override;
+};
+
+class DesktopUrlOpener : public UrlOpener
+{
+public:
+    void openUrl(const QString &address) override;
+};
+
+class DesktopLocationStarter : public LocationStarter
+{
+public:
+    void startLocation(const QString &location) override;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Message box style numbers and answers, in the classic Windows numbering the
+// program's message texts are written against.
+namespace MessageBox {
+enum Style : int {
+    OkOnly = 0,
+    OkCancel = 1,
+    RetryCancel = 5,
+    Critical = 16,
+    Information = 64,
+};
+enum Answer : int {
+    Ok = 1,
+    Cancel = 2,
+    Retry = 4,
+};
+} // namespace MessageBox
+
+// Shows a modal message box and returns the button pressed. An empty title
+// means the application's own title.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    virtual int show(const QString &text, int style = MessageBox::OkOnly,
+                     const QString &title = QString()) = 0;
+};

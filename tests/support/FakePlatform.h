@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/LocationStarter.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/ProgramEnder.h"
+#include "platform/SettingsStore.h"
+#include "platform/UrlOpener.h"
+#include "platform/VersionInfo.h"
+
+#include <QMap>
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+// Message boxes answered from a script; every box shown is recorded.
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString text;
+        int style;
+        QString title;
+    };
+
+    int show(const QString &text, int style, const QString &title) override;
+
+    // The answers to the next boxes, in order; when none is left a box is
+    // answered with OK (or Cancel when OK is not one of its buttons).
+    QQueue<int> answers;
+    // Runs while a box is up, before it is answered (to look at the screen
+    // behind it).
+    std::function<void(const Shown &)> onShow;
+    QList<Shown> shown;
+};
+
+class FakeEnder : public ProgramEnder
+{
+public:
+    void endProgram() override { ++endCount; }
+    int endCount = 0;
+};
+
+class FakeUrlOpener : public UrlOpener
+{
+public:
+    void openUrl(const QString &address) override { opened.append(address); }
+    QStringList opened;
+};
+
+class FakeLocationStarter : public LocationStarter
+{
+public:
+    void startLocation(const QString &location) override { started.append(location); }
+    QStringList started;
+};
+
+class FakeSettings : public SettingsStore
+{
+public:
+    QString value(const QString &application, const QString &section, const QString &key,
+                  const QString &defaultValue) const override;
+    void setValue(const QString &application, const QString &section, const QString &key,
+                  const QString &value) override;
+
+    static QString path(const QString &application, const QString &section, const QString &key);
+    QMap<QString, QString> values;
+    int writes = 0;
+};
+
+class FakeVersionInfo : public VersionInfo
+{
+public:
+    VersionValues read() const override { return values; }
+    VersionValues values = builtInVersionValues();
+};
+
+class FakeClock : public Clock
+{
+public:
+    QDateTime now() const override { return time; }
+    QDateTime time = QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26));
+};
+
+// One of each, wired into a Platform.
+struct FakePlatform
+{
+    FakeMessageBoxes messages;
+    FakeEnder ender;
+    FakeUrlOpener urls;
+    FakeLocationStarter locations;
+    FakeSettings settings;
+    FakeVersionInfo version;
+    FakeClock clock;
+
+    Platform platform()
+    {
+        return Platform{&messages, &ender, &urls, &locations, &settings, &version, &clock};
+    }
+};
