@@ -3,8 +3,23 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+// The user's locale; under the bare "C" locale, which collates by code
+// point (capitals before every small letter), the common international
+// order instead.
+QLocale collationLocale()
+{
+    const QLocale system = QLocale::system();
+    return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                           : system;
+}
+
+} // namespace
+
 EntryListModel::EntryListModel(QObject *parent)
     : QAbstractTableModel(parent)
+    , m_collator(collationLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }

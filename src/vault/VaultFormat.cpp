@@ -41,6 +41,24 @@ void appendEncoded(char *&out, QStringView plain)
     }
 }
 
+// Where "|||" stands in a raw line (0xFC 0xFC 0xFC after the transform), from
+// a position on; -1 when it does not.
+qsizetype findRawSeparator(QByteArrayView raw, qsizetype from)
+{
+    constexpr char kRawBar = char(0xFC);
+    const char *data = raw.data();
+    const qsizetype size = raw.size();
+    while (from + 3 <= size) {
+        const auto *bar = static_cast<const char *>(memchr(data + from, kRawBar, size_t(size - from - 2)));
+        if (!bar)
+            return -1;
+        if (bar[1] == kRawBar && bar[2] == kRawBar)
+            return bar - data;
+        from = bar - data + 1;
+    }
+    return -1;
+}
+
 void appendLineEnd(char *&out)
 {
     *out++ = '\r';
@@ -118,25 +136,21 @@ bool isSkippedLine(QByteArrayView raw)
 
 VaultEntry parseEntryLine(QByteArrayView raw)
 {
-    // "|||" in the file, after the transform.
-    static constexpr char kRawSeparator[] = "\xFC\xFC\xFC";
-    const QByteArrayView separator(kRawSeparator, 3);
-
     VaultEntry entry;
-    const qsizetype first = raw.indexOf(separator);
+    const qsizetype first = findRawSeparator(raw, 0);
     if (first < 0) {
         entry.username = decodeLine(raw);
         return entry;
     }
     entry.username = decodeLine(raw.first(first));
-    const qsizetype passwordStart = first + separator.size();
-    const qsizetype second = raw.indexOf(separator, passwordStart);
+    const qsizetype passwordStart = first + kSeparatorText.size();
+    const qsizetype second = findRawSeparator(raw, passwordStart);
     if (second < 0) {
         entry.password = decodeLine(raw.sliced(passwordStart));
         return entry;
     }
     entry.password = decodeLine(raw.sliced(passwordStart, second - passwordStart));
-    entry.location = decodeLine(raw.sliced(second + separator.size()));
+    entry.location = decodeLine(raw.sliced(second + kSeparatorText.size()));
     return entry;
 }
 
