@@ -5,6 +5,7 @@
 #include "Twips.h"
 #include "entries/EntryCommands.h"
 #include "info/Form8.h"
+#include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "platform/SettingsStore.h"
@@ -221,11 +222,10 @@ void Form1::afterFormLoad()
     if (m_program.skin.bUseSkin)
         ApplySkinToForm(m_program.skin, this);
     setVisible(true);
-    const Platform &platform = m_program.platform();
-    const QString showHelp = platform.settings->value(
-            m_program.settingsApplication(), QStringLiteral("Settings"),
-            QStringLiteral("showHelp"), QStringLiteral("1"));
-    if (showHelp == u"1")
+    const QString showHelp = m_program.platform().settings->value(
+            m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
+            ShowHelpSetting::defaultValue());
+    if (ShowHelpSetting::opensAtStartup(showHelp))
         m_program.open(m_program.help);
     m_program.pass.unload();
 }

@@ -15,6 +15,17 @@ QLocale collationLocale()
                                            : system;
 }
 
+// Moves one element of a vector to another index; those between shift by one.
+template<typename T> void moveElement(std::vector<T> &items, size_t from, size_t to)
+{
+    const auto begin = items.begin();
+    if (from < to)
+        std::rotate(begin + qsizetype(from), begin + qsizetype(from) + 1,
+                    begin + qsizetype(to) + 1);
+    else
+        std::rotate(begin + qsizetype(to), begin + qsizetype(from), begin + qsizetype(from) + 1);
+}
+
 } // namespace
 
 EntryListModel::EntryListModel(QObject *parent)
@@ -118,20 +129,39 @@ void EntryListModel::appendAll(std::vector<VaultEntry> entries)
 int EntryListModel::setEntry(int row, VaultEntry entry)
 {
     const size_t index = size_t(row - 1);
-    if (!m_sorted) {
-        m_entries[index] = std::move(entry);
-        emit dataChanged(this->index(row - 1, 0), this->index(row - 1, FieldCount - 1));
-        return row;
+    m_entries[index] = std::move(entry);
+    size_t finalIndex = index;
+    if (m_sorted) {
+        // A changed entry moves to its sorted place. It is moved, not taken
+        // out and put back, so that the selection stays on it.
+        if (keysValid())
+            m_keys[index] = keyFor(m_entries[index]);
+        else
+            ensureKeys();
+        const QCollatorSortKey &key = m_keys[index];
+        const auto before = [this](const QCollatorSortKey &a, const QCollatorSortKey &b) {
+            return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+        };
+        const auto keys = m_keys.begin();
+        size_t destination = index; // the row it goes before, counted before the move
+        if (index > 0 && before(key, m_keys[index - 1]))
+            destination
+                = size_t(std::upper_bound(keys, keys + qsizetype(index), key, before) - keys);
+        else if (index + 1 < m_keys.size() && before(m_keys[index + 1], key))
+            destination = size_t(
+                std::upper_bound(keys + qsizetype(index) + 1, m_keys.end(), key, before) - keys);
+        if (destination != index) {
+            finalIndex = destination < index ? destination : destination - 1;
+            beginMoveRows(QModelIndex(), int(index), int(index), QModelIndex(), int(destination));
+            moveElement(m_entries, index, finalIndex);
+            moveElement(m_ids, index, finalIndex);
+            moveElement(m_keys, index, finalIndex);
+            endMoveRows();
+        }
     }
-    // A changed entry moves to its sorted place: take it out and put it back.
-    const EntryId id = m_ids[index];
-    remove(row);
-    ensureKeys();
-    QCollatorSortKey key = keyFor(entry);
-    const size_t position = sortedPosition(key);
-    m_keys.insert(m_keys.begin() + qsizetype(position), std::move(key));
-    insertAt(position, std::move(entry), id);
-    return int(position) + 1;
+    const int changed = int(finalIndex);
+    emit dataChanged(this->index(changed, 0), this->index(changed, FieldCount - 1));
+    return changed + 1;
 }
 
 void EntryListModel::remove(int row)
@@ -165,13 +195,38 @@ void EntryListModel::setSorted(bool sorted)
 
 void EntryListModel::setSortKey(int column)
 {
-    m_sortKey = std::clamp(column, 0, FieldCount - 1);
+    // The same key again leaves a sorted list as it is.
+    const int key = std::clamp(column, 0, FieldCount - 1);
+    if (key == m_sortKey)
+        return;
+    m_sortKey = key;
     m_keys.clear();
     resort();
 }
 
 void EntryListModel::setSortOrder(int order)
 {
+    const int newOrder = order == Ascending ? Ascending : Descending;
+    if (newOrder == m_sortOrder)
+        return;
+    m_sortOrder = newOrder;
+    if (m_sorted && keysValid())
+        reverseOrder();
+    else
+        resort();
+}
+
+void EntryListModel::sortBy(int column, int order)
+{
+    const int key = std::clamp(column, 0, FieldCount - 1);
+    if (m_sorted && key == m_sortKey) {
+        setSortOrder(order);
+        return;
+    }
+    // A new key, or a list that was not kept sorted: the keys are made anew.
+    m_keys.clear();
+    m_sorted = true;
+    m_sortKey = key;
     m_sortOrder = order == Ascending ? Ascending : Descending;
     resort();
 }
@@ -198,9 +253,35 @@ void EntryListModel::resort()
     std::stable_sort(order.begin(), order.end(), [this, ascending](size_t a, size_t b) {
         return ascending ? m_keys[a].compare(m_keys[b]) < 0 : m_keys[b].compare(m_keys[a]) < 0;
     });
+    applyOrder(order);
+}
+
+void EntryListModel::reverseOrder()
+{
+    // The rows are sorted already, so the other direction needs no sort:
+    // the runs of equal keys change places and each run keeps its order, as
+    // a stable sort would leave it.
+    const size_t n = m_entries.size();
+    std::vector<size_t> order;
+    order.reserve(n);
+    size_t end = n;
+    while (end > 0) {
+        size_t begin = end - 1;
+        while (begin > 0 && m_keys[begin - 1].compare(m_keys[begin]) == 0)
+            --begin;
+        for (size_t i = begin; i < end; ++i)
+            order.push_back(i);
+        end = begin;
+    }
+    applyOrder(order);
+}
+
+void EntryListModel::applyOrder(const std::vector<size_t> &order)
+{
     if (std::is_sorted(order.begin(), order.end()))
         return;
 
+    const size_t n = m_entries.size();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<VaultEntry> entries;
     std::vector<EntryId> ids;

@@ -61,6 +61,9 @@ public:
     void setSortKey(int column);
     int sortOrder() const { return m_sortOrder; }
     void setSortOrder(int order);
+    // Switches sorting on with this key and order in one step: the same end
+    // state as the three setters, with at most one sort of the list.
+    void sortBy(int column, int order);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -74,6 +77,10 @@ private:
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     void ensureKeys();
     void resort();
+    // Turns a list sorted one way into the other way.
+    void reverseOrder();
+    // Puts the rows into this order: row i takes the one from order[i].
+    void applyOrder(const std::vector<size_t> &order);
     // Where an entry with this key belongs, after every equal one.
     size_t sortedPosition(const QCollatorSortKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);

@@ -1,11 +1,169 @@
 #include "frmAdd.h"
 
 #include "app/Program.h"
+#include "app/Twips.h"
+#include "platform/MessageBoxes.h"
+#include "skin/SkinLabel.h"
+#include "skin/Skinning.h"
 
-frmAdd::frmAdd(Program &program)
-    : m_program(program)
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QToolButton>
+
+#include <limits>
+
+namespace {
+
+QFont verdana(bool bold)
 {
-    setObjectName(QStringLiteral("frmAdd"));
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
 }
 
-void frmAdd::formLoad() { }
+} // namespace
+
+frmAdd::frmAdd(Program &program)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("frmAdd"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/editor.png")));
+    setFont(verdana(false));
+    setFixedSize(Twips::size(4680, 2610));
+
+    const auto makeLabel = [this](const QString &name, const QString &caption, double top) {
+        auto *label = new SkinLabel(caption, this);
+        label->setObjectName(name);
+        label->setFont(verdana(true));
+        label->setGeometry(Twips::rect(120, top, 1155, 255));
+        return label;
+    };
+    SkinLabel1 = makeLabel(QStringLiteral("SkinLabel1"), QStringLiteral("Username:"), 120);
+    SkinLabel2 = makeLabel(QStringLiteral("SkinLabel2"), QStringLiteral("Password:"), 540);
+    SkinLabel3 = makeLabel(QStringLiteral("SkinLabel3"), QStringLiteral("Website:"), 960);
+    txtUsername = makeBox(QStringLiteral("txtUsername"), SkinLabel1, 60);
+    txtPassword = makeBox(QStringLiteral("txtPassword"), SkinLabel2, 480);
+    txtWebsite = makeBox(QStringLiteral("txtWebsite"), SkinLabel3, 900);
+
+    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Save"), QStringLiteral("save"),
+                           120, 1500);
+    cmdAdd[0]->setProperty("index", 0);
+    cmdDelete = makeButton(QStringLiteral("cmdDelete"), QStringLiteral("Cancel"),
+                           QStringLiteral("delete"), 3420, 1500);
+
+    connect(cmdAdd[0], &QToolButton::clicked, this, [this] { cmdAdd_Click(0); });
+    connect(cmdDelete, &QToolButton::clicked, this, &frmAdd::cmdDelete_Click);
+    connect(txtWebsite, &QLineEdit::returnPressed, this, [this] { txtWebsite_KeyPress(13); });
+
+    // Tab order: Cancel, Save, username, password, website; the focus starts
+    // on Cancel.
+    setTabOrder(cmdDelete, cmdAdd[0]);
+    setTabOrder(cmdAdd[0], txtUsername);
+    setTabOrder(txtUsername, txtPassword);
+    setTabOrder(txtPassword, txtWebsite);
+    cmdDelete->setFocus();
+}
+
+QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, const QString &icon,
+                                double left, double top)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setAccessibleName(caption);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(Twips::rect(left, top, 1155, 1035));
+    return button;
+}
+
+QLineEdit *frmAdd::makeBox(const QString &name, SkinLabel *label, double top)
+{
+    // No length limit and no masking: the password is shown in clear, as
+    // the main list shows it.
+    auto *box = new QLineEdit(this);
+    box->setObjectName(name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setGeometry(Twips::rect(1320, top, 3255, 315));
+    label->setBuddy(box);
+    box->setAccessibleName(label->text());
+    return box;
+}
+
+QLineEdit *frmAdd::box(EntryRules::Field field) const
+{
+    switch (field) {
+    case EntryRules::Field::Password:
+        return txtPassword;
+    case EntryRules::Field::Location:
+        return txtWebsite;
+    default:
+        return txtUsername;
+    }
+}
+
+void frmAdd::formLoad()
+{
+    // The mode and the entry are taken once, now: a later Add or Edit while
+    // this window is open only brings it forward, and Save writes into the
+    // entry it was opened for wherever sorting has moved it.
+    const EditorState &editor = m_program.editor;
+    m_target.adding = EntryRules::isAddMode(editor.entryMode);
+    if (!m_target.adding) {
+        m_target.id = editor.editId;
+        setWindowTitle(QStringLiteral("Edit an entry"));
+        txtUsername->setText(editor.editUsername);
+        txtPassword->setText(editor.editPassword);
+        txtWebsite->setText(editor.editLocation);
+    } else {
+        setWindowTitle(QStringLiteral("Add an entry"));
+    }
+    setAccessibleName(windowTitle());
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (m_program.skin.bUseSkin)
+        ApplySkinToForm(m_program.skin, this);
+}
+
+void frmAdd::cmdAdd_Click(int)
+{
+    VaultEntry entry {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
+    const EntryRules::EntryProblem problem = EntryRules::checkEntry(entry);
+    if (!problem.ok()) {
+        m_program.showMessage(problem.message, MessageBox::OkOnly, EntryRules::errorTitle());
+        // Back to the box that needs changing; everything typed stays.
+        if (isVisible())
+            box(problem.field)->setFocus();
+        return;
+    }
+
+    if (EntryRules::storeEntry(m_program.entries(), m_target, std::move(entry)) == 0) {
+        m_program.showMessage(EntryRules::entryGoneMessage(), MessageBox::OkOnly,
+                              EntryRules::errorTitle());
+        return;
+    }
+    // A failed save has told the user and left its own status text; the
+    // entry stays in the list, and the next save that succeeds stores it.
+    if (m_program.saveVault())
+        m_program.setStatus(EntryRules::entrySaved());
+    close();
+}
+
+void frmAdd::cmdDelete_Click()
+{
+    close();
+}
+
+void frmAdd::txtWebsite_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        cmdAdd_Click(0);
+}

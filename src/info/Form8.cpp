@@ -1,11 +1,176 @@
 #include "Form8.h"
 
+#include "RtfReader.h"
+#include "ShowHelpSetting.h"
+#include "WindowPlacement.h"
 #include "app/Program.h"
+#include "app/Twips.h"
+#include "platform/SettingsStore.h"
+#include "platform/UrlOpener.h"
+#include "skin/Skinning.h"
+#include "skin/Topmost.h"
+#include "vault/FileExists.h"
 
-Form8::Form8(Program &program)
-    : m_program(program)
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace {
+
+constexpr qint16 kTrue = -1;
+
+// The box's states by their stored numbers: 0 unticked, 1 ticked, 2 partly.
+Qt::CheckState checkStateFor(int value)
 {
-    setObjectName(QStringLiteral("Form8"));
+    switch (value) {
+    case 0:
+        return Qt::Unchecked;
+    case 2:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Checked;
+    }
 }
 
-void Form8::formLoad() { }
+int valueOf(Qt::CheckState state)
+{
+    switch (state) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Checked:
+        break;
+    }
+    return 1;
+}
+
+// The file as it is named on disk. The file-exists test ignores letter
+// case, so on systems that do not, "help.rtf" must still be found.
+QString pathOnDisk(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return path;
+    const QDir folder = info.absoluteDir();
+    const QStringList files = folder.entryList(QDir::Files);
+    for (const QString &name : files) {
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return path;
+}
+
+} // namespace
+
+Form8::Form8(Program &program)
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("Form8"));
+    setWindowTitle(QStringLiteral("Readme/Help"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/help.png")));
+    setFixedSize(Twips::size(10290, 7920));
+
+    rtf1 = new QTextBrowser(this);
+    rtf1->setObjectName(QStringLiteral("rtf1"));
+    rtf1->setAccessibleName(QStringLiteral("Help text"));
+    rtf1->setGeometry(Twips::rect(0, 0, 10275, 7515));
+    rtf1->setPlaceholderText(QStringLiteral("No help text to show."));
+    rtf1->setReadOnly(true);
+    rtf1->setTabChangesFocus(true);
+    // Links are opened by the desktop's web browser, never inside the box.
+    rtf1->setOpenLinks(false);
+    connect(rtf1, &QTextBrowser::anchorClicked, this, &Form8::rtf1_AnchorClicked);
+    // The text keeps its own page: the skin colours the window, not the
+    // help text, which is written for a light page.
+    QPalette page = rtf1->palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (const QPalette::ColorRole role :
+             {QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText,
+              QPalette::Link, QPalette::LinkVisited, QPalette::PlaceholderText})
+            page.setColor(group, role, page.color(group, role));
+    }
+    rtf1->setPalette(page);
+
+    Check1 = new QCheckBox(QStringLiteral("Show at Startup"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setAccessibleName(QStringLiteral("Show at Startup"));
+    Check1->setGeometry(Twips::rect(60, 7620, 1995, 255));
+    Check1->setCheckState(Qt::Checked);
+    connect(Check1, &QCheckBox::stateChanged, this, &Form8::Check1_Click);
+
+    setTabOrder(rtf1, Check1);
+    centreOnScreen(this);
+}
+
+void Form8::formLoad()
+{
+    if (m_program.skin.bUseSkin)
+        ApplySkinToForm(m_program.skin, this);
+
+    const QString path = m_program.helpPath();
+    if (!fileExists(path)) {
+        // The opener shows the window all the same; it says what is missing
+        // rather than standing empty. The rest of the load is skipped.
+        showMissingHelp(path);
+        return;
+    }
+    loadHelpText(path);
+    SetTopmost(this, kTrue);
+    setBoxFromSetting();
+}
+
+void Form8::showMissingHelp(const QString &path)
+{
+    const QFileInfo info(path);
+    rtf1->setPlainText(
+        QStringLiteral("The help file \"%1\" could not be found.\n\n"
+                       "It was looked for in this folder:\n%2\n\n"
+                       "Put the file in that folder, beside the program, and open the "
+                       "help again.")
+            .arg(fileNamePart(path), QDir::toNativeSeparators(info.absolutePath())));
+}
+
+void Form8::loadHelpText(const QString &path)
+{
+    // A file that cannot be read leaves the placeholder in the box; nothing
+    // is reported.
+    if (RtfReader::readFile(pathOnDisk(path), rtf1->document()))
+        rtf1->moveCursor(QTextCursor::Start);
+}
+
+void Form8::setBoxFromSetting()
+{
+    const QString stored = m_program.platform().settings->value(
+        m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
+        ShowHelpSetting::defaultValue());
+    // A value that is no state of the box leaves it as it is, and the stored
+    // value stays until the box is clicked.
+    if (const std::optional<int> value = ShowHelpSetting::checkBoxValue(stored))
+        Check1->setCheckState(checkStateFor(*value));
+}
+
+void Form8::Check1_Click()
+{
+    const Qt::CheckState state = Check1->checkState();
+    // Once the box leaves the partly ticked state, clicks only tick and
+    // untick it.
+    if (state != Qt::PartiallyChecked)
+        Check1->setTristate(false);
+    m_program.platform().settings->setValue(m_program.settingsApplication(),
+                                            ShowHelpSetting::section(), ShowHelpSetting::key(),
+                                            ShowHelpSetting::storedText(valueOf(state)));
+}
+
+void Form8::rtf1_AnchorClicked(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme == u"http" || scheme == u"https" || scheme == u"mailto")
+        m_program.platform().urls->openUrl(url.toString());
+}

@@ -1,11 +1,148 @@
 #include "frmAbout.h"
 
+#include "VersionText.h"
+#include "WindowPlacement.h"
 #include "app/Program.h"
+#include "app/Twips.h"
+#include "platform/VersionInfo.h"
+#include "skin/SkinLabel.h"
+#include "skin/Skinning.h"
 
-frmAbout::frmAbout(Program &program)
-    : m_program(program)
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+
+QFont verdana(double points, bool bold)
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
 }
 
-void frmAbout::formLoad() { }
+template<typename Label>
+Label *makeLabel(QWidget *parent, const QString &name, const QString &text, double left, double top,
+                 double width, double height)
+{
+    auto *label = new Label(parent);
+    label->setObjectName(name);
+    label->setText(text);
+    label->setGeometry(Twips::rect(left, top, width, height));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(Program &program)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("frmAbout"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/about.png")));
+    setFont(verdana(8.25, false));
+    setFixedSize(Twips::size(7455, 2925));
+
+    // Created in tab order, which is also the order in which the load step
+    // meets them.
+    const QFont heading = verdana(12, true);
+    Label2 = makeLabel<QLabel>(this, QStringLiteral("Label2"), QStringLiteral("Version:"), 180,
+                               1680, 2295, 315);
+    Label3 = makeLabel<QLabel>(this, QStringLiteral("Label3"), QStringLiteral("Owned By:"), 180,
+                               2100, 2295, 315);
+    Label4 = makeLabel<QLabel>(this, QStringLiteral("Label4"), QStringLiteral("Website:"), 180,
+                               2520, 2295, 315);
+    for (QLabel *label : {Label2, Label3, Label4})
+        label->setFont(heading);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setProperty("controlType", QStringLiteral("PictureBox"));
+    Picture1->setGeometry(Twips::rect(0, 0, 7515, 1035));
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/about-header.jpg")));
+
+    lblVersion = makeLabel<SkinLabel>(this, QStringLiteral("lblVersion"), QString(), 2580, 1680,
+                                      4635, 315);
+    lblCompany = makeLabel<SkinLabel>(this, QStringLiteral("lblCompany"), QString(), 2580, 2100,
+                                      4635, 315);
+    lblWebsite = makeLabel<SkinLabel>(this, QStringLiteral("lblWebsite"), QString(), 2580, 2520,
+                                      4635, 315);
+    for (QLabel *label : {lblVersion, lblCompany, lblWebsite}) {
+        label->setFont(heading);
+        // The values can be selected and copied, from the keyboard too.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    Label2->setBuddy(lblVersion);
+    Label3->setBuddy(lblCompany);
+    Label4->setBuddy(lblWebsite);
+
+    Label1 = makeLabel<SkinLabel>(this, QStringLiteral("Label1"), QString(), 120, 1200, 7095, 435);
+    Label1->setFont(verdana(14.25, true));
+
+    // Below the client area: not seen at the box's size.
+    Label5 = makeLabel<QLabel>(
+        this, QStringLiteral("Label5"),
+        QStringLiteral("This software is the property of its publisher named above and is "
+                       "protected by copyright law. All rights reserved. Copying, "
+                       "distributing or changing it, in whole or in part, without the "
+                       "publisher's written permission is not allowed."),
+        120, 3300, 7215, 1275);
+    Label5->setWordWrap(true);
+
+    SkinLabel *skinLabelTemplate = loadSkinLabel1();
+    skinLabelTemplate->setGeometry(Twips::rect(480, 2940, 555, 195));
+    QFont sansSerif(QStringLiteral("MS Sans Serif"));
+    sansSerif.setPointSizeF(8.25);
+    skinLabelTemplate->setFont(sansSerif);
+    skinLabelTemplate->setVisible(false);
+
+    setTabOrder(lblVersion, lblCompany);
+    setTabOrder(lblCompany, lblWebsite);
+    centreOnScreen(this);
+}
+
+SkinLabel *frmAbout::loadSkinLabel1()
+{
+    auto *label = new SkinLabel(this);
+    label->setObjectName(QStringLiteral("SkinLabel1"));
+    label->setProperty("index", int(SkinLabel1.size()));
+    SkinLabel1.push_back(label);
+    return label;
+}
+
+void frmAbout::formLoad()
+{
+    setWindowTitle(QStringLiteral("About ") + m_program.strProductName);
+    const VersionValues version = m_program.platform().version->read();
+    Label1->setText(version.productName);
+    lblCompany->setText(version.companyName);
+    lblVersion->setText(versionText(version));
+    lblWebsite->setText(version.comments);
+
+    if (m_program.skin.bUseSkin) {
+        makeSkinTwins();
+        ApplySkinToForm(m_program.skin, this);
+    }
+}
+
+void frmAbout::makeSkinTwins()
+{
+    // The list is taken first, so the twins made here are not met again.
+    const QObjectList controls = children();
+    for (QObject *control : controls) {
+        auto *label = qobject_cast<QLabel *>(control);
+        if (!label || controlTypeName(label) != u"Label")
+            continue;
+        SkinLabel *twin = loadSkinLabel1();
+        twin->setGeometry(label->geometry());
+        twin->setFont(label->font());
+        twin->setText(label->text());
+        // The label's own visibility, not whether the box is shown yet.
+        twin->setVisible(!label->isHidden());
+    }
+}

@@ -2,17 +2,42 @@
 
 #include <QWidget>
 
-class Program;
+#include <vector>
 
-// Placeholder until this window is built.
+class Program;
+class QLabel;
+class SkinLabel;
+
+// The about box: the product's name, version, publisher and web address
+// under a header picture. It has no buttons; its close box closes it.
 class frmAbout : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit frmAbout(Program &program);
+
+    // Fills the labels from the version information; with skinning on, gives
+    // every plain label a skin-label twin and skins the box.
     void formLoad();
 
+    // Controls in their tab order.
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Picture1 = nullptr;
+    SkinLabel *lblVersion = nullptr;
+    SkinLabel *lblCompany = nullptr;
+    SkinLabel *lblWebsite = nullptr;
+    SkinLabel *Label1 = nullptr;
+    QLabel *Label5 = nullptr;
+    // Element 0 is a hidden template; twins are loaded after it.
+    std::vector<SkinLabel *> SkinLabel1;
+
 private:
+    // Loads a new element of SkinLabel1 at the next index.
+    SkinLabel *loadSkinLabel1();
+    void makeSkinTwins();
+
     Program &m_program;
 };

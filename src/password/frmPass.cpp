@@ -1,11 +1,419 @@
 #include "frmPass.h"
 
+#include "PasswordRules.h"
+#include "app/Form1.h"
 #include "app/Program.h"
+#include "app/Twips.h"
+#include "platform/MessageBoxes.h"
+#include "skin/SkinLabel.h"
+#include "skin/Skinning.h"
+#include "skin/Topmost.h"
 
-frmPass::frmPass(Program &program)
-    : m_program(program)
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+constexpr qint16 kTrue = -1;
+constexpr qint16 kFalse = 0;
+constexpr int kKeyEnter = 13;
+
+// The client area as designed.
+constexpr double kClientWidth = 6825;
+constexpr double kClientHeight = 1800;
+
+// Where each control's position in twips is kept, so that positions
+// computed from other positions stay exact rather than rounded to pixels.
+constexpr char kTwipsProperty[] = "twipsGeometry";
+
+// Shows '*' for every character of a password box, whatever the platform's
+// own masking character is.
+class PasswordMaskStyle : public QProxyStyle
 {
-    setObjectName(QStringLiteral("frmPass"));
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    return font;
 }
 
-void frmPass::formLoad() { }
+} // namespace
+
+frmPass::frmPass(Program &program)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("frmPass"));
+    setWindowTitle(QStringLiteral("Password Required"));
+    setAccessibleName(windowTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    setFont(windowFont());
+    setFixedSize(Twips::size(kClientWidth, kClientHeight));
+
+    // The password boxes share one style that masks with '*'; it is built
+    // on the application's own style.
+    QStyle *base = QStyleFactory::create(QApplication::style()->name());
+    m_maskStyle = new PasswordMaskStyle(base);
+    m_maskStyle->setParent(this);
+
+    // Created in tab order, which is also the order the focus takes.
+    SkinLabel1 = new SkinLabel(PasswordRules::enterText(), this);
+    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
+    placeTwips(SkinLabel1, 120, 60, 6615, 315);
+
+    const auto makeButton = [this](const QString &name, const QString &caption) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(name);
+        button->setAccessibleName(caption);
+        // Neither button answers Enter or Esc for the window.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    };
+    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("Ok"));
+    placeTwips(cmdOK, 4500, 1260, 1095, 495);
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    placeTwips(cmdCancel, 5700, 1260, 1035, 495);
+
+    const auto makePasswordBox = [this](const QString &name) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(name);
+        box->setEchoMode(QLineEdit::Password);
+        box->setStyle(m_maskStyle);
+        box->installEventFilter(this);
+        return box;
+    };
+    txtPass = makePasswordBox(QStringLiteral("txtPass"));
+    placeTwips(txtPass, 1740, 480, 4995, 315);
+    SkinLabel2 = new SkinLabel(QStringLiteral("Password:"), this);
+    SkinLabel2->setObjectName(QStringLiteral("SkinLabel2"));
+    SkinLabel2->setBuddy(txtPass);
+    txtPass->setAccessibleName(SkinLabel2->text());
+    placeTwips(SkinLabel2, 120, 540, 915, 255);
+
+    txtPass2 = makePasswordBox(QStringLiteral("txtPass2"));
+    placeTwips(txtPass2, 1740, 2400, 4995, 315);
+    SkinLabel3 = new SkinLabel(QStringLiteral("Retype Password:"), this);
+    SkinLabel3->setObjectName(QStringLiteral("SkinLabel3"));
+    SkinLabel3->setBuddy(txtPass2);
+    txtPass2->setAccessibleName(SkinLabel3->text());
+    placeTwips(SkinLabel3, 120, 2460, 1935, 255);
+
+    setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(cmdCancel, txtPass);
+    setTabOrder(txtPass, txtPass2);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmPass::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPass::cmdCancel_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmPass::Timer1_Timer);
+}
+
+frmPass::~frmPass()
+{
+    // The boxes must let go of the style before it goes.
+    txtPass->setStyle(nullptr);
+    txtPass2->setStyle(nullptr);
+}
+
+void frmPass::formLoad()
+{
+    // The timer runs from the moment the window is loaded.
+    Timer1->start();
+
+    if (Form1 *main = m_program.form1.window())
+        main->setVisible(false);
+    intTries = 0;
+    if (m_program.bNewPassword)
+        layoutForCreate();
+    else
+        layoutForEnter();
+    centreOnScreen();
+
+    raise();
+    SetTopmost(this, kTrue);
+    const QPointer<frmPass> self(this);
+    QCoreApplication::processEvents();
+    if (!self || m_program.hasEnded())
+        return;
+
+    txtPass->clear();
+    if (m_program.skin.bUseSkin)
+        ApplySkinToForm(m_program.skin, this);
+}
+
+void frmPass::layoutForCreate()
+{
+    SkinLabel1->setText(PasswordRules::firstRunText(m_program.strProductName));
+    const QRectF label = SkinLabel1->property(kTwipsProperty).toRectF();
+    placeTwips(SkinLabel1, label.left(), label.top(), label.width(), 1500);
+    setTopTwips(txtPass, 1700);
+    setTopTwips(txtPass2, heightTwips(txtPass) + 1700 + 60);
+    setTopTwips(cmdOK, heightTwips(txtPass2) + topTwips(txtPass2) + 60);
+    setTopTwips(cmdCancel, topTwips(cmdOK));
+    setTopTwips(SkinLabel3, topTwips(txtPass2));
+    SkinLabel3->setVisible(true);
+    setTopTwips(SkinLabel2, topTwips(txtPass));
+    txtPass2->setVisible(true);
+    setOuterHeightTwips(heightTwips(cmdOK) + topTwips(cmdOK) + 60 + 500);
+}
+
+void frmPass::layoutForEnter()
+{
+    setOuterHeightTwips(1845);
+    SkinLabel1->setText(PasswordRules::enterText());
+    setTopTwips(txtPass, 360);
+    setTopTwips(cmdOK, 780);
+    setTopTwips(cmdCancel, 780);
+    SkinLabel3->setVisible(false);
+    setTopTwips(SkinLabel2, topTwips(txtPass));
+    txtPass2->setVisible(false);
+}
+
+void frmPass::cmdOK_Click()
+{
+    if (m_program.bNewPassword)
+        createPassword();
+    else
+        enterPassword();
+}
+
+void frmPass::createPassword()
+{
+    using PasswordRules::NewPasswordCheck;
+    const QString typed = txtPass->text();
+    switch (PasswordRules::checkNewPassword(typed, txtPass2->text())) {
+    case NewPasswordCheck::TooShort:
+        showBelowOthers(PasswordRules::tooShortText());
+        return;
+    case NewPasswordCheck::Mismatch: {
+        SetTopmost(this, kFalse);
+        const QPointer<frmPass> self(this);
+        m_program.showMessage(PasswordRules::mismatchText(), MessageBox::OkOnly);
+        if (!self || m_program.hasEnded())
+            return;
+        txtPass2->clear();
+        txtPass->clear();
+        SetTopmost(this, kTrue);
+        return;
+    }
+    case NewPasswordCheck::Unstorable:
+        // Refused before anything is written; both boxes keep their text so
+        // that the user can correct it.
+        showBelowOthers(PasswordRules::unstorableText(PasswordRules::firstUnstorable(typed)));
+        return;
+    case NewPasswordCheck::Accepted:
+        break;
+    }
+    m_program.masterPassword = typed;
+    Timer1->stop();
+    // Unloads this window; nothing of it may run afterwards.
+    m_program.createVault();
+}
+
+void frmPass::enterPassword()
+{
+    if (PasswordRules::matchesStored(txtPass->text(), m_program.storedPassword)) {
+        m_program.masterPassword = m_program.storedPassword;
+        Timer1->stop();
+        m_program.loadVault();
+        return;
+    }
+
+    const QPointer<frmPass> self(this);
+    const int answer
+        = m_program.showMessage(PasswordRules::wrongPasswordText(), MessageBox::RetryCancel,
+                                PasswordRules::wrongPasswordTitle());
+    if (!self || m_program.hasEnded())
+        return;
+    if (answer != MessageBox::Retry) {
+        Timer1->stop();
+        m_program.endProgram();
+        return;
+    }
+    ++intTries;
+    if (intTries == PasswordRules::kMaximumTries) {
+        m_program.showMessage(PasswordRules::tooManyTriesText(), MessageBox::OkOnly);
+        if (!self)
+            return;
+        Timer1->stop();
+        m_program.endProgram();
+        return;
+    }
+    txtPass->clear();
+}
+
+void frmPass::showBelowOthers(const QString &text)
+{
+    SetTopmost(this, kFalse);
+    const QPointer<frmPass> self(this);
+    m_program.showMessage(text, MessageBox::OkOnly);
+    if (!self || m_program.hasEnded())
+        return;
+    SetTopmost(this, kTrue);
+}
+
+void frmPass::cmdCancel_Click()
+{
+    Timer1->stop();
+    m_program.endProgram();
+}
+
+void frmPass::txtPass_KeyPress(int keyAscii)
+{
+    if (keyAscii == kKeyEnter)
+        cmdOK_Click();
+}
+
+void frmPass::txtPass2_KeyPress(int keyAscii)
+{
+    // Enter in the retype box submits as well: it is where the user is when
+    // both boxes are filled in.
+    if (keyAscii == kKeyEnter)
+        cmdOK_Click();
+}
+
+void frmPass::Timer1_Timer()
+{
+    if (Form1 *main = m_program.form1.window())
+        main->setVisible(false);
+}
+
+bool frmPass::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == txtPass || watched == txtPass2)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        int keyAscii = 0;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            keyAscii = kKeyEnter;
+        else if (!key->text().isEmpty())
+            keyAscii = key->text().at(0).unicode();
+        if (keyAscii != 0) {
+            // The key is not suppressed: it goes on to the box afterwards,
+            // unless the handler handed over and the window is gone.
+            const QPointer<QObject> box(watched);
+            if (watched == txtPass)
+                txtPass_KeyPress(keyAscii);
+            else
+                txtPass2_KeyPress(keyAscii);
+            if (!box)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPass::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    // Closed before a password was accepted: the program cannot go on.
+    if (m_program.masterPassword.isEmpty())
+        m_program.endProgram();
+}
+
+bool frmPass::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        // A window manager may add its frame after the window is shown,
+        // without moving it; the window is activated once it is managed.
+        fitOuterHeight();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+void frmPass::setOuterHeightTwips(double twips)
+{
+    m_outerHeightTwips = twips;
+    fitOuterHeight();
+}
+
+void frmPass::fitOuterHeight()
+{
+    if (m_outerHeightTwips <= 0)
+        return;
+    // The frame is known only once the window is shown and managed; until
+    // then the last one seen counts (none at first). A new native window,
+    // as keep-on-top makes, reports none for a moment: that is not taken.
+    if (isVisible()) {
+        const QWindow *native = windowHandle();
+        const QMargins margins = native ? native->frameMargins() : QMargins();
+        const int frame = margins.top() + margins.bottom();
+        if (frame > 0 && frame != m_frameHeight) {
+            const bool firstSeen = m_frameHeight == 0;
+            m_frameHeight = frame;
+            if (firstSeen)
+                QTimer::singleShot(0, this, &frmPass::centreOnScreen);
+        }
+    }
+    const int clientHeight = Twips::toPixels(m_outerHeightTwips) - m_frameHeight;
+    if (clientHeight != minimumHeight() || clientHeight != maximumHeight())
+        setFixedHeight(clientHeight);
+}
+
+void frmPass::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The position of a window is that of its frame.
+    QSize outer = size();
+    if (const QWindow *native = isVisible() ? windowHandle() : nullptr)
+        outer = outer.grownBy(native->frameMargins());
+    move(screen->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+void frmPass::placeTwips(QWidget *control, double left, double top, double width, double height)
+{
+    control->setProperty(kTwipsProperty, QRectF(left, top, width, height));
+    control->setGeometry(Twips::rect(left, top, width, height));
+}
+
+void frmPass::setTopTwips(QWidget *control, double top)
+{
+    const QRectF at = control->property(kTwipsProperty).toRectF();
+    placeTwips(control, at.left(), top, at.width(), at.height());
+}
+
+double frmPass::topTwips(const QWidget *control) const
+{
+    return control->property(kTwipsProperty).toRectF().top();
+}
+
+double frmPass::heightTwips(const QWidget *control) const
+{
+    return control->property(kTwipsProperty).toRectF().height();
+}

@@ -3,16 +3,75 @@
 #include <QWidget>
 
 class Program;
+class QLineEdit;
+class QPushButton;
+class QStyle;
+class QTimer;
+class SkinLabel;
 
-// Placeholder until this window is built.
+// The master password dialog. On the first run it has the user create the
+// master password, typed twice; on every later run it asks for it and ends
+// the program after three wrong tries. It stays above all other windows and
+// keeps the main window hidden until a password is accepted. Every way out
+// other than an accepted password ends the program.
 class frmPass : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit frmPass(Program &program);
+    ~frmPass() override;
+
+    // The load step: lays the window out for its mode and puts it on top.
     void formLoad();
 
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    // keyAscii is the character code of the key; 13 is Enter.
+    void txtPass_KeyPress(int keyAscii);
+    void txtPass2_KeyPress(int keyAscii);
+    void Timer1_Timer();
+
+    // The window's outer height as laid out, frame and caption included.
+    double outerHeightTwips() const { return m_outerHeightTwips; }
+    // Wrong passwords answered with Retry so far.
+    qint16 tries() const { return intTries; }
+
+    // Controls, in tab order.
+    SkinLabel *SkinLabel1 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QLineEdit *txtPass = nullptr;
+    SkinLabel *SkinLabel2 = nullptr;
+    QLineEdit *txtPass2 = nullptr;
+    SkinLabel *SkinLabel3 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void layoutForCreate();
+    void layoutForEnter();
+    void createPassword();
+    void enterPassword();
+    // Shows a message with keep-on-top switched off around it.
+    void showBelowOthers(const QString &text);
+    void setOuterHeightTwips(double twips);
+    // Sizes the client area so that the outer height is the one laid out;
+    // the frame's height is known only once the window is shown.
+    void fitOuterHeight();
+    void centreOnScreen();
+    void placeTwips(QWidget *control, double left, double top, double width, double height);
+    void setTopTwips(QWidget *control, double top);
+    double topTwips(const QWidget *control) const;
+    double heightTwips(const QWidget *control) const;
+
     Program &m_program;
+    QStyle *m_maskStyle = nullptr;
+    qint16 intTries = 0;
+    double m_outerHeightTwips = 0;
+    int m_frameHeight = 0;
 };

@@ -10,30 +10,32 @@ class TestTopmost : public QObject
 private slots:
     void onlyMinusOneIsOnTop_data();
     void onlyMinusOneIsOnTop();
-    void trueTwiceStaysOnTop();
 };
 
 void TestTopmost::onlyMinusOneIsOnTop_data()
 {
     QTest::addColumn<bool>("startOnTop");
     QTest::addColumn<bool>("visible");
-    QTest::addColumn<qint16>("onTop");
+    QTest::addColumn<QList<qint16>>("calls");
     QTest::addColumn<bool>("expected");
 
-    QTest::newRow("true, shown") << false << true << qint16(-1) << true;
-    QTest::newRow("true, hidden") << false << false << qint16(-1) << true;
-    QTest::newRow("false, shown") << true << true << qint16(0) << false;
-    QTest::newRow("false, hidden") << true << false << qint16(0) << false;
-    QTest::newRow("1 acts as false") << true << true << qint16(1) << false;
-    QTest::newRow("-2 acts as false") << true << true << qint16(-2) << false;
-    QTest::newRow("false when not on top") << false << true << qint16(0) << false;
+    // clang-format off
+    QTest::newRow("true, shown") << false << true << QList<qint16>{-1} << true;
+    QTest::newRow("true, hidden") << false << false << QList<qint16>{-1} << true;
+    QTest::newRow("true twice") << false << true << QList<qint16>{-1, -1} << true;
+    QTest::newRow("false, shown") << true << true << QList<qint16>{0} << false;
+    QTest::newRow("false, hidden") << true << false << QList<qint16>{0} << false;
+    QTest::newRow("false when not on top") << false << true << QList<qint16>{0} << false;
+    QTest::newRow("1 acts as false") << true << true << QList<qint16>{1} << false;
+    QTest::newRow("-2 acts as false") << true << true << QList<qint16>{-2} << false;
+    // clang-format on
 }
 
 void TestTopmost::onlyMinusOneIsOnTop()
 {
     QFETCH(bool, startOnTop);
     QFETCH(bool, visible);
-    QFETCH(qint16, onTop);
+    QFETCH(QList<qint16>, calls);
     QFETCH(bool, expected);
 
     QWidget window;
@@ -45,24 +47,12 @@ void TestTopmost::onlyMinusOneIsOnTop()
     }
     const QRect before = window.geometry();
 
-    SetTopmost(&window, onTop);
+    for (qint16 onTop : calls)
+        SetTopmost(&window, onTop);
 
     QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
     QCOMPARE(window.geometry(), before);
     QCOMPARE(window.isVisible(), visible);
-}
-
-void TestTopmost::trueTwiceStaysOnTop()
-{
-    QWidget window;
-    window.setGeometry(50, 60, 200, 100);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    SetTopmost(&window, -1);
-    SetTopmost(&window, -1);
-    QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.geometry(), QRect(50, 60, 200, 100));
 }
 
 QTEST_MAIN(TestTopmost)

@@ -1,0 +1,186 @@
+#include "EntryRules.h"
+
+#include <algorithm>
+
+namespace EntryRules {
+
+namespace {
+
+QString fieldName(Field field)
+{
+    switch (field) {
+    case Field::Username:
+        return QStringLiteral("username");
+    case Field::Password:
+        return QStringLiteral("password");
+    case Field::Location:
+        return QStringLiteral("website");
+    case Field::None:
+        break;
+    }
+    return QString();
+}
+
+// The first character of the text that the vault file cannot hold, as the
+// user should read it: the character itself in quotes where it can be
+// shown, and its code point. Empty when every character can be stored.
+QString firstUnstorable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            length = 2;
+        const QStringView character = QStringView(text).sliced(i, length);
+        if (!VaultFormat::canStore(character)) {
+            const char32_t code = length == 2 ? QChar::surrogateToUcs4(text[i], text[i + 1])
+                                              : char32_t(text[i].unicode());
+            const QString number = QStringLiteral("U+")
+                + QString::number(uint(code), 16).toUpper().rightJustified(4, u'0');
+            if (QChar::isPrint(code))
+                return QStringLiteral("\"%1\" (%2)").arg(character.toString(), number);
+            return number;
+        }
+        i += length - 1;
+    }
+    return QString();
+}
+
+EntryProblem problem(Field field, const QString &message)
+{
+    return EntryProblem {field, message};
+}
+
+} // namespace
+
+int firstSelectedRow(const QList<int> &selectedRows)
+{
+    int first = 0;
+    for (int row : selectedRows) {
+        if (row >= 1 && (first == 0 || row < first))
+            first = row;
+    }
+    return first;
+}
+
+QString deleteQuestion(const VaultEntry &entry)
+{
+    return QStringLiteral("Are you sure you want to delete the following information?\r\n\r\n"
+                          "Username: ")
+        + entry.username + QStringLiteral("\r\nPassword: ") + entry.password
+        + QStringLiteral("\r\nUsed At: ") + entry.location;
+}
+
+QString copyField(const VaultEntry &entry, int index)
+{
+    switch (index) {
+    case 0:
+        return entry.username;
+    case 1:
+        return entry.password;
+    case 2:
+        return entry.location;
+    default:
+        return QString();
+    }
+}
+
+QString copiedStatus(int index, const QString &value)
+{
+    switch (index) {
+    case 0:
+        return QStringLiteral("Copied Username ") + value;
+    case 1:
+        return QStringLiteral("Copied Password ") + value;
+    case 2:
+        return QStringLiteral("Copied Location ") + value;
+    default:
+        return QString();
+    }
+}
+
+QString normalisedLocation(const QString &location)
+{
+    // Three markers carry a dot and three do not: "org" also matches inside
+    // a word, and that is how addresses have always been recognised here.
+    static const QLatin1StringView markers[] = {
+        QLatin1StringView(".edu"), QLatin1StringView("biz"),  QLatin1StringView("org"),
+        QLatin1StringView(".net"), QLatin1StringView(".com"), QLatin1StringView("www"),
+    };
+    const bool looksLikeWebAddress
+        = std::any_of(std::begin(markers), std::end(markers), [&](QLatin1StringView marker) {
+              return location.contains(marker, Qt::CaseInsensitive);
+          });
+    if (!looksLikeWebAddress)
+        return location;
+    if (location.contains(QLatin1StringView("https://"), Qt::CaseInsensitive)
+        || location.contains(QLatin1StringView("http://"), Qt::CaseInsensitive))
+        return location;
+    return QStringLiteral("http://") + location;
+}
+
+bool isAddMode(const QString &entryMode)
+{
+    return entryMode == u"Add";
+}
+
+EntryProblem checkEntry(const VaultEntry &entry)
+{
+    if (entry.username.isEmpty())
+        return problem(Field::Username, QStringLiteral("You must enter a username"));
+    if (entry.password.isEmpty())
+        return problem(Field::Password, QStringLiteral("You must enter a password"));
+
+    const struct
+    {
+        Field field;
+        const QString &text;
+    } fields[] = {
+        {Field::Username, entry.username},
+        {Field::Password, entry.password},
+        {Field::Location, entry.location},
+    };
+    for (const auto &[field, text] : fields) {
+        const QString name = fieldName(field);
+        if (text.contains(VaultFormat::kSeparator)) {
+            return problem(field,
+                           QStringLiteral("The %1 cannot contain \"|||\": the vault file uses "
+                                          "these three characters to separate the fields of "
+                                          "an entry.\n\nPlease change the %1 and save again.")
+                               .arg(name));
+        }
+        if (field != Field::Location && text.endsWith(QLatin1Char('|'))) {
+            return problem(field,
+                           QStringLiteral("The %1 cannot end with \"|\": the vault file would "
+                                          "join it to the \"|||\" that separates the fields of "
+                                          "an entry.\n\nPlease change the %1 and save again.")
+                               .arg(name));
+        }
+        const QString unstorable = firstUnstorable(text);
+        if (!unstorable.isEmpty()) {
+            return problem(field,
+                           QStringLiteral("The %1 contains a character that the vault file "
+                                          "cannot store: %2.\n\nPlease remove it and save "
+                                          "again.")
+                               .arg(name, unstorable));
+        }
+    }
+    return EntryProblem();
+}
+
+int storeEntry(EntryListModel &list, const EditTarget &target, VaultEntry entry)
+{
+    if (target.adding)
+        return list.append(std::move(entry));
+    const int row = list.rowOf(target.id);
+    if (row == 0)
+        return 0;
+    return list.setEntry(row, std::move(entry));
+}
+
+QString entryGoneMessage()
+{
+    return QStringLiteral("The entry you were editing is no longer in the list: it was deleted "
+                          "while this window was open.\n\nNothing was saved.");
+}
+
+} // namespace EntryRules

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "EntryListModel.h"
+#include "vault/VaultFormat.h"
+
+#include <QList>
+#include <QString>
+
+// The rules of the commands on entries and of the entry editor's checks,
+// apart from any window: which row a command acts on, the texts it shows,
+// how Go To turns a location into something to open, what the editor refuses
+// and where its result goes.
+namespace EntryRules {
+
+// Status texts of the commands.
+inline QString noRowToCopy()
+{
+    return QStringLiteral("You must first select a row to copy from.");
+}
+inline QString noEntryToDelete()
+{
+    return QStringLiteral("You must first select an entry to delete.");
+}
+inline QString noEntryToEdit()
+{
+    return QStringLiteral("You must first select an entry to edit.");
+}
+inline QString noEntryToGoTo()
+{
+    return QStringLiteral("You must first select an entry to go to.");
+}
+inline QString entryDeleted()
+{
+    return QStringLiteral("Entry deleted successfully, data saved.");
+}
+inline QString deleteCancelled()
+{
+    return QStringLiteral("Entry not deleted, cancelled by user");
+}
+inline QString openingLocation()
+{
+    return QStringLiteral("Opening Location...");
+}
+inline QString entrySaved()
+{
+    return QStringLiteral("Added new entry.  Data saved.");
+}
+inline QString deleteTitle()
+{
+    return QStringLiteral("Confirm Delete");
+}
+inline QString errorTitle()
+{
+    return QStringLiteral("Error");
+}
+
+// The row a command acts on: the selected row nearest the top of the list,
+// or 0 when no row is selected. Rows are numbered from 1.
+int firstSelectedRow(const QList<int> &selectedRows);
+
+// The question Delete asks before it removes an entry, values in clear.
+QString deleteQuestion(const VaultEntry &entry);
+
+// The field a copy command takes (0 username, 1 password, 2 location), and
+// the status text after it has been copied. Both are empty for any other
+// index.
+QString copyField(const VaultEntry &entry, int index);
+QString copiedStatus(int index, const QString &value);
+
+// What Go To opens for a location. A text that looks like a web address
+// (it contains ".edu", "biz", "org", ".net", ".com" or "www", in any letter
+// case) gets "http://" in front unless it already names "http://" or
+// "https://" somewhere; anything else, a folder path for instance, is opened
+// as it is.
+QString normalisedLocation(const QString &location);
+
+// The editor's mode: exactly "Add" adds an entry; any other mode edits one.
+bool isAddMode(const QString &entryMode);
+
+// The three fields of the editor, in their tab order.
+enum class Field { None = -1, Username = 0, Password = 1, Location = 2 };
+
+// The first reason the editor cannot save an entry, with the message that
+// tells the user; field None when the entry can be saved.
+struct EntryProblem
+{
+    Field field = Field::None;
+    QString message;
+
+    bool ok() const { return field == Field::None; }
+};
+
+// Username and password must not be empty (a text of spaces is not empty;
+// nothing is trimmed). Then every field must come back from the vault file
+// exactly as typed: the file separates fields with "|||" and has no escape,
+// so no field may contain it, the username and the password may not end with
+// "|" (it would join the separator that follows), and every character must
+// be one the file can hold.
+EntryProblem checkEntry(const VaultEntry &entry);
+
+// What an editor was opened for: a new entry, or the entry it was opened on,
+// known by its id so that sorting and deleting cannot change which entry it
+// writes.
+struct EditTarget
+{
+    bool adding = true;
+    EntryListModel::EntryId id = 0;
+};
+
+// Puts the editor's result into the list: appends a new entry, or replaces
+// the fields of the target entry wherever it is shown now. Returns the row it
+// is shown at, or 0 (changing nothing) when the target entry is no longer in
+// the list.
+int storeEntry(EntryListModel &list, const EditTarget &target, VaultEntry entry);
+
+// The message when the entry being edited was deleted meanwhile.
+QString entryGoneMessage();
+
+} // namespace EntryRules

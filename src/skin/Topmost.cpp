@@ -1,0 +1,23 @@
+#include "Topmost.h"
+
+#include <QWidget>
+
+void SetTopmost(QWidget *window, qint16 onTop)
+{
+    if (!window)
+        return;
+    const bool topmost = onTop == -1;
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != topmost) {
+        // Changing a window flag gives the window a new native window and
+        // hides it; put it back where it was, as large as it was, and show it
+        // again if it was showing.
+        const bool wasVisible = window->isVisible();
+        const QRect geometry = window->geometry();
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+        window->setGeometry(geometry);
+        if (wasVisible)
+            window->show();
+    }
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,375 @@
+#include "TestProgram.h"
+#include "app/Form1.h"
+#include "entries/EntryRules.h"
+#include "entries/frmAdd.h"
+#include "vault/VaultFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+enum Command { Add, Delete, Edit, GoTo, CopyUsername, CopyPassword, CopyLocation };
+const char *const kButtons[] = {"cmdAdd", "cmdDelete", "cmdEdit", "cmdGoto"};
+const char *const kNames[]
+    = {"Add", "Delete", "Edit", "Go To", "Copy Username", "Copy Password", "Copy Used At"};
+const std::vector<VaultEntry> kEntries
+    = {{"bob", "zeta", "www.bob.example"}, {"alice", "alpha", ""}, {"carol", "Mike", "C:\\carol"}};
+
+} // namespace
+
+// The entry commands and the entry editor as the user runs them: clicking the
+// main window's buttons, column headers and menu items, typing into the
+// editor, answering message boxes through the fake seam, and reading the
+// status bar, the clipboard and the vault file.
+class TestEntryCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestProgram> t;
+    Form1 *main = nullptr;
+
+    frmAdd *editor() const { return t->program->add.window(); }
+    void run(Command command, bool viaMenu)
+    {
+        const bool copy = command >= CopyUsername;
+        const int index = copy ? command - CopyUsername : command;
+        if (viaMenu) {
+            for (QAction *item :
+                 main->findChildren<QAction *>(copy ? "mnuCopyItem" : "mnuDataItem")) {
+                if (item->property("index").toInt() == index)
+                    return item->trigger();
+            }
+        }
+        for (QToolButton *button :
+             main->findChildren<QToolButton *>(copy ? "cmdCopy" : kButtons[index])) {
+            if (!viaMenu && button->property("index").toInt() == (copy ? index : 0))
+                return QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QFAIL("control not found");
+    }
+    void clickRow(int row)
+    {
+        const QRect rect = main->lstPass->visualRect(main->lstPass->model()->index(row - 1, 0));
+        QTest::mouseClick(main->lstPass->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView *header = main->lstPass->header();
+        const int x
+            = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+    void save(const QStringList &fields)
+    {
+        editor()->txtUsername->setText(fields[0]);
+        editor()->txtPassword->setText(fields[1]);
+        editor()->txtWebsite->setText(fields[2]);
+        QTest::mouseClick(editor()->cmdAdd[0], Qt::LeftButton);
+    }
+    std::vector<VaultEntry> saved() const { return VaultFile::parseEntries(t->readVault()); }
+    QStringList savedUsernames() const
+    {
+        QStringList names;
+        for (const VaultEntry &e : saved())
+            names.append(e.username);
+        return names;
+    }
+    const FakeMessageBoxes::Shown &lastBox() const { return t->fakes.messages.shown.last(); }
+
+private slots:
+    void init()
+    {
+        t = std::make_unique<TestProgram>();
+        t->setShowHelp("0");
+        t->writeVault("master", kEntries);
+        t->runSplash();
+        t->program->masterPassword = "master";
+        t->program->loadVault();
+        main = t->mainWindow();
+        QVERIFY(main && main->isVisible());
+        QApplication::clipboard()->setText("stale");
+    }
+    void cleanup() { t.reset(); }
+
+    // clang-format off
+    void noSelection_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("status");
+        const QString texts[] = {{}, "You must first select an entry to delete.",
+                                 "You must first select an entry to edit.",
+                                 "You must first select an entry to go to.",
+                                 "You must first select a row to copy from."};
+        for (int command = Delete; command <= CopyLocation; ++command)
+            QTest::addRow("%s", kNames[command]) << command << texts[std::min(command, 4)];
+    }
+    // clang-format on
+    void noSelection()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, status);
+        for (bool viaMenu : {false, true}) {
+            t->program->setStatus({});
+            run(Command(command), viaMenu);
+            QCOMPARE(t->status(), status);
+            QVERIFY(t->fakes.messages.shown.isEmpty() && t->fakes.locations.started.isEmpty());
+            QVERIFY(!editor());
+            // Copy empties the clipboard, also when there is nothing to copy.
+            QCOMPARE(QApplication::clipboard()->text().isEmpty(), command >= CopyUsername);
+        }
+    }
+
+    // clang-format off
+    void deleteEntry_data()
+    {
+        QTest::addColumn<bool>("viaMenu");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("button, OK") << false << 1 << "Entry deleted successfully, data saved." << QStringList{"bob", "carol"};
+        QTest::newRow("menu, OK") << true << 1 << "Entry deleted successfully, data saved." << QStringList{"bob", "carol"};
+        QTest::newRow("button, Cancel") << false << 2 << "Entry not deleted, cancelled by user" << QStringList{"bob", "alice", "carol"};
+        QTest::newRow("menu, Cancel") << true << 2 << "Entry not deleted, cancelled by user" << QStringList{"bob", "alice", "carol"};
+    }
+    // clang-format on
+    void deleteEntry()
+    {
+        QFETCH(bool, viaMenu);
+        QFETCH(int, answer);
+        QFETCH(QString, status);
+        QFETCH(QStringList, kept);
+        const QByteArray before = t->readVault();
+        clickRow(2);
+        t->fakes.messages.answers.enqueue(answer);
+        run(Delete, viaMenu);
+        QCOMPARE(t->fakes.messages.shown.size(), 1);
+        QCOMPARE(lastBox().text,
+                 "Are you sure you want to delete the following information?"
+                 "\r\n\r\nUsername: alice\r\nPassword: alpha\r\nUsed At: ");
+        QCOMPARE(lastBox().style, 1);
+        QCOMPARE(lastBox().title, "Confirm Delete");
+        QCOMPARE(t->status(), status);
+        QCOMPARE(savedUsernames(), kept);
+        QCOMPARE(t->readVault() == before, answer != 1);
+    }
+
+    // clang-format off
+    void copyField_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("viaMenu");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("username, button") << int(CopyUsername) << false << 3 << "Copied Username carol";
+        QTest::newRow("password, menu") << int(CopyPassword) << true << 1 << "Copied Password zeta";
+        QTest::newRow("location, button") << int(CopyLocation) << false << 1 << "Copied Location www.bob.example";
+        QTest::newRow("empty location, menu") << int(CopyLocation) << true << 2 << "Copied Location ";
+    }
+    // clang-format on
+    void copyField()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, viaMenu);
+        QFETCH(int, row);
+        QFETCH(QString, status);
+        clickRow(row);
+        run(Command(command), viaMenu);
+        QCOMPARE(t->status(), status);
+        QCOMPARE(QApplication::clipboard()->text(), status.section(' ', 2));
+    }
+
+    // clang-format off
+    void goTo_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("started");
+        QTest::newRow(".com, no scheme") << "mail.example.com" << "http://mail.example.com";
+        QTest::newRow("HTTPS in capitals kept") << "HTTPS://WWW.EXAMPLE.COM" << "HTTPS://WWW.EXAMPLE.COM";
+        QTest::newRow("http later in the text") << "see http://x.net" << "see http://x.net";
+        QTest::newRow("ftp gets http in front") << "ftp://x.com" << "http://ftp://x.com";
+        QTest::newRow("folder path unchanged") << "C:\\Users\\carol\\Documents" << "C:\\Users\\carol\\Documents";
+        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("org inside a word") << "Georgia" << "http://Georgia";
+        QTest::newRow("biz, www, .edu in any case") << "SHOWBIZ, Www, mit.EDU" << "http://SHOWBIZ, Www, mit.EDU";
+        QTest::newRow("net, com, edu without dots") << "intranet company education" << "intranet company education";
+        QTest::newRow("scheme without marker") << "http://localhost" << "http://localhost";
+    }
+    // clang-format on
+    void goTo()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, started);
+        t->program->entries().setEntry(2, {"alice", "alpha", location});
+        clickRow(2);
+        for (bool viaMenu : {false, true}) {
+            t->program->setStatus({});
+            run(GoTo, viaMenu);
+            QCOMPARE(t->status(), "Opening Location...");
+        }
+        QCOMPARE(t->fakes.locations.started, QStringList({started, started}));
+    }
+
+    void editorWindowAndKeyboard()
+    {
+        run(Add, true);
+        QVERIFY(editor() && editor()->isVisible() && !editor()->isModal());
+        QCOMPARE(editor()->windowTitle(), "Add an entry");
+        QApplication::setActiveWindow(editor());
+        QVERIFY(QTest::qWaitForWindowActive(editor()));
+        QCOMPARE(QApplication::focusWidget(), editor()->cmdDelete);
+        for (QWidget *next : {(QWidget *)editor()->cmdAdd[0], (QWidget *)editor()->txtUsername,
+                              (QWidget *)editor()->txtPassword, (QWidget *)editor()->txtWebsite}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // Enter saves from the website box only.
+        QTest::keyClick(editor()->txtUsername, Qt::Key_Return);
+        QVERIFY(t->fakes.messages.shown.isEmpty());
+        QTest::keyClick(editor()->txtWebsite, Qt::Key_Enter);
+        QCOMPARE(lastBox().text, "You must enter a username");
+    }
+
+    // clang-format off
+    void editorSave_data()
+    {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("both empty") << QStringList{"", "", "x.com"} << "You must enter a username";
+        QTest::newRow("no password") << QStringList{"u|||", "", ""} << "You must enter a password";
+        QTest::newRow("separator") << QStringList{"u", "p|||q", ""} << "The password cannot contain \"|||\"";
+        QTest::newRow("CJK") << QStringList{"u", "p", "\u4E2D.cn"} << "The website contains a character";
+        QTest::newRow("spaces, no website") << QStringList{" ", "  ", ""} << "";
+    }
+    // clang-format on
+    void editorSave()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, message);
+        const QByteArray before = t->readVault();
+        run(Add, false);
+        save(fields);
+        if (message.isEmpty()) {
+            QVERIFY(t->fakes.messages.shown.isEmpty() && !editor());
+            QCOMPARE(t->status(), "Added new entry.  Data saved.");
+            QCOMPARE(saved().back(), (VaultEntry {fields[0], fields[1], fields[2]}));
+            return;
+        }
+        QCOMPARE(t->fakes.messages.shown.size(), 1);
+        QVERIFY2(lastBox().text.startsWith(message), qPrintable(lastBox().text));
+        QCOMPARE(lastBox().style, 0);
+        QCOMPARE(lastBox().title, "Error");
+        QVERIFY(editor());
+        QCOMPARE(editor()->txtPassword->text(), fields[1]);
+        QCOMPARE(t->readVault(), before);
+    }
+
+    void editorCancelAndCloseBox()
+    {
+        const QByteArray before = t->readVault();
+        for (bool closeBox : {false, true}) {
+            run(Add, false);
+            editor()->txtUsername->setText("u");
+            editor()->txtPassword->setText("p");
+            closeBox ? void(editor()->close())
+                     : QTest::mouseClick(editor()->cmdDelete, Qt::LeftButton);
+            QVERIFY(!editor());
+        }
+        QCOMPARE(t->program->entries().count(), 3);
+        QCOMPARE(t->readVault(), before);
+    }
+
+    void secondAddOrEditKeepsTheOpenEditor()
+    {
+        clickRow(1);
+        run(Edit, false);
+        frmAdd *first = editor();
+        QCOMPARE(first->windowTitle(), "Edit an entry");
+        QCOMPARE(first->txtWebsite->text(), "www.bob.example");
+        clickRow(3);
+        run(Edit, true);
+        run(Add, false);
+        QCOMPARE(editor(), first);
+        QCOMPARE(first->txtUsername->text(), "bob");
+        save({"bob", "changed", "www.bob.example"});
+        QCOMPARE(saved(),
+                 (std::vector<VaultEntry> {
+                     {"bob", "changed", "www.bob.example"}, kEntries[1], kEntries[2]}));
+        QCOMPARE(t->status(), "Added new entry.  Data saved.");
+    }
+
+    void headerClicksSortAndTheFileFollows()
+    {
+        EntryListModel &list = t->program->entries();
+        clickHeader(1);
+        QCOMPARE(list.sortOrder(), 1);
+        QCOMPARE((QStringList {list.text(1), list.text(2), list.text(3)}),
+                 (QStringList {"carol", "bob", "alice"}));
+        clickHeader(1);
+        clickHeader(2); // by password, descending: zeta, Mike, alpha
+        QCOMPARE(list.sortKey(), 1);
+        QCOMPARE(main->lstPass->header()->sortIndicatorSection(), 1);
+        QVERIFY(t->fakes.messages.shown.isEmpty());
+        // A new entry goes to its sorted place; the save keeps that order.
+        run(Add, false);
+        save({"dave", "omega", ""});
+        QCOMPARE(savedUsernames(), (QStringList {"bob", "dave", "carol", "alice"}));
+    }
+
+    void editStaysOnItsEntryAfterSorting()
+    {
+        clickRow(2);
+        run(Edit, false); // alice, at row 2
+        clickHeader(1); // descending: carol, bob, alice
+        save({"zed", "alpha", "z.org"});
+        QCOMPARE(saved(),
+                 (std::vector<VaultEntry> {{"zed", "alpha", "z.org"}, kEntries[2], kEntries[0]}));
+        // The selection moved with the entry: the next command acts on it.
+        run(CopyPassword, false);
+        QCOMPARE(t->status(), "Copied Password alpha");
+    }
+
+    void editOfDeletedEntryIsRefused()
+    {
+        clickRow(2);
+        run(Edit, false);
+        run(Delete, true);
+        const QByteArray afterDelete = t->readVault();
+        save({"alice2", "alpha", ""});
+        QCOMPARE(lastBox().text, EntryRules::entryGoneMessage());
+        QCOMPARE(lastBox().style, 0);
+        QCOMPARE(lastBox().title, "Error");
+        QCOMPARE(t->readVault(), afterDelete);
+        QCOMPARE(t->program->entries().count(), 2);
+    }
+
+    void failedSaveDoesNotClaimSaved()
+    {
+        for (Command command : {Delete, Add, Edit}) {
+            // A folder where the vault file should be: every write fails.
+            QFile::remove(t->vaultPath());
+            QVERIFY(QDir().mkpath(t->vaultPath()));
+            t->program->setStatus({});
+            const qsizetype boxes = t->fakes.messages.shown.size();
+            clickRow(1);
+            run(command, false);
+            if (command != Delete)
+                save({"erin", "pw", ""});
+            QVERIFY2(!t->status().contains("data saved", Qt::CaseInsensitive),
+                     qPrintable(t->status()));
+            QVERIFY(!t->status().isEmpty());
+            QVERIFY(t->fakes.messages.shown.size() > boxes);
+            QCOMPARE(lastBox().style & 0x70, 16);
+        }
+    }
+};
+
+QTEST_MAIN(TestEntryCommands)
+#include "tst_EntryCommands.moc"

@@ -1,0 +1,151 @@
+#include "entries/EntryListModel.h"
+#include "entries/EntryRules.h"
+#include "entries/ListViewEnh.h"
+#include "platform/MessageBoxes.h"
+
+#include <QTest>
+
+namespace {
+
+struct RecordedBoxes : MessageBoxes
+{
+    int show(const QString &text, int style, const QString &title) override
+    {
+        shown.append({text, QString::number(style), title});
+        return MessageBox::Ok;
+    }
+    QList<QStringList> shown;
+};
+
+// Columns that sort differently; "Alice" and "alice" are equal when letter
+// case is ignored.
+void fill(EntryListModel &list)
+{
+    for (const char *header : {"Username", "Password", "Website/Location"})
+        list.addColumnHeader(QString::fromLatin1(header));
+    list.appendAll({{"bob", "zeta", "c.org"},
+                    {"Alice", "alpha", ""},
+                    {"carol", "Mike", "a.com"},
+                    {"alice", "beta", "b.net"}});
+}
+
+QStringList usernames(const EntryListModel &list)
+{
+    QStringList names;
+    for (int row = 1; row <= list.count(); ++row)
+        names.append(list.text(row));
+    return names;
+}
+
+} // namespace
+
+class TestEntryRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // clang-format off
+    void checkEntry_data()
+    {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<int>("field"); // -1: accepted
+        QTest::addColumn<QString>("message");
+        QTest::newRow("all empty: username first") << QStringList{"", "", ""} << 0 << "You must enter a username";
+        QTest::newRow("no password") << QStringList{"u", "", "x.com"} << 1 << "You must enter a password";
+        QTest::newRow("password before separator") << QStringList{"a|||b", "", ""} << 1 << "You must enter a password";
+        QTest::newRow("spaces are text") << QStringList{" ", " ", ""} << -1 << "";
+        QTest::newRow("Windows-1252 text") << QStringList{"J\u00FCrgen", "\u20AC5", "caf\u00E9|"} << -1 << "";
+        QTest::newRow("separator in username") << QStringList{"a|||b", "p", ""} << 0 << "The username cannot contain \"|||\"";
+        QTest::newRow("separator in website") << QStringList{"u", "p", "x|||y"} << 2 << "The website cannot contain \"|||\"";
+        QTest::newRow("password ends in pipe") << QStringList{"u", "p||", ""} << 1 << "The password cannot end with \"|\"";
+        QTest::newRow("CJK") << QStringList{"u", "p\u4E2D", ""} << 1 << "The password contains a character that the vault file cannot store: \"\u4E2D\" (U+4E2D).";
+        QTest::newRow("0x8D") << QStringList{"u", "p", "a\u008D"} << 2 << "cannot store: U+008D.";
+        QTest::newRow("NUL") << QStringList{QString(QChar(0)), "p", ""} << 0 << "cannot store: U+0000.";
+        QTest::newRow("emoji") << QStringList{"u", "\U0001F600", ""} << 1 << "(U+1F600).";
+    }
+    // clang-format on
+    void checkEntry()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(int, field);
+        QFETCH(QString, message);
+        const auto problem = EntryRules::checkEntry({fields[0], fields[1], fields[2]});
+        QCOMPARE(int(problem.field), field);
+        QVERIFY2(problem.message.contains(message), qPrintable(problem.message));
+        QCOMPARE(problem.message.isEmpty(), message.isEmpty());
+    }
+
+    void acceptedEntriesReadBackUnchanged()
+    {
+        // However its pipes meet the separators, an entry the editor lets
+        // through comes back from the file as typed.
+        const QStringList pieces = {"", "|", "||", "a|", "|a", "a||b", "a|b|", "||a||", "a|||b"};
+        int accepted = 0;
+        for (const QString &u : pieces) {
+            for (const QString &p : pieces) {
+                for (const QString &l : pieces) {
+                    const VaultEntry entry {"x" + u, "y" + p, l};
+                    if (!EntryRules::checkEntry(entry).ok())
+                        continue;
+                    ++accepted;
+                    const QString line = entry.username + "|||" + entry.password + "|||" + l;
+                    QCOMPARE(VaultFormat::parseEntryLine(VaultFormat::encodeLine(line)), entry);
+                }
+            }
+        }
+        QCOMPARE(accepted, 3 * 3 * 8);
+    }
+
+    // clang-format off
+    void sortColumns_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QStringList>("order");
+        // The list starts unsorted and ascending, so the first click sorts
+        // descending; every click flips the order, whatever its column.
+        QTest::newRow("username") << QList<int>{1} << QStringList{"carol", "bob", "Alice", "alice"};
+        QTest::newRow("username twice") << QList<int>{1, 1} << QStringList{"Alice", "alice", "bob", "carol"};
+        QTest::newRow("username, password") << QList<int>{1, 2} << QStringList{"Alice", "alice", "carol", "bob"};
+        QTest::newRow("website, blank last") << QList<int>{3} << QStringList{"bob", "alice", "carol", "Alice"};
+        QTest::newRow("website twice") << QList<int>{3, 3} << QStringList{"Alice", "carol", "alice", "bob"};
+    }
+    // clang-format on
+    void sortColumns()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, order);
+        EntryListModel list;
+        fill(list);
+        for (int column : clicks)
+            QVERIFY(EnhListView_SortColumns(list, column, 0));
+        QVERIFY(list.sorted());
+        QCOMPARE(list.sortKey(), clicks.last() - 1);
+        QCOMPARE(list.sortOrder(), clicks.size() % 2);
+        QCOMPARE(usernames(list), order);
+    }
+
+    void sortFailures()
+    {
+        RecordedBoxes boxes;
+        EntryListModel empty;
+        empty.addColumnHeader("Username");
+        QVERIFY(EnhListView_SortColumns(empty, 9, -1, &boxes));
+        QVERIFY(!empty.sorted());
+
+        EntryListModel list;
+        fill(list);
+        QVERIFY(!EnhListView_SortColumns(list, 4, 0, &boxes));
+        QVERIFY(boxes.shown.isEmpty());
+        // The step before the failing one stays done.
+        QVERIFY(list.sorted());
+        QCOMPARE(list.sortKey(), 0);
+        QCOMPARE(list.sortOrder(), 0);
+        QVERIFY(!EnhListView_SortColumns(list, 0, -1, &boxes));
+        QCOMPARE(boxes.shown,
+                 QList<QStringList>({{"Error35600\tIndex out of bounds", "64",
+                                      "Error in Function : EnhListView_SortColumns"}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEntryRules)
+#include "tst_EntryRules.moc"

@@ -1,0 +1,236 @@
+#include "TestProgram.h"
+#include "app/Form1.h"
+#include "app/Twips.h"
+#include "info/Form8.h"
+#include "info/frmAbout.h"
+#include "info/frmWebsite.h"
+#include "skin/SkinLabel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+
+Q_DECLARE_METATYPE(Qt::CheckState)
+
+class TestInfoWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { t = std::make_unique<TestProgram>(); }
+    void cleanup() { t.reset(); }
+    void showHelpSetting_data();
+    void showHelpSetting();
+    void helpWindow();
+    void missingHelpFileIsNamed();
+    void aboutBox_data();
+    void aboutBox();
+    void linkOpener_data();
+    void linkOpener();
+
+private:
+    // Start-up to its end, as an accepted master password reaches it.
+    Form1 *startUp(bool withHelpFile = true)
+    {
+        if (withHelpFile) {
+            QFile file(QDir(t->folder.path()).filePath(QStringLiteral("Help.rtf")));
+            if (file.open(QIODevice::WriteOnly))
+                file.write("{\\rtf1\\ansi Readme for {\\b Vorsell}.\\par}");
+        }
+        t->runSplash();
+        if (Form1 *main = t->mainWindow()) {
+            main->afterFormLoad();
+            return main;
+        }
+        return nullptr;
+    }
+    QString showHelp() const
+    {
+        return t->fakes.settings.values.value(QStringLiteral("Vorsell/Settings/showHelp"));
+    }
+
+    std::unique_ptr<TestProgram> t;
+};
+
+void TestInfoWindows::showHelpSetting_data()
+{
+    QTest::addColumn<QString>("stored"); // null: nothing stored
+    QTest::addColumn<bool>("opensAtStart");
+    QTest::addColumn<Qt::CheckState>("box");
+    QTest::addColumn<QString>("storedAfter");
+    QTest::addColumn<int>("writes");
+
+    QTest::newRow("missing") << QString() << true << Qt::Checked << QString() << 0;
+    QTest::newRow("1") << "1" << true << Qt::Checked << "1" << 0;
+    QTest::newRow("0") << "0" << false << Qt::Unchecked << "0" << 1;
+    QTest::newRow("01") << "01" << false << Qt::Checked << "01" << 0;
+    QTest::newRow("00") << "00" << false << Qt::Unchecked << "0" << 1;
+    QTest::newRow("2") << "2" << false << Qt::PartiallyChecked << "2" << 1;
+    QTest::newRow("out of range") << "3" << false << Qt::Checked << "3" << 0;
+    QTest::newRow("not a number") << "abc" << false << Qt::Checked << "abc" << 0;
+}
+
+void TestInfoWindows::showHelpSetting()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, opensAtStart);
+    QFETCH(Qt::CheckState, box);
+    QFETCH(QString, storedAfter);
+    QFETCH(int, writes);
+
+    if (!stored.isNull())
+        t->setShowHelp(stored);
+    Form1 *main = startUp();
+    QVERIFY(main);
+    QCOMPARE(t->program->help.isLoaded(), opensAtStart);
+    main->mnuHelpItem_Click(0);
+    Form8 *help = t->program->help.window();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->Check1->checkState(), box);
+    QCOMPARE(showHelp(), storedAfter);
+    QCOMPARE(t->fakes.settings.writes, writes);
+
+    // Every click stores the new state; clicks never make it partly ticked.
+    for (int click = 0; click < 3; ++click) {
+        QTest::mouseClick(help->Check1, Qt::LeftButton);
+        const bool ticked = help->Check1->isChecked();
+        QCOMPARE(help->Check1->checkState(), ticked ? Qt::Checked : Qt::Unchecked);
+        QCOMPARE(showHelp(), ticked ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+}
+
+void TestInfoWindows::helpWindow()
+{
+    t->setShowHelp(QStringLiteral("0"));
+    startUp();
+    Form8 *help = t->program->open(t->program->help);
+    QCOMPARE(help->windowTitle(), QStringLiteral("Readme/Help"));
+    QVERIFY(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(help->rtf1->toPlainText(), QStringLiteral("Readme for Vorsell."));
+    QTextCursor cursor(help->rtf1->document());
+    cursor.setPosition(13);
+    QVERIFY(cursor.charFormat().font().bold());
+
+    // Opened again, it is the same window, not loaded again.
+    help->rtf1->setPlainText(QStringLiteral("first load"));
+    QCOMPARE(t->program->open(t->program->help), help);
+    QCOMPARE(help->rtf1->toPlainText(), QStringLiteral("first load"));
+}
+
+void TestInfoWindows::missingHelpFileIsNamed()
+{
+    t->setShowHelp(QStringLiteral("0"));
+    startUp(false);
+    Form8 *help = t->program->open(t->program->help);
+    QVERIFY(help->isVisible());
+    const QString notice = help->rtf1->toPlainText();
+    QVERIFY2(notice.contains(u"\"Help.rtf\""), qPrintable(notice));
+    QVERIFY2(notice.contains(QDir::toNativeSeparators(t->folder.path())), qPrintable(notice));
+    // The load stops there: not on top, the box as designed.
+    QVERIFY(!help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(help->Check1->checkState(), Qt::Checked);
+}
+
+void TestInfoWindows::aboutBox_data()
+{
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<bool>("skinned");
+    QTest::addColumn<QString>("version");
+
+    QTest::newRow("1.2.0.0") << 2 << true << "1.2";
+    QTest::newRow("1.10.5.0 unskinned") << 10 << false << "1.10";
+}
+
+void TestInfoWindows::aboutBox()
+{
+    QFETCH(int, minor);
+    QFETCH(bool, skinned);
+    QFETCH(QString, version);
+
+    t->fakes.version.values.minor = minor;
+    t->fakes.version.values.revision = 5;
+    t->program->LoadBranding();
+    t->program->skin.bUseSkin = skinned;
+    frmAbout *about = t->program->open(t->program->about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Vorsell"));
+    QCOMPARE(about->Label1->text(), QStringLiteral("Vorsell"));
+    QCOMPARE(about->lblVersion->text(), version);
+    QCOMPARE(about->lblCompany->text(), QStringLiteral("Drummet Software"));
+    QCOMPARE(about->lblWebsite->text(), QStringLiteral("www.drummet.example"));
+    QTest::mouseClick(about->lblWebsite, Qt::LeftButton);
+    QVERIFY(t->fakes.urls.opened.isEmpty());
+
+    SkinLabel *skinTemplate = about->SkinLabel1[0];
+    QVERIFY(skinTemplate->isHidden());
+    QCOMPARE(skinTemplate->geometry(), Twips::rect(480, 2940, 555, 195));
+    QCOMPARE(about->SkinLabel1.size(), skinned ? 5u : 1u);
+    if (!skinned)
+        return;
+    const QLabel *plain[] = {about->Label2, about->Label3, about->Label4, about->Label5};
+    for (int index = 1; index <= 4; ++index) {
+        const SkinLabel *twin = about->SkinLabel1[size_t(index)];
+        const QLabel *label = plain[index - 1];
+        QCOMPARE(twin->property("index").toInt(), index);
+        QCOMPARE(twin->text(), label->text());
+        QCOMPARE(twin->geometry(), label->geometry());
+        QCOMPARE(twin->font(), label->font());
+        QVERIFY(twin->isVisible() && label->isVisible());
+    }
+    QCOMPARE(about->SkinLabel1[2]->text(), QStringLiteral("Owned By:"));
+    QCOMPARE(about->SkinLabel1[2]->geometry(), Twips::rect(180, 2100, 2295, 315));
+    QCOMPARE(about->SkinLabel1[2]->font().pointSizeF(), 12.0);
+    QCOMPARE(about->SkinLabel1[4]->geometry(), Twips::rect(120, 3300, 7215, 1275));
+}
+
+void TestInfoWindows::linkOpener_data()
+{
+    QTest::addColumn<QString>("comments");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("bare domain") << "drummet.example"
+                                 << "http://drummet.example";
+    QTest::newRow("https in capitals") << "HTTPS://x.example"
+                                       << "HTTPS://x.example";
+    QTest::newRow("http inside the query") << "x.example?u=http://y"
+                                           << "x.example?u=http://y";
+    QTest::newRow("empty") << ""
+                           << "http://";
+}
+
+void TestInfoWindows::linkOpener()
+{
+    QFETCH(QString, comments);
+    QFETCH(QString, opened);
+
+    t->fakes.version.values.comments = comments;
+    Form1 *main = startUp();
+    QVERIFY(main);
+    main->cmdWebsite[0]->click();
+    QCOMPARE(t->fakes.urls.opened, QStringList {opened});
+    QCOMPARE(t->program->strLinkKey, QString());
+    frmWebsite *opener = t->program->website.window();
+    QVERIFY(opener && !opener->isVisible() && opener->Timer1->isActive());
+    QCOMPARE(opener->Timer1->interval(), 10000);
+
+    // Within the ten seconds a second click opens nothing; after, it does.
+    main->cmdWebsite[0]->click();
+    QCOMPARE(t->fakes.urls.opened.size(), 1);
+    opener->Timer1_Timer();
+    QVERIFY(!t->program->website.isLoaded());
+    main->cmdWebsite[0]->click();
+    QCOMPARE(t->fakes.urls.opened, QStringList(2, opened));
+
+    // Any other key opens nothing and is kept.
+    t->program->website.unload();
+    t->program->strLinkKey = QStringLiteral("website");
+    t->program->website.load(*t->program);
+    QCOMPARE(t->fakes.urls.opened.size(), 2);
+    QCOMPARE(t->program->strLinkKey, QStringLiteral("website"));
+}
+
+QTEST_MAIN(TestInfoWindows)
+#include "tst_InfoWindows.moc"
