@@ -37,11 +37,12 @@ std::vector<VaultEntry> shuffledEntries(int count)
     std::vector<VaultEntry> entries;
     entries.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
-        entries.push_back({randomText(random, 6 + int(random.bounded(8)), letters),
-                           randomText(random, 10 + int(random.bounded(10)), signs),
-                           random.bounded(10) == 0 ? QString()
-                                                   : QStringLiteral("https://www.%1.com/")
-                                                             .arg(randomText(random, 8, letters))});
+        entries.push_back(
+            {randomText(random, 6 + int(random.bounded(8)), letters),
+             randomText(random, 10 + int(random.bounded(10)), signs),
+             random.bounded(10) == 0
+                 ? QString()
+                 : QStringLiteral("https://www.%1.com/").arg(randomText(random, 8, letters))});
     }
     return entries;
 }
@@ -139,7 +140,7 @@ void BM_AddAndSave(benchmark::State &state)
 void BM_EditAndSave(benchmark::State &state)
 {
     SavedList vault(state.range(0) != 0);
-    const EntryRules::EditTarget target{false, vault.list.idOf(kMaxEntries / 2)};
+    const EntryRules::EditTarget target {false, vault.list.idOf(kMaxEntries / 2)};
     int round = 0;
     for (auto _ : state) {
         const QString password = QStringLiteral("changed%1").arg(++round % 2);

@@ -29,9 +29,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static int argc = 1;
     static char name[] = "rtf_fuzz";
     static char *argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt's font caches down at exit, after the
-    // last input, leaves fontconfig patterns behind that LeakSanitizer
-    // would blame on that input.
+    // Never destroyed: libFuzzer ends the process with exit(), and tearing
+    // Qt down from a static destructor then gains nothing.
     static QGuiApplication *app = new QGuiApplication(argc, argv);
     Q_UNUSED(app);
     return 0;
@@ -39,10 +38,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
-                                                   qsizetype(size));
-    // Qt trims its font cache from a timer; without an event loop the
-    // engines for every font name and size the inputs invent pile up.
+    const QByteArray rtf
+        = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    // Qt trims its font cache from a timer, which needs the event loop to
+    // run now and then.
     static unsigned runs = 0;
     if (++runs % 1024 == 0)
         QCoreApplication::processEvents();

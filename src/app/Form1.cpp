@@ -104,7 +104,10 @@ Form1::Form1(Program &program)
     statusPanel->setAccessibleName(QStringLiteral("Status"));
     statusPanel->setTextFormat(Qt::PlainText);
     statusPanel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    StatusBar1->addWidget(statusPanel);
+    // The panel keeps the width it gets at load; a narrower window clips
+    // it rather than being held wide by it.
+    statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusBar1->addWidget(statusPanel, 1);
     setStatusBar(StatusBar1);
 
     buildMenus();
@@ -213,7 +216,7 @@ void Form1::formLoad()
         lstPass->header()->resizeSection(position - 1, Twips::toPixels(column.width));
     }
 
-    statusPanel->setFixedWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
+    statusPanel->setMaximumWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
     m_program.checkVault();
 }
 

@@ -30,9 +30,6 @@ public:
     void cmdDelete_Click();
     void txtWebsite_KeyPress(int keyAscii);
 
-    // What this editor was opened for.
-    const EntryRules::EditTarget &target() const { return m_target; }
-
     SkinLabel *SkinLabel1 = nullptr;
     SkinLabel *SkinLabel2 = nullptr;
     SkinLabel *SkinLabel3 = nullptr;

@@ -1,7 +1,7 @@
 #include "RtfReader.h"
 
-#include <QCoreApplication>
 #include <QColor>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFont>
 #include <QHash>
@@ -35,6 +35,7 @@ constexpr int kMaxColumns = 64;
 // QTextTable rebuilds its cell index on every appended row, so a longer
 // run of rows is split over several tables to keep reading linear.
 constexpr int kMaxRowsPerTable = 250;
+constexpr size_t kMaxKeywordLength = 32;
 constexpr int kMaxFontId = 65535;
 constexpr int kMaxFontName = 256;
 constexpr int kMaxFieldInstruction = 4096;
@@ -75,24 +76,39 @@ char16_t fromSymbolFont(SymbolFont kind, uchar byte)
 {
     if (kind == SymbolFont::Symbol) {
         switch (byte) {
-        case 0xB7: return 0x2022; // bullet
-        case 0xAC: return 0x2190; // arrows
-        case 0xAD: return 0x2191;
-        case 0xAE: return 0x2192;
-        case 0xAF: return 0x2193;
-        default: break;
+        case 0xB7:
+            return 0x2022; // bullet
+        case 0xAC:
+            return 0x2190; // arrows
+        case 0xAD:
+            return 0x2191;
+        case 0xAE:
+            return 0x2192;
+        case 0xAF:
+            return 0x2193;
+        default:
+            break;
         }
     } else if (kind == SymbolFont::Wingdings) {
         switch (byte) {
-        case 0x6C: return 0x25CF; // black circle
-        case 0x6E: return 0x25A0; // black square
-        case 0x71: return 0x2751; // shadowed square
-        case 0x76: return 0x2756; // diamond of diamonds
-        case 0xA7: return 0x25AA; // small square
-        case 0xA8: return 0x25FB; // white square
-        case 0xD8: return 0x27A2; // arrowhead
-        case 0xFC: return 0x2713; // check mark
-        default: break;
+        case 0x6C:
+            return 0x25CF; // black circle
+        case 0x6E:
+            return 0x25A0; // black square
+        case 0x71:
+            return 0x2751; // shadowed square
+        case 0x76:
+            return 0x2756; // diamond of diamonds
+        case 0xA7:
+            return 0x25AA; // small square
+        case 0xA8:
+            return 0x25FB; // white square
+        case 0xD8:
+            return 0x27A2; // arrowhead
+        case 0xFC:
+            return 0x2713; // check mark
+        default:
+            break;
         }
     }
     return fromCp1252(byte);
@@ -170,47 +186,88 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
     static const std::unordered_map<std::string_view, Keyword> table = [] {
         static const Keyword list[] = {
             // Destinations that hold nothing to show.
-            {"aftncn", Kw::SkipDestination}, {"aftnsep", Kw::SkipDestination},
-            {"aftnsepc", Kw::SkipDestination}, {"annotation", Kw::SkipDestination},
-            {"atnauthor", Kw::SkipDestination}, {"atndate", Kw::SkipDestination},
-            {"atnicn", Kw::SkipDestination}, {"atnid", Kw::SkipDestination},
-            {"atnparent", Kw::SkipDestination}, {"atnref", Kw::SkipDestination},
-            {"atntime", Kw::SkipDestination}, {"atrfend", Kw::SkipDestination},
-            {"atrfstart", Kw::SkipDestination}, {"author", Kw::SkipDestination},
-            {"background", Kw::SkipDestination}, {"bkmkend", Kw::SkipDestination},
-            {"bkmkstart", Kw::SkipDestination}, {"buptim", Kw::SkipDestination},
-            {"colorschememapping", Kw::SkipDestination}, {"comment", Kw::SkipDestination},
-            {"company", Kw::SkipDestination}, {"creatim", Kw::SkipDestination},
-            {"datastore", Kw::SkipDestination}, {"doccomm", Kw::SkipDestination},
-            {"docvar", Kw::SkipDestination}, {"do", Kw::SkipDestination},
-            {"falt", Kw::SkipDestination}, {"filetbl", Kw::SkipDestination},
-            {"fontemb", Kw::SkipDestination}, {"fontfile", Kw::SkipDestination},
-            {"footer", Kw::SkipDestination}, {"footerf", Kw::SkipDestination},
-            {"footerl", Kw::SkipDestination}, {"footerr", Kw::SkipDestination},
-            {"footnote", Kw::SkipDestination}, {"ftncn", Kw::SkipDestination},
-            {"ftnsep", Kw::SkipDestination}, {"ftnsepc", Kw::SkipDestination},
-            {"generator", Kw::SkipDestination}, {"header", Kw::SkipDestination},
-            {"headerf", Kw::SkipDestination}, {"headerl", Kw::SkipDestination},
-            {"headerr", Kw::SkipDestination}, {"hlinkbase", Kw::SkipDestination},
-            {"info", Kw::SkipDestination}, {"keywords", Kw::SkipDestination},
-            {"latentstyles", Kw::SkipDestination}, {"listoverridetable", Kw::SkipDestination},
-            {"listpicture", Kw::SkipDestination}, {"listtable", Kw::SkipDestination},
-            {"mmath", Kw::SkipDestination}, {"mmathPr", Kw::SkipDestination},
-            {"nonshppict", Kw::SkipDestination}, {"object", Kw::SkipDestination},
-            {"objdata", Kw::SkipDestination}, {"operator", Kw::SkipDestination},
-            {"panose", Kw::SkipDestination}, {"pgdsctbl", Kw::SkipDestination},
-            {"pict", Kw::SkipDestination}, {"pn", Kw::SkipDestination},
-            {"pnseclvl", Kw::SkipDestination}, {"pntxta", Kw::SkipDestination},
-            {"pntxtb", Kw::SkipDestination}, {"printim", Kw::SkipDestination},
-            {"private", Kw::SkipDestination}, {"revtbl", Kw::SkipDestination},
-            {"revtim", Kw::SkipDestination}, {"rsidtbl", Kw::SkipDestination},
-            {"rxe", Kw::SkipDestination}, {"shp", Kw::SkipDestination},
-            {"shpinst", Kw::SkipDestination}, {"shppict", Kw::SkipDestination},
-            {"stylesheet", Kw::SkipDestination}, {"subject", Kw::SkipDestination},
-            {"tc", Kw::SkipDestination}, {"tcn", Kw::SkipDestination},
-            {"template", Kw::SkipDestination}, {"themedata", Kw::SkipDestination},
-            {"title", Kw::SkipDestination}, {"txe", Kw::SkipDestination},
-            {"userprops", Kw::SkipDestination}, {"xe", Kw::SkipDestination},
+            {"aftncn", Kw::SkipDestination},
+            {"aftnsep", Kw::SkipDestination},
+            {"aftnsepc", Kw::SkipDestination},
+            {"annotation", Kw::SkipDestination},
+            {"atnauthor", Kw::SkipDestination},
+            {"atndate", Kw::SkipDestination},
+            {"atnicn", Kw::SkipDestination},
+            {"atnid", Kw::SkipDestination},
+            {"atnparent", Kw::SkipDestination},
+            {"atnref", Kw::SkipDestination},
+            {"atntime", Kw::SkipDestination},
+            {"atrfend", Kw::SkipDestination},
+            {"atrfstart", Kw::SkipDestination},
+            {"author", Kw::SkipDestination},
+            {"background", Kw::SkipDestination},
+            {"bkmkend", Kw::SkipDestination},
+            {"bkmkstart", Kw::SkipDestination},
+            {"buptim", Kw::SkipDestination},
+            {"colorschememapping", Kw::SkipDestination},
+            {"comment", Kw::SkipDestination},
+            {"company", Kw::SkipDestination},
+            {"creatim", Kw::SkipDestination},
+            {"datastore", Kw::SkipDestination},
+            {"doccomm", Kw::SkipDestination},
+            {"docvar", Kw::SkipDestination},
+            {"do", Kw::SkipDestination},
+            {"falt", Kw::SkipDestination},
+            {"filetbl", Kw::SkipDestination},
+            {"fontemb", Kw::SkipDestination},
+            {"fontfile", Kw::SkipDestination},
+            {"footer", Kw::SkipDestination},
+            {"footerf", Kw::SkipDestination},
+            {"footerl", Kw::SkipDestination},
+            {"footerr", Kw::SkipDestination},
+            {"footnote", Kw::SkipDestination},
+            {"ftncn", Kw::SkipDestination},
+            {"ftnsep", Kw::SkipDestination},
+            {"ftnsepc", Kw::SkipDestination},
+            {"generator", Kw::SkipDestination},
+            {"header", Kw::SkipDestination},
+            {"headerf", Kw::SkipDestination},
+            {"headerl", Kw::SkipDestination},
+            {"headerr", Kw::SkipDestination},
+            {"hlinkbase", Kw::SkipDestination},
+            {"info", Kw::SkipDestination},
+            {"keywords", Kw::SkipDestination},
+            {"latentstyles", Kw::SkipDestination},
+            {"listoverridetable", Kw::SkipDestination},
+            {"listpicture", Kw::SkipDestination},
+            {"listtable", Kw::SkipDestination},
+            {"mmath", Kw::SkipDestination},
+            {"mmathPr", Kw::SkipDestination},
+            {"nonshppict", Kw::SkipDestination},
+            {"object", Kw::SkipDestination},
+            {"objdata", Kw::SkipDestination},
+            {"operator", Kw::SkipDestination},
+            {"panose", Kw::SkipDestination},
+            {"pgdsctbl", Kw::SkipDestination},
+            {"pict", Kw::SkipDestination},
+            {"pn", Kw::SkipDestination},
+            {"pnseclvl", Kw::SkipDestination},
+            {"pntxta", Kw::SkipDestination},
+            {"pntxtb", Kw::SkipDestination},
+            {"printim", Kw::SkipDestination},
+            {"private", Kw::SkipDestination},
+            {"revtbl", Kw::SkipDestination},
+            {"revtim", Kw::SkipDestination},
+            {"rsidtbl", Kw::SkipDestination},
+            {"rxe", Kw::SkipDestination},
+            {"shp", Kw::SkipDestination},
+            {"shpinst", Kw::SkipDestination},
+            {"shppict", Kw::SkipDestination},
+            {"stylesheet", Kw::SkipDestination},
+            {"subject", Kw::SkipDestination},
+            {"tc", Kw::SkipDestination},
+            {"tcn", Kw::SkipDestination},
+            {"template", Kw::SkipDestination},
+            {"themedata", Kw::SkipDestination},
+            {"title", Kw::SkipDestination},
+            {"txe", Kw::SkipDestination},
+            {"userprops", Kw::SkipDestination},
+            {"xe", Kw::SkipDestination},
             {"xmlnstbl", Kw::SkipDestination},
 
             {"fonttbl", Kw::FontTable},
@@ -223,26 +280,42 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
             {"bin", Kw::Binary},
 
             // Characters.
-            {"tab", Kw::Character, '\t'}, {"line", Kw::Character, 0x2028},
-            {"emdash", Kw::Character, 0x2014}, {"endash", Kw::Character, 0x2013},
-            {"emspace", Kw::Character, 0x2003}, {"enspace", Kw::Character, 0x2002},
-            {"qmspace", Kw::Character, 0x2005}, {"bullet", Kw::Character, 0x2022},
-            {"lquote", Kw::Character, 0x2018}, {"rquote", Kw::Character, 0x2019},
-            {"ldblquote", Kw::Character, 0x201C}, {"rdblquote", Kw::Character, 0x201D},
-            {"zwj", Kw::Character, 0x200D}, {"zwnj", Kw::Character, 0x200C},
-            {"zwbo", Kw::Character, 0x200B}, {"ltrmark", Kw::Character, 0x200E},
+            {"tab", Kw::Character, '\t'},
+            {"line", Kw::Character, 0x2028},
+            {"emdash", Kw::Character, 0x2014},
+            {"endash", Kw::Character, 0x2013},
+            {"emspace", Kw::Character, 0x2003},
+            {"enspace", Kw::Character, 0x2002},
+            {"qmspace", Kw::Character, 0x2005},
+            {"bullet", Kw::Character, 0x2022},
+            {"lquote", Kw::Character, 0x2018},
+            {"rquote", Kw::Character, 0x2019},
+            {"ldblquote", Kw::Character, 0x201C},
+            {"rdblquote", Kw::Character, 0x201D},
+            {"zwj", Kw::Character, 0x200D},
+            {"zwnj", Kw::Character, 0x200C},
+            {"zwbo", Kw::Character, 0x200B},
+            {"ltrmark", Kw::Character, 0x200E},
             {"rtlmark", Kw::Character, 0x200F},
             // Nested table cells are shown flat inside the outer cell.
-            {"nestcell", Kw::Character, '\t'}, {"nestrow", Kw::Character, 0x2028},
+            {"nestcell", Kw::Character, '\t'},
+            {"nestrow", Kw::Character, 0x2028},
 
-            {"par", Kw::Paragraph}, {"page", Kw::Paragraph}, {"sect", Kw::Paragraph},
+            {"par", Kw::Paragraph},
+            {"page", Kw::Paragraph},
+            {"sect", Kw::Paragraph},
             {"column", Kw::Paragraph},
-            {"cell", Kw::Cell}, {"row", Kw::Row}, {"trowd", Kw::RowDefaults},
+            {"cell", Kw::Cell},
+            {"row", Kw::Row},
+            {"trowd", Kw::RowDefaults},
             {"cellx", Kw::CellEdge},
 
             // Character formatting.
-            {"b", Kw::Bold}, {"i", Kw::Italic}, {"strike", Kw::Strike},
-            {"striked", Kw::Strike}, {"v", Kw::Hidden},
+            {"b", Kw::Bold},
+            {"i", Kw::Italic},
+            {"strike", Kw::Strike},
+            {"striked", Kw::Strike},
+            {"v", Kw::Hidden},
             {"caps", Kw::Capitals, QFont::AllUppercase},
             {"scaps", Kw::Capitals, QFont::SmallCaps},
             {"ul", Kw::Underline, QTextCharFormat::SingleUnderline},
@@ -263,33 +336,50 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
             {"ulwave", Kw::Underline, QTextCharFormat::WaveUnderline},
             {"ulhwave", Kw::Underline, QTextCharFormat::WaveUnderline},
             {"ululdbwave", Kw::Underline, QTextCharFormat::WaveUnderline},
-            {"ulnone", Kw::UnderlineNone}, {"ulc", Kw::UnderlineColour},
-            {"f", Kw::Font}, {"fs", Kw::FontSize}, {"cf", Kw::Foreground},
-            {"cb", Kw::Background}, {"highlight", Kw::Background},
+            {"ulnone", Kw::UnderlineNone},
+            {"ulc", Kw::UnderlineColour},
+            {"f", Kw::Font},
+            {"fs", Kw::FontSize},
+            {"cf", Kw::Foreground},
+            {"cb", Kw::Background},
+            {"highlight", Kw::Background},
             {"chcbpat", Kw::Background},
-            {"super", Kw::Superscript}, {"sub", Kw::Subscript},
-            {"nosupersub", Kw::NoSuperSub}, {"up", Kw::Raise}, {"dn", Kw::Lower},
-            {"plain", Kw::Plain}, {"uc", Kw::UnicodeSkip}, {"u", Kw::Unicode},
+            {"super", Kw::Superscript},
+            {"sub", Kw::Subscript},
+            {"nosupersub", Kw::NoSuperSub},
+            {"up", Kw::Raise},
+            {"dn", Kw::Lower},
+            {"plain", Kw::Plain},
+            {"uc", Kw::UnicodeSkip},
+            {"u", Kw::Unicode},
 
             // Paragraph formatting.
             {"pard", Kw::ParagraphDefaults},
-            {"ql", Kw::Align, Qt::AlignLeft}, {"qr", Kw::Align, Qt::AlignRight},
-            {"qc", Kw::Align, Qt::AlignHCenter}, {"qj", Kw::Align, Qt::AlignJustify},
+            {"ql", Kw::Align, Qt::AlignLeft},
+            {"qr", Kw::Align, Qt::AlignRight},
+            {"qc", Kw::Align, Qt::AlignHCenter},
+            {"qj", Kw::Align, Qt::AlignJustify},
             {"qd", Kw::Align, Qt::AlignJustify},
-            {"li", Kw::LeftIndent}, {"ri", Kw::RightIndent}, {"fi", Kw::FirstIndent},
-            {"sb", Kw::SpaceBefore}, {"sa", Kw::SpaceAfter},
-            {"sl", Kw::LineSpacing}, {"slmult", Kw::LineMultiple},
+            {"li", Kw::LeftIndent},
+            {"ri", Kw::RightIndent},
+            {"fi", Kw::FirstIndent},
+            {"sb", Kw::SpaceBefore},
+            {"sa", Kw::SpaceAfter},
+            {"sl", Kw::LineSpacing},
+            {"slmult", Kw::LineMultiple},
             {"tx", Kw::TabStop},
             {"tqr", Kw::TabKind, QTextOption::RightTab},
             {"tqc", Kw::TabKind, QTextOption::CenterTab},
             {"tqdec", Kw::TabKind, QTextOption::DelimiterTab},
-            {"intbl", Kw::InTable}, {"itap", Kw::TableLevel},
+            {"intbl", Kw::InTable},
+            {"itap", Kw::TableLevel},
             {"outlinelevel", Kw::OutlineLevel},
             {"rtlpar", Kw::Direction, Qt::RightToLeft},
             {"ltrpar", Kw::Direction, Qt::LeftToRight},
 
             // Document and tables.
-            {"deff", Kw::DefaultFont}, {"deftab", Kw::DefaultTab},
+            {"deff", Kw::DefaultFont},
+            {"deftab", Kw::DefaultTab},
             {"fcharset", Kw::FontCharset},
             {"fnil", Kw::FontFamily, QFont::AnyStyle},
             {"froman", Kw::FontFamily, QFont::Serif},
@@ -300,7 +390,9 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
             {"ftech", Kw::FontFamily, QFont::AnyStyle},
             {"fbidi", Kw::FontFamily, QFont::AnyStyle},
             {"fprq", Kw::FontPitch},
-            {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
+            {"red", Kw::Red},
+            {"green", Kw::Green},
+            {"blue", Kw::Blue},
         };
         std::unordered_map<std::string_view, Keyword> map;
         for (const Keyword &k : list)
@@ -312,6 +404,8 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
 
 const Keyword *findKeyword(std::string_view name)
 {
+    if (name.size() > kMaxKeywordLength)
+        return nullptr;
     const auto &table = keywords();
     const auto it = table.find(name);
     return it == table.end() ? nullptr : &it->second;
@@ -475,6 +569,13 @@ public:
 
 private:
     // Tokens.
+    struct ControlWord
+    {
+        std::string_view name;
+        bool hasParam = false;
+        qint64 param = 0;
+    };
+    ControlWord readControlWord();
     void controlSequence();
     void controlWord();
     void controlSymbol(uchar symbol);
@@ -613,26 +714,9 @@ void Parser::skipGroupContent()
                 ++m_pos; // an escaped brace or backslash is not structure
                 continue;
             }
-            const qsizetype nameStart = m_pos;
-            while (m_pos < m_size && isLetter(m_data[m_pos]))
-                ++m_pos;
-            const std::string_view name(reinterpret_cast<const char *>(m_data + nameStart),
-                                        size_t(m_pos - nameStart));
-            bool negative = false;
-            if (m_pos + 1 < m_size && m_data[m_pos] == '-' && isDigit(m_data[m_pos + 1])) {
-                negative = true;
-                ++m_pos;
-            }
-            qint64 value = 0;
-            while (m_pos < m_size && isDigit(m_data[m_pos])) {
-                if (value < kNumberCeiling)
-                    value = value * 10 + (m_data[m_pos] - '0');
-                ++m_pos;
-            }
-            if (m_pos < m_size && m_data[m_pos] == ' ')
-                ++m_pos;
-            if (name == "bin" && !negative)
-                skipBinary(value);
+            const ControlWord word = readControlWord();
+            if (word.name == "bin")
+                skipBinary(word.param);
         }
     }
 }
@@ -661,40 +745,45 @@ void Parser::controlSequence()
     controlSymbol(c);
 }
 
-void Parser::controlWord()
+Parser::ControlWord Parser::readControlWord()
 {
+    ControlWord word;
     const qsizetype nameStart = m_pos;
     while (m_pos < m_size && isLetter(m_data[m_pos]))
         ++m_pos;
-    const std::string_view name(reinterpret_cast<const char *>(m_data + nameStart),
-                                size_t(m_pos - nameStart));
+    word.name = std::string_view(reinterpret_cast<const char *>(m_data + nameStart),
+                                 size_t(m_pos - nameStart));
 
     bool negative = false;
     if (m_pos + 1 < m_size && m_data[m_pos] == '-' && isDigit(m_data[m_pos + 1])) {
         negative = true;
         ++m_pos;
     }
-    bool hasParam = false;
-    qint64 param = 0;
+    // Digits past the ceiling are read but no longer counted.
     while (m_pos < m_size && isDigit(m_data[m_pos])) {
-        hasParam = true;
-        if (param < kNumberCeiling)
-            param = param * 10 + (m_data[m_pos] - '0');
+        word.hasParam = true;
+        if (word.param < kNumberCeiling)
+            word.param = word.param * 10 + (m_data[m_pos] - '0');
         ++m_pos;
     }
     if (negative)
-        param = -param;
+        word.param = -word.param;
     if (m_pos < m_size && m_data[m_pos] == ' ')
-        ++m_pos;
+        ++m_pos; // the delimiter belongs to the word
+    return word;
+}
 
-    const Keyword *kw = findKeyword(name);
+void Parser::controlWord()
+{
+    const ControlWord word = readControlWord();
+    const Keyword *kw = findKeyword(word.name);
 
     // A control word stands for one character of the \u fallback text.
     if (m_unicodeSkipLeft > 0) {
         --m_unicodeSkipLeft;
         m_ignorablePending = false;
         if (kw && kw->kind == Kw::Binary)
-            skipBinary(param);
+            skipBinary(word.param);
         return;
     }
 
@@ -703,14 +792,13 @@ void Parser::controlWord()
         // "{\*\word": a destination that readers which do not know it skip.
         // Of those, only field instructions and the end of a nested table
         // row matter here.
-        if (!kw
-            || (kw->kind != Kw::FieldInstruction && kw->kind != Kw::NestedTableProperties)) {
+        if (!kw || (kw->kind != Kw::FieldInstruction && kw->kind != Kw::NestedTableProperties)) {
             startSkipping();
             return;
         }
     }
     if (kw)
-        keyword(*kw, hasParam, param);
+        keyword(*kw, word.hasParam, word.param);
 }
 
 void Parser::controlSymbol(uchar symbol)
@@ -934,7 +1022,8 @@ void Parser::commitFont()
         entry.name = name;
         if (name.startsWith(QLatin1String("Wingdings"), Qt::CaseInsensitive))
             entry.symbol = SymbolFont::Wingdings;
-        else if (m_fontCharset == 2 || name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
+        else if (m_fontCharset == 2
+                 || name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
             entry.symbol = SymbolFont::Symbol;
         m_fonts.insert(m_fontId, entry);
     }
@@ -1025,8 +1114,8 @@ void Parser::textKeyword(const Keyword &kw, bool hasParam, qint64 param)
         chr.capitals = on ? QFont::Capitalization(kw.value) : QFont::MixedCase;
         break;
     case Kw::Underline:
-        chr.underline = on ? QTextCharFormat::UnderlineStyle(kw.value)
-                           : QTextCharFormat::NoUnderline;
+        chr.underline
+            = on ? QTextCharFormat::UnderlineStyle(kw.value) : QTextCharFormat::NoUnderline;
         break;
     case Kw::UnderlineNone:
         chr.underline = QTextCharFormat::NoUnderline;
@@ -1451,8 +1540,8 @@ qsizetype rtfStart(const QByteArray &data)
     qsizetype i = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         i = 3;
-    while (i < data.size() && (data.at(i) == ' ' || data.at(i) == '\t' || data.at(i) == '\r'
-                               || data.at(i) == '\n'))
+    while (i < data.size()
+           && (data.at(i) == ' ' || data.at(i) == '\t' || data.at(i) == '\r' || data.at(i) == '\n'))
         ++i;
     return QByteArrayView(data).sliced(i).startsWith("{\\rtf") ? i : -1;
 }

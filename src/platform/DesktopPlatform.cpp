@@ -20,6 +20,16 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
     // Parent the box to the active window so that it stands above it, even
     // when that window is kept on top of all others.
     QWidget *parent = QApplication::activeWindow();
+    if (!parent) {
+        // Right after another box closed no window is active yet: stand
+        // above a window that is kept on top, if one is showing.
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+                parent = window;
+                break;
+            }
+        }
+    }
     QMessageBox box(parent);
     box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
     box.setText(text);

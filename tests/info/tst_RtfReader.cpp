@@ -192,12 +192,16 @@ void TestRtfReader::regeneratedSamples_data()
     QTest::newRow("pandoc") << "pandoc"
                             << QStringList {"-s", "%in", "-t", "rtf", "-o", "%out/sample.rtf"}
                             << "sample.rtf";
-    QTest::newRow("LibreOffice")
-        << "soffice"
-        << QStringList {"-env:UserInstallation=file://%out/profile", "--headless",
-                        "--infilter=HTML (StarWriter)", "--convert-to", "rtf", "--outdir", "%out",
-                        "%in"}
-        << "sample.rtf";
+    QTest::newRow("LibreOffice") << "soffice"
+                                 << QStringList {"-env:UserInstallation=file://%out/profile",
+                                                 "--headless",
+                                                 "--infilter=HTML (StarWriter)",
+                                                 "--convert-to",
+                                                 "rtf",
+                                                 "--outdir",
+                                                 "%out",
+                                                 "%in"}
+                                 << "sample.rtf";
 }
 
 // Makes the samples anew where the writers are installed, to catch
@@ -244,8 +248,8 @@ void TestRtfReader::text_data()
         << QByteArray(R"({\rtf1 a\u8364?b})") << QStringLiteral("a\u20acb");
     QTest::newRow("uc2 drops two fallbacks")
         << QByteArray(R"({\rtf1\uc2 a\u8364\'80\'80b})") << QStringLiteral("a\u20acb");
-    QTest::newRow("uc0 drops none") << QByteArray(R"({\rtf1\uc0 a\u8364 b})")
-                                    << QStringLiteral("a\u20acb");
+    QTest::newRow("uc0 drops none")
+        << QByteArray(R"({\rtf1\uc0 a\u8364 b})") << QStringLiteral("a\u20acb");
     QTest::newRow("fallback a control word")
         << QByteArray(R"({\rtf1 \u8212\emdash x})") << QStringLiteral("\u2014x");
     QTest::newRow("uc belongs to its group")
@@ -254,8 +258,8 @@ void TestRtfReader::text_data()
         << QByteArray(R"({\rtf1\uc5\u8364{x}y})") << QStringLiteral("\u20acxy");
     QTest::newRow("negative unicode pair")
         << QByteArray(R"({\rtf1\u-10179?\u-8704?})") << QStringLiteral("\U0001F600");
-    QTest::newRow("lone surrogate") << QByteArray(R"({\rtf1 a\u-10179?b})")
-                                    << QStringLiteral("a\ufffdb");
+    QTest::newRow("lone surrogate")
+        << QByteArray(R"({\rtf1 a\u-10179?b})") << QStringLiteral("a\ufffdb");
     QTest::newRow("escapes") << QByteArray(R"({\rtf1 \{a\}\\b\~c\-d\_e})")
                              << QStringLiteral("{a}\\b\u00a0c\u00add\u2011e");
     QTest::newRow("named characters")
@@ -263,8 +267,8 @@ void TestRtfReader::text_data()
         << QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d");
     QTest::newRow("tab line par") << QByteArray(R"({\rtf1 a\tab b\line c\par d})")
                                   << QStringLiteral("a\tb\nc\nd");
-    QTest::newRow("backslash newline is par") << QByteArray("{\\rtf1 a\\\nb}")
-                                              << QStringLiteral("a\nb");
+    QTest::newRow("backslash newline is par")
+        << QByteArray("{\\rtf1 a\\\nb}") << QStringLiteral("a\nb");
     QTest::newRow("line breaks in the file")
         << QByteArray("{\\rtf1 a\r\nb\nc}") << QStringLiteral("abc");
     QTest::newRow("skipped destinations")
@@ -276,8 +280,8 @@ void TestRtfReader::text_data()
         << QStringLiteral("A");
     QTest::newRow("binary data holds braces")
         << QByteArray(R"({\rtf1{\pict\bin4 {{{{}B})") << QStringLiteral("B");
-    QTest::newRow("binary data in text") << QByteArray(R"({\rtf1 A\bin2 xyB})")
-                                         << QStringLiteral("AB");
+    QTest::newRow("binary data in text")
+        << QByteArray(R"({\rtf1 A\bin2 xyB})") << QStringLiteral("AB");
     QTest::newRow("field result shown")
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK "http://x.example/"}{\fldrslt Go}}})")
         << QStringLiteral("Go");
@@ -296,8 +300,7 @@ void TestRtfReader::text_data()
         << QByteArray(R"({\rtf1{\fonttbl{\f1\fcharset2 Symbol;}{\f2\fnil Wingdings;}})"
                       R"({\f1\'b7}{\f2\'a7}{\f1\u-3913?}\'b7})")
         << QStringLiteral("\u2022\u25aa\u2022\u00b7");
-    QTest::newRow("text after the document") << QByteArray(R"({\rtf1 a}b)")
-                                             << QStringLiteral("a");
+    QTest::newRow("text after the document") << QByteArray(R"({\rtf1 a}b)") << QStringLiteral("a");
     QTest::newRow("leading byte order mark")
         << QByteArray("\xEF\xBB\xBF\r\n{\\rtf1 a}") << QStringLiteral("a");
     QTest::newRow("nested table cells flat")
@@ -326,64 +329,73 @@ void TestRtfReader::characterFormats_data()
     QTest::addColumn<QVariant>("expected");
 
     const QByteArray colours = R"({\colortbl;\red255\green0\blue0;\red0\green128\blue0;})";
-    QTest::newRow("bold on") << QByteArray(R"({\rtf1\b on\b0 off})") << "on" << "bold" << QVariant(true);
-    QTest::newRow("bold off") << QByteArray(R"({\rtf1\b on\b0 off})") << "off" << "bold" << QVariant(false);
-    QTest::newRow("group restores")
-        << QByteArray(R"({\rtf1{\b\i\ul in}out})") << "out" << "bold" << QVariant(false);
-    QTest::newRow("group restores italic")
-        << QByteArray(R"({\rtf1{\b\i\ul in}out})") << "out" << "italic" << QVariant(false);
+    QTest::newRow("bold on") << QByteArray(R"({\rtf1\b on\b0 off})") << "on"
+                             << "bold" << QVariant(true);
+    QTest::newRow("bold off") << QByteArray(R"({\rtf1\b on\b0 off})") << "off"
+                              << "bold" << QVariant(false);
+    QTest::newRow("group restores") << QByteArray(R"({\rtf1{\b\i\ul in}out})") << "out"
+                                    << "bold" << QVariant(false);
+    QTest::newRow("group restores italic") << QByteArray(R"({\rtf1{\b\i\ul in}out})") << "out"
+                                           << "italic" << QVariant(false);
     QTest::newRow("plain resets") << QByteArray(R"({\rtf1\b\i\ul\strike\fs40 a\plain b})") << "b"
                                   << "underline" << QVariant(false);
-    QTest::newRow("plain resets size")
-        << QByteArray(R"({\rtf1\fs40 a\plain b})") << "b" << "size" << QVariant(12.0);
-    QTest::newRow("ulnone") << QByteArray(R"({\rtf1\ul a\ulnone b})") << "b" << "underline"
-                            << QVariant(false);
-    QTest::newRow("ul0") << QByteArray(R"({\rtf1\uldb a\ul0 b})") << "a" << "underline"
-                         << QVariant(true);
-    QTest::newRow("strike") << QByteArray(R"({\rtf1\strike s\strike0 t})") << "s" << "strike"
-                            << QVariant(true);
-    QTest::newRow("strike off") << QByteArray(R"({\rtf1\strike s\strike0 t})") << "t" << "strike"
-                                << QVariant(false);
-    QTest::newRow("half points") << QByteArray(R"({\rtf1\fs21 x})") << "x" << "size"
-                                 << QVariant(10.5);
+    QTest::newRow("plain resets size") << QByteArray(R"({\rtf1\fs40 a\plain b})") << "b"
+                                       << "size" << QVariant(12.0);
+    QTest::newRow("ulnone") << QByteArray(R"({\rtf1\ul a\ulnone b})") << "b"
+                            << "underline" << QVariant(false);
+    QTest::newRow("ul0") << QByteArray(R"({\rtf1\uldb a\ul0 b})") << "a"
+                         << "underline" << QVariant(true);
+    QTest::newRow("strike") << QByteArray(R"({\rtf1\strike s\strike0 t})") << "s"
+                            << "strike" << QVariant(true);
+    QTest::newRow("strike off") << QByteArray(R"({\rtf1\strike s\strike0 t})") << "t"
+                                << "strike" << QVariant(false);
+    QTest::newRow("half points") << QByteArray(R"({\rtf1\fs21 x})") << "x"
+                                 << "size" << QVariant(10.5);
     QTest::newRow("huge size clamped") << QByteArray(R"({\rtf1\fs99999999999999 x})") << "x"
                                        << "size" << QVariant(1638.0);
-    QTest::newRow("zero size ignored") << QByteArray(R"({\rtf1\fs0 x})") << "x" << "size"
-                                       << QVariant(12.0);
-    QTest::newRow("colour") << QByteArray(R"({\rtf1)" + colours + R"(\cf2 g\cf0 a\cf9 z})")
-                            << "g" << "colour" << QVariant(QStringLiteral("#008000"));
+    QTest::newRow("zero size ignored") << QByteArray(R"({\rtf1\fs0 x})") << "x"
+                                       << "size" << QVariant(12.0);
+    QTest::newRow("colour") << QByteArray(R"({\rtf1)" + colours + R"(\cf2 g\cf0 a\cf9 z})") << "g"
+                            << "colour" << QVariant(QStringLiteral("#008000"));
     QTest::newRow("auto colour") << QByteArray(R"({\rtf1)" + colours + R"(\cf2 g\cf0 a\cf9 z})")
-                                 << "a" << "colour" << QVariant(QString());
+                                 << "a"
+                                 << "colour" << QVariant(QString());
     QTest::newRow("missing colour")
-        << QByteArray(R"({\rtf1)" + colours + R"(\cf2 g\cf0 a\cf9 z})") << "z" << "colour"
-        << QVariant(QString());
+        << QByteArray(R"({\rtf1)" + colours + R"(\cf2 g\cf0 a\cf9 z})") << "z"
+        << "colour" << QVariant(QString());
     QTest::newRow("highlight") << QByteArray(R"({\rtf1)" + colours + R"(\highlight1 h})") << "h"
                                << "background" << QVariant(QStringLiteral("#ff0000"));
     QTest::newRow("cb") << QByteArray(R"({\rtf1)" + colours + R"(\cb2 h\cb0 i})") << "i"
                         << "background" << QVariant(QString());
-    QTest::newRow("default font")
-        << QByteArray(R"({\rtf1\deff1{\fonttbl{\f0\fswiss Arial;}{\f1\fmodern Courier New;}}a\f0 b})")
-        << "a" << "family" << QVariant(QStringLiteral("Courier New"));
-    QTest::newRow("font")
-        << QByteArray(R"({\rtf1\deff1{\fonttbl{\f0\fswiss Arial;}{\f1\fmodern Courier New;}}a\f0 b})")
-        << "b" << "family" << QVariant(QStringLiteral("Arial"));
-    QTest::newRow("superscript") << QByteArray(R"({\rtf1 x{\super 2}})") << "2" << "super"
-                                 << QVariant(true);
-    QTest::newRow("link")
-        << QByteArray(R"({\rtf1{\field{\*\fldinst{HYPERLINK "https://x.example/a"}}{\fldrslt{\ul Go}}}x})")
-        << "Go" << "href" << QVariant(QStringLiteral("https://x.example/a"));
+    QTest::newRow("default font") << QByteArray(
+        R"({\rtf1\deff1{\fonttbl{\f0\fswiss Arial;}{\f1\fmodern Courier New;}}a\f0 b})")
+                                  << "a"
+                                  << "family" << QVariant(QStringLiteral("Courier New"));
+    QTest::newRow("font") << QByteArray(
+        R"({\rtf1\deff1{\fonttbl{\f0\fswiss Arial;}{\f1\fmodern Courier New;}}a\f0 b})")
+                          << "b"
+                          << "family" << QVariant(QStringLiteral("Arial"));
+    QTest::newRow("superscript") << QByteArray(R"({\rtf1 x{\super 2}})") << "2"
+                                 << "super" << QVariant(true);
+    QTest::newRow("link") << QByteArray(
+        R"({\rtf1{\field{\*\fldinst{HYPERLINK "https://x.example/a"}}{\fldrslt{\ul Go}}}x})")
+                          << "Go"
+                          << "href" << QVariant(QStringLiteral("https://x.example/a"));
     QTest::newRow("link ends with field")
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK "https://x.example/"}{\fldrslt Go}}x})")
-        << "x" << "href" << QVariant(QString());
+        << "x"
+        << "href" << QVariant(QString());
     QTest::newRow("link without scheme")
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK www.drummet.example}{\fldrslt Go}}})")
-        << "Go" << "href" << QVariant(QStringLiteral("http://www.drummet.example"));
+        << "Go"
+        << "href" << QVariant(QStringLiteral("http://www.drummet.example"));
     QTest::newRow("link to a bookmark")
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK \\l "top"}{\fldrslt Go}}})") << "Go"
         << "href" << QVariant(QStringLiteral("#top"));
-    QTest::newRow("script link refused")
-        << QByteArray(R"rtf({\rtf1{\field{\*\fldinst HYPERLINK "javascript:alert(1)"}{\fldrslt Go}}})rtf")
-        << "Go" << "href" << QVariant(QString());
+    QTest::newRow("script link refused") << QByteArray(
+        R"rtf({\rtf1{\field{\*\fldinst HYPERLINK "javascript:alert(1)"}{\fldrslt Go}}})rtf")
+                                         << "Go"
+                                         << "href" << QVariant(QString());
 }
 
 void TestRtfReader::characterFormats()
@@ -432,28 +444,38 @@ void TestRtfReader::paragraphFormats_data()
     QTest::addColumn<double>("expected");
 
     const QByteArray aligned = R"({\rtf1\qc c\par\qr r\par\qj j\par\pard l\par{\qc g\par}h})";
-    QTest::newRow("centre") << aligned << "c" << "align" << double(Qt::AlignHCenter);
-    QTest::newRow("right") << aligned << "r" << "align" << double(Qt::AlignRight);
-    QTest::newRow("justify") << aligned << "j" << "align" << double(Qt::AlignJustify);
-    QTest::newRow("pard resets") << aligned << "l" << "align" << double(Qt::AlignLeft);
-    QTest::newRow("group restores") << aligned << "h" << "align" << double(Qt::AlignLeft);
-    QTest::newRow("last paragraph without par")
-        << QByteArray(R"({\rtf1\qc end})") << "end" << "align" << double(Qt::AlignHCenter);
+    QTest::newRow("centre") << aligned << "c"
+                            << "align" << double(Qt::AlignHCenter);
+    QTest::newRow("right") << aligned << "r"
+                           << "align" << double(Qt::AlignRight);
+    QTest::newRow("justify") << aligned << "j"
+                             << "align" << double(Qt::AlignJustify);
+    QTest::newRow("pard resets") << aligned << "l"
+                                 << "align" << double(Qt::AlignLeft);
+    QTest::newRow("group restores") << aligned << "h"
+                                    << "align" << double(Qt::AlignLeft);
+    QTest::newRow("last paragraph without par") << QByteArray(R"({\rtf1\qc end})") << "end"
+                                                << "align" << double(Qt::AlignHCenter);
 
     const QByteArray indented = R"({\rtf1\li720\ri1440\fi-360\sb240\sa120 x\par})";
-    QTest::newRow("left indent") << indented << "x" << "left" << 48.0;
-    QTest::newRow("right indent") << indented << "x" << "right" << 96.0;
-    QTest::newRow("first line") << indented << "x" << "first" << -24.0;
-    QTest::newRow("space before") << indented << "x" << "before" << 16.0;
-    QTest::newRow("space after") << indented << "x" << "after" << 8.0;
-    QTest::newRow("absurd indent clamped")
-        << QByteArray(R"({\rtf1\li99999999999 x})") << "x" << "left" << 2112.0;
-    QTest::newRow("negative spacing ignored")
-        << QByteArray(R"({\rtf1\sb-500 x})") << "x" << "before" << 0.0;
+    QTest::newRow("left indent") << indented << "x"
+                                 << "left" << 48.0;
+    QTest::newRow("right indent") << indented << "x"
+                                  << "right" << 96.0;
+    QTest::newRow("first line") << indented << "x"
+                                << "first" << -24.0;
+    QTest::newRow("space before") << indented << "x"
+                                  << "before" << 16.0;
+    QTest::newRow("space after") << indented << "x"
+                                 << "after" << 8.0;
+    QTest::newRow("absurd indent clamped") << QByteArray(R"({\rtf1\li99999999999 x})") << "x"
+                                           << "left" << 2112.0;
+    QTest::newRow("negative spacing ignored") << QByteArray(R"({\rtf1\sb-500 x})") << "x"
+                                              << "before" << 0.0;
     QTest::newRow("heading level") << QByteArray(R"({\rtf1\outlinelevel1 h\par})") << "h"
                                    << "heading" << 2.0;
-    QTest::newRow("format at par, not after")
-        << QByteArray(R"({\rtf1 a\par\pard\qc b})") << "a" << "align" << double(Qt::AlignLeft);
+    QTest::newRow("format at par, not after") << QByteArray(R"({\rtf1 a\par\pard\qc b})") << "a"
+                                              << "align" << double(Qt::AlignLeft);
 }
 
 void TestRtfReader::paragraphFormats()
@@ -488,11 +510,12 @@ void TestRtfReader::tables()
 {
     // Rows of unequal length, a cell of two paragraphs, and a cell whose
     // paragraph resets \intbl inside a group, as pandoc writes.
-    const QByteArray rtf = R"({\rtf1 before\par)"
-                           R"(\trowd\cellx1000\cellx2000\pard\intbl a\cell b1\par b2\cell\row)"
-                           R"({\trowd\cellx1000\intbl{{\pard \ql c\par}\cell}\intbl\row})"
-                           R"(\trowd\cellx1000\cellx2000\cellx3000\pard\intbl d\cell e\cell f\cell\row)"
-                           R"(\pard after\par})";
+    const QByteArray rtf
+        = R"({\rtf1 before\par)"
+          R"(\trowd\cellx1000\cellx2000\pard\intbl a\cell b1\par b2\cell\row)"
+          R"({\trowd\cellx1000\intbl{{\pard \ql c\par}\cell}\intbl\row})"
+          R"(\trowd\cellx1000\cellx2000\cellx3000\pard\intbl d\cell e\cell f\cell\row)"
+          R"(\pard after\par})";
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
 
@@ -541,8 +564,8 @@ void TestRtfReader::helpFile()
         QVERIFY2(line.count(QChar(0x2022)) <= 1, qPrintable(line));
     QVERIFY(lines.contains(QStringLiteral("\u2022\tFile: Exit.")));
     QVERIFY(doc.toPlainText().contains(QStringLiteral("data.enc")));
-    const QTextCursor link = doc.find(QStringLiteral("www.drummet.example"),
-                                      doc.characterCount(), QTextDocument::FindBackward);
+    const QTextCursor link = doc.find(QStringLiteral("www.drummet.example"), doc.characterCount(),
+                                      QTextDocument::FindBackward);
     QVERIFY(!link.isNull());
     QCOMPARE(link.charFormat().anchorHref(), QStringLiteral("http://www.drummet.example"));
 }
@@ -564,16 +587,16 @@ void TestRtfReader::robustness_data()
     QTest::newRow("bare hex") << QByteArray("{\\rtf1 \\'");
     QTest::newRow("bare backslash") << QByteArray("{\\rtf1 \\");
     QTest::newRow("star at the end") << QByteArray("{\\rtf1 \\*");
-    QTest::newRow("huge numbers")
-        << QByteArray("{\\rtf1 \\fs99999999999999999999999 \\li-999999999999999 \\cf99999999999"
-                      " \\f-99999999 \\u99999999999 \\sl-99999999 \\tx99999999 \\outlinelevel-4"
-                      " \\deftab-1 \\cellx-5 x}");
+    QTest::newRow("huge numbers") << QByteArray(
+        "{\\rtf1 \\fs99999999999999999999999 \\li-999999999999999 \\cf99999999999"
+        " \\f-99999999 \\u99999999999 \\sl-99999999 \\tx99999999 \\outlinelevel-4"
+        " \\deftab-1 \\cellx-5 x}");
     QTest::newRow("huge uc") << "{\\rtf1 \\uc2147483647 \\u8364 " + repeated("a", 100000) + "}";
     QTest::newRow("long word") << "{\\rtf1 \\" + repeated("a", 200000) + "123 x}";
     QTest::newRow("long number") << "{\\rtf1 \\fs" + repeated("9", 200000) + " x}";
     QTest::newRow("many cells") << "{\\rtf1 " + repeated("x\\cell ", 4000) + "}";
-    QTest::newRow("many rows")
-        << "{\\rtf1 " + repeated("\\trowd\\cellx9\\cellx99\\intbl a\\cell b\\cell\\row ", 1500) + "}";
+    QTest::newRow("many rows") << "{\\rtf1 "
+            + repeated("\\trowd\\cellx9\\cellx99\\intbl a\\cell b\\cell\\row ", 1500) + "}";
     QTest::newRow("rows without cells") << "{\\rtf1 " + repeated("\\row\\intbl\\row", 20000) + "}";
     QTest::newRow("many tabs") << "{\\rtf1 " + repeated("\\tx720", 100000) + "\\fi-5\\li9 x\\par}";
     QTest::newRow("font table flood")
@@ -581,8 +604,7 @@ void TestRtfReader::robustness_data()
     QTest::newRow("colour table flood")
         << "{\\rtf1{\\colortbl" + repeated(";\\red300", 50000) + "}\\cf49999 x}";
     QTest::newRow("long field instruction")
-        << "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + repeated("a", 200000)
-               + "}{\\fldrslt x}}}";
+        << "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" + repeated("a", 200000) + "}{\\fldrslt x}}}";
     QTest::newRow("list markers") << "{\\rtf1 " + repeated("{\\listtext\\pard x}", 50000) + "}";
     QTest::newRow("lone surrogates") << "{\\rtf1 " + repeated("\\u-10179?", 50000) + "}";
     QTest::newRow("frame characters") << QByteArray("{\\rtf1 a\\u64976?\\u64977?\\u8233?b}");
