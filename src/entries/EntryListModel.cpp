@@ -1,6 +1,7 @@
 #include "EntryListModel.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 namespace {
@@ -115,12 +116,16 @@ void EntryListModel::appendAll(std::vector<VaultEntry> entries)
         return;
     const size_t first = m_entries.size();
     beginInsertRows(QModelIndex(), int(first), int(first + entries.size() - 1));
-    m_entries.reserve(first + entries.size());
-    m_ids.reserve(first + entries.size());
-    for (VaultEntry &e : entries) {
-        m_entries.push_back(std::move(e));
-        m_ids.push_back(m_nextId++);
+    if (m_entries.empty()) {
+        // Loading a vault: take the whole vector rather than copy it over.
+        m_entries = std::move(entries);
+    } else {
+        m_entries.reserve(first + entries.size());
+        std::move(entries.begin(), entries.end(), std::back_inserter(m_entries));
     }
+    m_ids.reserve(m_entries.size());
+    while (m_ids.size() < m_entries.size())
+        m_ids.push_back(m_nextId++);
     endInsertRows();
     m_keys.clear();
     resort();

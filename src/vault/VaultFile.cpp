@@ -2,14 +2,70 @@
 
 #include "FileExists.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr qint64 kChunkSize = 1 << 20;
+
+// Calls f(chunk) for each piece of the file, from where it stands to its end
+// or until f returns false; false on a read error.
+template<typename F>
+bool forEachChunk(QFile &file, F &&f)
+{
+    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), kChunkSize);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        if (!f(QByteArrayView(chunk.constData(), got)))
+            return true;
+    }
+}
+
+// Calls f(line) for each line of the file by the vault's line rule, reading
+// it piece by piece; stops when f returns false. False on a read error.
+template<typename F>
+bool forEachFileLine(QFile &file, F &&f)
+{
+    QByteArray pending;
+    bool more = true;
+    const bool read = forEachChunk(file, [&](QByteArrayView chunk) {
+        pending.append(chunk);
+        // Lines are complete up to the last CR that has a byte after it: only
+        // then is it known whether an LF belongs to that line break.
+        const qsizetype lastCr = pending.lastIndexOf('\r', pending.size() - 2);
+        if (lastCr < 0)
+            return true;
+        qsizetype complete = lastCr + 1;
+        if (pending.at(complete) == '\n')
+            ++complete;
+        VaultFormat::forEachLine(QByteArrayView(pending).first(complete),
+                                 [&](QByteArrayView line) { return more = f(line); });
+        pending.remove(0, complete);
+        return more;
+    });
+    if (read && more)
+        VaultFormat::forEachLine(pending, f);
+    return read;
+}
+
+// Adds an entry for one line of the file; the first line, the master
+// password, and lines that hold no entry are passed over.
+void addEntryLine(std::vector<VaultEntry> &entries, QByteArrayView line, bool &first)
+{
+    if (first)
+        first = false;
+    else if (!VaultFormat::isSkippedLine(line))
+        entries.push_back(VaultFormat::parseEntryLine(line));
+}
 
 } // namespace
 
@@ -47,34 +103,61 @@ bool VaultFile::ensureExists(QString *error)
 
 bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
 {
-    QByteArray content;
-    if (!readAll(&content, error))
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
         return false;
-    *masterPassword = VaultFormat::decodeLine(VaultFormat::firstLine(content));
+    }
+    // Only the first line is wanted: reading stops at its end.
+    masterPassword->clear();
+    const bool read = forEachFileLine(file, [masterPassword](QByteArrayView line) {
+        *masterPassword = VaultFormat::decodeLine(line);
+        return false;
+    });
+    if (!read) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
     return true;
 }
 
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
-    QByteArray content;
-    if (!readAll(&content, error))
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
         return false;
-    *entries = parseEntries(content);
+    }
+    // The file is read in pieces, never held whole, so a large vault costs
+    // little more memory than its entries. A first pass counts the lines so
+    // that the entries are stored without the vector ever growing.
+    qsizetype lineEnds = 0;
+    bool read = forEachChunk(file, [&lineEnds](QByteArrayView chunk) {
+        lineEnds += std::count(chunk.begin(), chunk.end(), '\r');
+        return true;
+    });
+    read = read && file.seek(0);
+    entries->clear();
+    entries->reserve(size_t(lineEnds));
+    bool first = true;
+    read = read && forEachFileLine(file, [&](QByteArrayView line) {
+        addEntryLine(*entries, line, first);
+        return true;
+    });
+    if (!read) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
     return true;
 }
 
 std::vector<VaultEntry> VaultFile::parseEntries(QByteArrayView content)
 {
     std::vector<VaultEntry> entries;
-    // A typical line is a few dozen bytes; reserving by that estimate saves
-    // most reallocations on large vaults.
-    entries.reserve(size_t(content.size() / 48));
+    entries.reserve(size_t(std::count(content.begin(), content.end(), '\r')));
     bool first = true;
     VaultFormat::forEachLine(content, [&](QByteArrayView line) {
-        if (first)
-            first = false;
-        else if (!VaultFormat::isSkippedLine(line))
-            entries.push_back(VaultFormat::parseEntryLine(line));
+        addEntryLine(entries, line, first);
         return true;
     });
     return entries;
@@ -89,21 +172,6 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
                      QString *error)
 {
     return replaceContent(VaultFormat::savedContent(masterPassword, entries), error);
-}
-
-bool VaultFile::readAll(QByteArray *content, QString *error)
-{
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = describe(QStringLiteral("read"), file.errorString());
-        return false;
-    }
-    *content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = describe(QStringLiteral("read"), file.errorString());
-        return false;
-    }
-    return true;
 }
 
 bool VaultFile::replaceContent(const QByteArray &content, QString *error)

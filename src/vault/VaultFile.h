@@ -42,7 +42,6 @@ public:
     static std::vector<VaultEntry> parseEntries(QByteArrayView content);
 
 private:
-    bool readAll(QByteArray *content, QString *error);
     bool replaceContent(const QByteArray &content, QString *error);
     QString describe(const QString &action, const QString &reason) const;
 

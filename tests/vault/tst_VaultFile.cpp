@@ -29,6 +29,8 @@ private slots:
     void masterPassword();
     void saveAndReadBack();
     void manyMoreEntriesThanSixteenBits();
+    void lineBreaksAcrossReadPieces_data();
+    void lineBreaksAcrossReadPieces();
     void failures_data();
     void failures();
     void failedWriteKeepsPreviousContent();
@@ -215,6 +217,39 @@ void TestVaultFile::manyMoreEntriesThanSixteenBits()
     QVERIFY(vault.readEntries(&loaded, &error));
     QCOMPARE(loaded.size(), entries.size());
     QCOMPARE(loaded.back().username, QStringLiteral("69999"));
+}
+
+void TestVaultFile::lineBreaksAcrossReadPieces_data()
+{
+    // The file is read a megabyte at a time: put a line break, and an LF that
+    // is data, on every side of that seam.
+    QTest::addColumn<int>("shift");
+    for (int shift = -3; shift <= 2; ++shift)
+        QTest::addRow("seam%+d", shift) << shift;
+}
+
+void TestVaultFile::lineBreaksAcrossReadPieces()
+{
+    QFETCH(int, shift);
+    constexpr int kPiece = 1 << 20;
+    QByteArray content = VaultFormat::encodeLine(u"master") + "\r\n";
+    const QByteArray line = VaultFormat::encodeLine(u"user|||pass|||loc");
+    while (content.size() + line.size() + 2 < kPiece + shift)
+        content += line + "\r\n";
+    // Pad the last line so that its CR lands exactly at the seam plus shift,
+    // and follow it with a line that holds an LF as data.
+    content += QByteArray(kPiece + shift - content.size(), '\xE1') + "\r\n";
+    content += VaultFormat::encodeLine(u"S\u0160|||x|||y") + "\r\n\r\n";
+    write(m_path, content);
+
+    std::vector<VaultEntry> read;
+    QString error;
+    QVERIFY(VaultFile(m_path).readEntries(&read, &error));
+    QCOMPARE(read, VaultFile::parseEntries(content));
+    QCOMPARE(read.back().username, QStringLiteral("S\u0160"));
+    QString master;
+    QVERIFY(VaultFile(m_path).readMasterPassword(&master, &error));
+    QCOMPARE(master, QStringLiteral("master"));
 }
 
 void TestVaultFile::failures_data()
