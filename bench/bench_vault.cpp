@@ -21,11 +21,10 @@ std::vector<VaultEntry> makeEntries(int count)
     std::vector<VaultEntry> entries;
     entries.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
-        entries.push_back({QStringLiteral("user%1@mail").arg(i % 100000, 5, 10, QLatin1Char('0')),
-                           QStringLiteral("Pa$$w0rd-%1-xy").arg(i * 7919 % 100000, 5, 10,
-                                                                 QLatin1Char('0')),
-                           QStringLiteral("https://www.site%1.com/in").arg(i % 10000, 4, 10,
-                                                                            QLatin1Char('0'))});
+        entries.push_back(
+            {QStringLiteral("user%1@mail").arg(i % 100000, 5, 10, QLatin1Char('0')),
+             QStringLiteral("Pa$$w0rd-%1-xy").arg(i * 7919 % 100000, 5, 10, QLatin1Char('0')),
+             QStringLiteral("https://www.site%1.com/in").arg(i % 10000, 4, 10, QLatin1Char('0'))});
     }
     return entries;
 }

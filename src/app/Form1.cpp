@@ -49,14 +49,14 @@ Form1::Form1(Program &program)
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"),
-                           QStringLiteral("add"), 60, 60, 1155, 1035);
+    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Add"), QStringLiteral("add"),
+                           60, 60, 1155, 1035);
     cmdDelete = makeButton(QStringLiteral("cmdDelete"), QStringLiteral("Delete"),
                            QStringLiteral("delete"), 1260, 60, 1155, 1035);
     cmdEdit = makeButton(QStringLiteral("cmdEdit"), QStringLiteral("Edit"), QStringLiteral("edit"),
                          2460, 60, 1155, 1035);
-    cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Go To"),
-                         QStringLiteral("goto"), 3660, 60, 1155, 1035);
+    cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Go To"), QStringLiteral("goto"),
+                         3660, 60, 1155, 1035);
     cmdWebsite[0] = makeButton(QStringLiteral("cmdWebsite"), QStringLiteral("Command1"),
                                QStringLiteral("website"), 4860, 60, 4095, 1035);
     cmdCopy[0] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Username"),
@@ -114,8 +114,8 @@ Form1::Form1(Program &program)
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
     // Username, Go To, Copy Password, Copy Used At.
-    const QList<QWidget *> order = {cmdAdd[0],  cmdEdit,    cmdDelete,  cmdWebsite[0], lstPass,
-                                    cmdCopy[0], cmdGoto,    cmdCopy[1], cmdCopy[2]};
+    const QList<QWidget *> order = {cmdAdd[0],  cmdEdit, cmdDelete,  cmdWebsite[0], lstPass,
+                                    cmdCopy[0], cmdGoto, cmdCopy[1], cmdCopy[2]};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -166,18 +166,20 @@ void Form1::buildMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
-    const QString dataCaptions[] = {QStringLiteral("Add Username/Password"),
-                                    QStringLiteral("Delete Selected Item"),
-                                    QStringLiteral("Edit Selected Item"),
-                                    QStringLiteral("Goto \"Used At\" Location")};
+    const QString dataCaptions[]
+        = {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
+           QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")};
     for (int i = 0; i < int(mnuDataItem.size()); ++i)
-        mnuDataItem[size_t(i)] = makeItem(mnuData, QStringLiteral("mnuDataItem"), i, dataCaptions[i]);
-    const QString copyCaptions[] = {QStringLiteral("Selected Username"),
-                                    QStringLiteral("Selected Password"),
-                                    QStringLiteral("Selected Used At Location")};
+        mnuDataItem[size_t(i)]
+            = makeItem(mnuData, QStringLiteral("mnuDataItem"), i, dataCaptions[i]);
+    const QString copyCaptions[]
+        = {QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
+           QStringLiteral("Selected Used At Location")};
     for (int i = 0; i < int(mnuCopyItem.size()); ++i)
-        mnuCopyItem[size_t(i)] = makeItem(mnuCopy, QStringLiteral("mnuCopyItem"), i, copyCaptions[i]);
-    mnuHelpItem[0] = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
+        mnuCopyItem[size_t(i)]
+            = makeItem(mnuCopy, QStringLiteral("mnuCopyItem"), i, copyCaptions[i]);
+    mnuHelpItem[0]
+        = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
     mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
                                QStringLiteral("About this software"));
 
@@ -207,9 +209,9 @@ void Form1::formLoad()
         const char *header;
         double width;
     } columns[] = {
-            {"Username", Twips::fromPixels(cmdCopy[0]->width()) - 10},
-            {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
-            {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
+        {"Username", Twips::fromPixels(cmdCopy[0]->width()) - 10},
+        {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
+        {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
     };
     for (const auto &column : columns) {
         const int position = list.addColumnHeader(QString::fromLatin1(column.header));
@@ -226,8 +228,8 @@ void Form1::afterFormLoad()
         ApplySkinToForm(m_program.skin, this);
     setVisible(true);
     const QString showHelp = m_program.platform().settings->value(
-            m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
-            ShowHelpSetting::defaultValue());
+        m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
+        ShowHelpSetting::defaultValue());
     if (ShowHelpSetting::opensAtStartup(showHelp))
         m_program.open(m_program.help);
     m_program.pass.unload();
@@ -262,8 +264,8 @@ void Form1::resizeEvent(QResizeEvent *event)
     if (isMinimized())
         return;
     const QSizeF outer = outerSizeTwips();
-    const QSizeF list =
-            MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
+    const QSizeF list
+        = MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
     setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
 }
 

@@ -47,12 +47,12 @@ public:
     void mnuAboutItem_Click(int index);
 
     // Controls, named as the tests and the accessibility tree know them.
-    std::array<QToolButton *, 1> cmdAdd{};
+    std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
     QToolButton *cmdEdit = nullptr;
     QToolButton *cmdGoto = nullptr;
-    std::array<QToolButton *, 1> cmdWebsite{};
-    std::array<QToolButton *, 3> cmdCopy{};
+    std::array<QToolButton *, 1> cmdWebsite {};
+    std::array<QToolButton *, 3> cmdCopy {};
     QTreeView *lstPass = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
@@ -61,11 +61,11 @@ public:
     QMenu *mnuCopy = nullptr;
     QMenu *mnuHelp = nullptr;
     QMenu *mnuAbout = nullptr;
-    std::array<QAction *, 1> mnuFileItem{};
-    std::array<QAction *, 4> mnuDataItem{};
-    std::array<QAction *, 3> mnuCopyItem{};
-    std::array<QAction *, 1> mnuHelpItem{};
-    std::array<QAction *, 1> mnuAboutItem{};
+    std::array<QAction *, 1> mnuFileItem {};
+    std::array<QAction *, 4> mnuDataItem {};
+    std::array<QAction *, 3> mnuCopyItem {};
+    std::array<QAction *, 1> mnuHelpItem {};
+    std::array<QAction *, 1> mnuAboutItem {};
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

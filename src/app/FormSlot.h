@@ -46,8 +46,7 @@ protected:
     QPointer<QWidget> m_window;
 };
 
-template<typename W>
-class FormSlot : public FormSlotBase
+template<typename W> class FormSlot : public FormSlotBase
 {
 public:
     ~FormSlot() override { destroy(); }
@@ -55,8 +54,7 @@ public:
     W *window() const { return static_cast<W *>(m_window.data()); }
 
     // Loads the window if it is not loaded yet; returns it either way.
-    template<typename... Args>
-    W *load(Args &&...args)
+    template<typename... Args> W *load(Args &&...args)
     {
         if (!m_window) {
             auto *window = new W(std::forward<Args>(args)...);

@@ -18,7 +18,8 @@ inline constexpr double kStatusBarHeight = 315;
 // small window from giving the list a negative size.
 inline QSizeF listSizeFor(double outerWidth, double outerHeight, double listLeft, double listTop)
 {
-    return QSizeF(std::abs(outerWidth - 2 * listLeft - 500), std::abs(outerHeight - listTop - 1000));
+    return QSizeF(std::abs(outerWidth - 2 * listLeft - 500),
+                  std::abs(outerHeight - listTop - 1000));
 }
 
 } // namespace MainWindowLayout

@@ -1,11 +1,11 @@
 #include "Program.h"
 
 #include "Form1.h"
+#include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
-#include "entries/frmAdd.h"
 #include "password/frmPass.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"

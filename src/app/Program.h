@@ -62,8 +62,7 @@ public:
     QString settingsApplication() const;
 
     // Loads a window if needed, shows it and brings it forward.
-    template<typename W>
-    W *open(FormSlot<W> &slot)
+    template<typename W> W *open(FormSlot<W> &slot)
     {
         W *window = slot.load(*this);
         if (window) {

@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
     const VersionValues version = builtInVersionValues();
     QApplication::setApplicationName(version.productName);
     QApplication::setOrganizationName(version.companyName);
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(version.major).arg(version.minor));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(version.major).arg(version.minor));
     QApplication::setQuitOnLastWindowClosed(false);
 
     WidgetMessageBoxes messages;
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
     QSettingsStore settings;
     ExecutableVersionInfo versionInfo;
     SystemClock clock;
-    const Platform platform{&messages, &ender, &urls, &locations, &settings, &versionInfo, &clock};
+    const Platform platform {&messages, &ender, &urls, &locations, &settings, &versionInfo, &clock};
 
     Program program(QCoreApplication::applicationDirPath(), platform);
     program.start();

@@ -109,8 +109,8 @@ void DesktopLocationStarter::startLocation(const QString &location)
     }
     // A location without a scheme is a path: open it as a local file or
     // folder (relative paths are taken from the home folder).
-    const QString path = QDir::isAbsolutePath(location) ? location
-                                                        : QDir::home().filePath(location);
+    const QString path
+        = QDir::isAbsolutePath(location) ? location : QDir::home().filePath(location);
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 #endif
 }

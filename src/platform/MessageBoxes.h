@@ -26,5 +26,6 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
     virtual int show(const QString &text, int style = MessageBox::OkOnly,
-                     const QString &title = QString()) = 0;
+                     const QString &title = QString())
+        = 0;
 };

@@ -11,9 +11,8 @@ std::unique_ptr<QSettings> openSettings(const QString &application)
 #ifdef Q_OS_WIN
     // Where Windows programs of this kind have always kept their settings.
     return std::make_unique<QSettings>(
-            QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\")
-                    + application,
-            QSettings::NativeFormat);
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + application,
+        QSettings::NativeFormat);
 #else
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application,
                                        application);

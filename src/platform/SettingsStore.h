@@ -10,7 +10,8 @@ public:
     virtual QString value(const QString &application, const QString &section, const QString &key,
                           const QString &defaultValue) const = 0;
     virtual void setValue(const QString &application, const QString &section, const QString &key,
-                          const QString &value) = 0;
+                          const QString &value)
+        = 0;
 };
 
 // The real store: the registry on Windows, the platform's usual settings file

@@ -10,13 +10,13 @@
 
 VersionValues builtInVersionValues()
 {
-    return VersionValues{QStringLiteral(VORSELL_PRODUCT_NAME),
-                         QStringLiteral(VORSELL_COMPANY_NAME),
-                         QStringLiteral(VORSELL_COMMENTS),
-                         VORSELL_VERSION_MAJOR,
-                         VORSELL_VERSION_MINOR,
-                         VORSELL_VERSION_PATCH,
-                         VORSELL_VERSION_TWEAK};
+    return VersionValues {QStringLiteral(VORSELL_PRODUCT_NAME),
+                          QStringLiteral(VORSELL_COMPANY_NAME),
+                          QStringLiteral(VORSELL_COMMENTS),
+                          VORSELL_VERSION_MAJOR,
+                          VORSELL_VERSION_MINOR,
+                          VORSELL_VERSION_PATCH,
+                          VORSELL_VERSION_TWEAK};
 }
 
 QString applicationTitle()

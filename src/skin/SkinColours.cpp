@@ -6,9 +6,9 @@ SkinRole skinRoleFor(QStringView typeName)
 {
     if (typeName == u"CommandButton")
         return SkinRole::BackOnly;
-    static constexpr QStringView kTextLike[] = {u"TextBox",      u"ComboBox",     u"FileListBox",
-                                                u"DirListBox",   u"DriveListBox", u"ListBox",
-                                                u"ListView"};
+    static constexpr QStringView kTextLike[]
+        = {u"TextBox",      u"ComboBox", u"FileListBox", u"DirListBox",
+           u"DriveListBox", u"ListBox",  u"ListView"};
     for (QStringView name : kTextLike) {
         if (typeName == name)
             return SkinRole::BackAndFore;

@@ -29,17 +29,17 @@ struct SkinDefinition
 
 inline SkinDefinition studioBlue()
 {
-    return SkinDefinition{QStringLiteral("Studio Blue"), QStringLiteral("Standard Skin"),
-                          SkinColours{rgb(96, 114, 174), rgb(236, 249, 255), rgb(63, 83, 129),
-                                      rgb(228, 244, 250)}};
+    return SkinDefinition {
+        QStringLiteral("Studio Blue"), QStringLiteral("Standard Skin"),
+        SkinColours {rgb(96, 114, 174), rgb(236, 249, 255), rgb(63, 83, 129), rgb(228, 244, 250)}};
 }
 
 // How a control of a given kind is coloured from the skin.
 enum class SkinRole {
-    Untouched,        // keeps its own colours
-    BackOnly,         // background = back colour, text unchanged
-    BackAndFore,      // background = back colour, text = fore colour
-    PanelBackground,  // background = panel colour, text unchanged
+    Untouched, // keeps its own colours
+    BackOnly, // background = back colour, text unchanged
+    BackAndFore, // background = back colour, text = fore colour
+    PanelBackground, // background = panel colour, text unchanged
 };
 
 // The rule is keyed by the control kinds' classic type names ("CommandButton",

@@ -5,8 +5,8 @@
 
 QString fileNamePart(const QString &path)
 {
-    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('\\')),
-                                         path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype separator
+        = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return path.mid(separator + 1);
 }
 

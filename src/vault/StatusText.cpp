@@ -14,7 +14,7 @@ QString saved(const QDateTime &when)
     static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     timeFormat.replace(zone, QString());
     return QStringLiteral("Saved ") + locale.toString(when.date(), QLocale::ShortFormat)
-            + QLatin1Char(' ') + locale.toString(when.time(), timeFormat.trimmed());
+        + QLatin1Char(' ') + locale.toString(when.time(), timeFormat.trimmed());
 }
 
 } // namespace StatusText

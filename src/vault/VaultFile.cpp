@@ -15,8 +15,7 @@ constexpr qint64 kChunkSize = 1 << 20;
 
 // Calls f(chunk) for each piece of the file, from where it stands to its end
 // or until f returns false; false on a read error.
-template<typename F>
-bool forEachChunk(QFile &file, F &&f)
+template<typename F> bool forEachChunk(QFile &file, F &&f)
 {
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
     for (;;) {
@@ -32,8 +31,7 @@ bool forEachChunk(QFile &file, F &&f)
 
 // Calls f(line) for each line of the file by the vault's line rule, reading
 // it piece by piece; stops when f returns false. False on a read error.
-template<typename F>
-bool forEachFileLine(QFile &file, F &&f)
+template<typename F> bool forEachFileLine(QFile &file, F &&f)
 {
     QByteArray pending;
     bool more = true;
@@ -92,7 +90,7 @@ bool VaultFile::ensureExists(QString *error)
     if (isNew)
         file.setPermissions(kOwnerOnly);
     if (file.write(VaultFormat::kLineEnd.data(), VaultFormat::kLineEnd.size())
-                != VaultFormat::kLineEnd.size()
+            != VaultFormat::kLineEnd.size()
         || !file.flush()) {
         *error = describe(QStringLiteral("created"), file.errorString());
         return false;
@@ -141,9 +139,9 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
     entries->reserve(size_t(lineEnds));
     bool first = true;
     read = read && forEachFileLine(file, [&](QByteArrayView line) {
-        addEntryLine(*entries, line, first);
-        return true;
-    });
+               addEntryLine(*entries, line, first);
+               return true;
+           });
     if (!read) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
@@ -197,5 +195,5 @@ bool VaultFile::replaceContent(const QByteArray &content, QString *error)
 QString VaultFile::describe(const QString &action, const QString &reason) const
 {
     return QStringLiteral("The vault file \"%1\" could not be %2.\n\n%3")
-            .arg(QDir::toNativeSeparators(m_path), action, reason);
+        .arg(QDir::toNativeSeparators(m_path), action, reason);
 }

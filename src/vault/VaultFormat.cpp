@@ -20,7 +20,7 @@ constexpr uchar toggled(uchar byte)
 const std::array<char16_t, 256> &decodeTable()
 {
     static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
+        std::array<char16_t, 256> t {};
         for (int byte = 0; byte < 256; ++byte)
             t[byte] = CodePage::toUnicode(toggled(uchar(byte)));
         return t;
@@ -49,7 +49,8 @@ qsizetype findRawSeparator(QByteArrayView raw, qsizetype from)
     const char *data = raw.data();
     const qsizetype size = raw.size();
     while (from + 3 <= size) {
-        const auto *bar = static_cast<const char *>(memchr(data + from, kRawBar, size_t(size - from - 2)));
+        const auto *bar
+            = static_cast<const char *>(memchr(data + from, kRawBar, size_t(size - from - 2)));
         if (!bar)
             return -1;
         if (bar[1] == kRawBar && bar[2] == kRawBar)

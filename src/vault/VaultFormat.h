@@ -21,8 +21,8 @@ struct VaultEntry
 // not encryption.
 namespace VaultFormat {
 
-inline constexpr QLatin1StringView kSeparator{"|||"};
-inline constexpr QByteArrayView kLineEnd{"\r\n"};
+inline constexpr QLatin1StringView kSeparator {"|||"};
+inline constexpr QByteArrayView kLineEnd {"\r\n"};
 
 // Inverts the top bit of each character's code in the code page, except for
 // code 128, which stays as it is. The transform is its own inverse.
@@ -41,8 +41,7 @@ QString decodeLine(QByteArrayView raw);
 // Calls f(line) for each line of the file: a line ends at a CR, an LF right
 // after that CR belongs to the line break, the end of the data ends the last
 // line, and an LF anywhere else is data. Stops early when f returns false.
-template<typename F>
-void forEachLine(QByteArrayView data, F &&f)
+template<typename F> void forEachLine(QByteArrayView data, F &&f)
 {
     qsizetype start = 0;
     const qsizetype size = data.size();

@@ -65,7 +65,8 @@ void TestStartup::splashEndsOnTheSeventyFifthTick()
     QVERIFY(splash->isVisible());
     QVERIFY(splash->Timer2->isActive());
     QCOMPARE(splash->Timer2->interval(), 2);
-    QVERIFY(!splash->windowFlags().testFlag(Qt::Window) || splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!splash->windowFlags().testFlag(Qt::Window)
+            || splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(program.strProductName, QStringLiteral("Vorsell"));
     QVERIFY(program.skin.bUseSkin);
     QCOMPARE(program.skin.objSkin, splash->skn);
@@ -121,9 +122,9 @@ void TestStartup::firstRunDecision_data()
     QTest::newRow("no file") << false << QByteArray() << true << QByteArray("\r\n");
     QTest::newRow("zero bytes") << true << QByteArray() << true << QByteArray();
     QTest::newRow("empty first line with entries")
-            << true << QByteArray("\r\n\xE1\r\n") << true << QByteArray("\r\n\xE1\r\n");
-    QTest::newRow("password") << true << vaultLine("pass") + "\r\n\r\n" << false
-                              << vaultLine("pass") + "\r\n\r\n";
+        << true << QByteArray("\r\n\xE1\r\n") << true << QByteArray("\r\n\xE1\r\n");
+    QTest::newRow("password") << true << vaultLine("pass") + "\r\n\r\n"
+                              << false << vaultLine("pass") + "\r\n\r\n";
 }
 
 void TestStartup::firstRunDecision()
@@ -163,9 +164,10 @@ void TestStartup::loadVaultCountsEntries_data()
     QTest::newRow("none") << QByteArray("\r\n") << 0;
     QTest::newRow("one") << vaultLine("a|||b|||c") + "\r\n\r\n" << 1;
     QTest::newRow("blank and single-space lines are skipped")
-            << vaultLine("a|||b|||c") + "\r\n \r\n\r\n" + vaultLine("d|||e|||f") + "\r\n" << 2;
-    QTest::newRow("short and long lines") << vaultLine("a") + "\r\n" + vaultLine("b|||c|||d|||e")
-            << 2;
+        << vaultLine("a|||b|||c") + "\r\n \r\n\r\n" + vaultLine("d|||e|||f") + "\r\n"
+        << 2;
+    QTest::newRow("short and long lines")
+        << vaultLine("a") + "\r\n" + vaultLine("b|||c|||d|||e") << 2;
 }
 
 void TestStartup::loadVaultCountsEntries()

@@ -32,7 +32,7 @@ void TestEntryListModel::init()
 {
     m_model = std::make_unique<EntryListModel>();
     m_tester = std::make_unique<QAbstractItemModelTester>(
-            m_model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_model->addColumnHeader(QStringLiteral("Username"));
     m_model->addColumnHeader(QStringLiteral("Password"));
     m_model->addColumnHeader(QStringLiteral("Website/Location"));
@@ -48,7 +48,8 @@ void TestEntryListModel::fill(const QStringList &names)
 {
     std::vector<VaultEntry> entries;
     for (int i = 0; i < names.size(); ++i)
-        entries.push_back({names[i], QStringLiteral("pw%1").arg(i), QStringLiteral("loc%1").arg(i)});
+        entries.push_back(
+            {names[i], QStringLiteral("pw%1").arg(i), QStringLiteral("loc%1").arg(i)});
     m_model->appendAll(std::move(entries));
 }
 
@@ -77,7 +78,7 @@ void TestEntryListModel::rowsAndIds()
     QCOMPARE(m_model->rowOf(idOfB), 2);
     m_model->remove(1);
     // The rows after a removed one move up; the id still finds its entry.
-    QCOMPARE(usernames(), (QStringList{"b", "c"}));
+    QCOMPARE(usernames(), (QStringList {"b", "c"}));
     QCOMPARE(m_model->rowOf(idOfB), 1);
     m_model->remove(1);
     QCOMPARE(m_model->rowOf(idOfB), 0);
@@ -90,20 +91,20 @@ void TestEntryListModel::sortOrder_data()
     QTest::addColumn<QStringList>("input");
     QTest::addColumn<int>("order");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("ignores case") << QStringList{"beta", "Alpha", "alpha2", "Gamma"}
+    QTest::newRow("ignores case") << QStringList {"beta", "Alpha", "alpha2", "Gamma"}
                                   << int(EntryListModel::Ascending)
-                                  << QStringList{"Alpha", "alpha2", "beta", "Gamma"};
-    QTest::newRow("descending") << QStringList{"beta", "Alpha", "gamma"}
+                                  << QStringList {"Alpha", "alpha2", "beta", "Gamma"};
+    QTest::newRow("descending") << QStringList {"beta", "Alpha", "gamma"}
                                 << int(EntryListModel::Descending)
-                                << QStringList{"gamma", "beta", "Alpha"};
-    QTest::newRow("numbers as text") << QStringList{"10", "9", "100"}
-                                     << int(EntryListModel::Ascending)
-                                     << QStringList{"10", "100", "9"};
+                                << QStringList {"gamma", "beta", "Alpha"};
+    QTest::newRow("numbers as text")
+        << QStringList {"10", "9", "100"} << int(EntryListModel::Ascending)
+        << QStringList {"10", "100", "9"};
     QTest::newRow("accented letters with their base letter")
-            << QStringList{"\u00E9clair", "f", "e"} << int(EntryListModel::Ascending)
-            << QStringList{"e", "\u00E9clair", "f"};
-    QTest::newRow("blanks first") << QStringList{"b", "", "a"} << int(EntryListModel::Ascending)
-                                  << QStringList{"", "a", "b"};
+        << QStringList {"\u00E9clair", "f", "e"} << int(EntryListModel::Ascending)
+        << QStringList {"e", "\u00E9clair", "f"};
+    QTest::newRow("blanks first") << QStringList {"b", "", "a"} << int(EntryListModel::Ascending)
+                                  << QStringList {"", "a", "b"};
 }
 
 void TestEntryListModel::sortOrder()
@@ -133,7 +134,7 @@ void TestEntryListModel::sortIsStableAndKeepsSelection()
     m_model->setSorted(true);
     m_model->setSortKey(EntryListModel::UsernameColumn);
     m_model->setSortOrder(EntryListModel::Descending);
-    QCOMPARE(usernames(), (QStringList{"same", "same", "SAME", "other"}));
+    QCOMPARE(usernames(), (QStringList {"same", "same", "SAME", "other"}));
     // Equal names keep their order: pw0, pw2, pw3.
     QCOMPARE(m_model->subItem(1, 1), QStringLiteral("pw0"));
     QCOMPARE(m_model->subItem(2, 1), QStringLiteral("pw2"));
@@ -153,10 +154,10 @@ void TestEntryListModel::appendToSortedListGoesToItsPlace()
     fill({"c", "a", "e"});
     QCOMPARE(m_model->append({"b", "", ""}), 4); // unsorted: at the end
     m_model->setSorted(true);
-    QCOMPARE(usernames(), (QStringList{"a", "b", "c", "e"}));
+    QCOMPARE(usernames(), (QStringList {"a", "b", "c", "e"}));
     QCOMPARE(m_model->append({"d", "", ""}), 4);
     QCOMPARE(m_model->append({"C", "", ""}), 4); // after the equal "c"
-    QCOMPARE(usernames(), (QStringList{"a", "b", "c", "C", "d", "e"}));
+    QCOMPARE(usernames(), (QStringList {"a", "b", "c", "C", "d", "e"}));
     m_model->setSortOrder(EntryListModel::Descending);
     QCOMPARE(m_model->append({"zz", "", ""}), 1);
 }
@@ -169,7 +170,7 @@ void TestEntryListModel::editInSortedListMoves()
     QCOMPARE(m_model->setEntry(1, {"z", "new", ""}), 3);
     QCOMPARE(m_model->rowOf(id), 3);
     QCOMPARE(m_model->subItem(3, 1), QStringLiteral("new"));
-    QCOMPARE(usernames(), (QStringList{"b", "c", "z"}));
+    QCOMPARE(usernames(), (QStringList {"b", "c", "z"}));
 }
 
 QTEST_GUILESS_MAIN(TestEntryListModel)

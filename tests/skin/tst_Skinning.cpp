@@ -37,8 +37,8 @@ void TestSkinning::roles_data()
                              "ListBox", "ListView"})
         QTest::newRow(name) << name << int(SkinRole::BackAndFore);
     QTest::newRow("PictureBox") << "PictureBox" << int(SkinRole::PanelBackground);
-    for (const char *name : {"Label", "SkinLabel", "CheckBox", "RichTextBox", "StatusBar", "Image",
-                             "Timer", "Menu"})
+    for (const char *name :
+         {"Label", "SkinLabel", "CheckBox", "RichTextBox", "StatusBar", "Image", "Timer", "Menu"})
         QTest::newRow(name) << name << int(SkinRole::Untouched);
     QTest::newRow("comparison is exact") << "commandbutton" << int(SkinRole::Untouched);
 }

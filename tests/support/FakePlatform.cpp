@@ -2,7 +2,7 @@
 
 int FakeMessageBoxes::show(const QString &text, int style, const QString &title)
 {
-    const Shown box{text, style, title};
+    const Shown box {text, style, title};
     shown.append(box);
     if (onShow)
         onShow(box);
@@ -23,8 +23,8 @@ QString FakeSettings::value(const QString &application, const QString &section, 
     return values.value(path(application, section, key), defaultValue);
 }
 
-void FakeSettings::setValue(const QString &application, const QString &section,
-                            const QString &key, const QString &value)
+void FakeSettings::setValue(const QString &application, const QString &section, const QString &key,
+                            const QString &value)
 {
     values.insert(path(application, section, key), value);
     ++writes;

@@ -98,6 +98,6 @@ struct FakePlatform
 
     Platform platform()
     {
-        return Platform{&messages, &ender, &urls, &locations, &settings, &version, &clock};
+        return Platform {&messages, &ender, &urls, &locations, &settings, &version, &clock};
     }
 };

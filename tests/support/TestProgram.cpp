@@ -5,8 +5,8 @@
 #include "vault/VaultFile.h"
 
 #include <QFile>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 TestProgram::TestProgram()
 {
@@ -46,10 +46,10 @@ QByteArray TestProgram::readVault() const
 
 void TestProgram::setShowHelp(const QString &value)
 {
-    fakes.settings.values.insert(
-            FakeSettings::path(fakes.version.values.productName, QStringLiteral("Settings"),
-                               QStringLiteral("showHelp")),
-            value);
+    fakes.settings.values.insert(FakeSettings::path(fakes.version.values.productName,
+                                                    QStringLiteral("Settings"),
+                                                    QStringLiteral("showHelp")),
+                                 value);
 }
 
 void TestProgram::runSplash()

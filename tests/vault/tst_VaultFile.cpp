@@ -78,7 +78,7 @@ void TestVaultFile::ensureExists_createsOneEmptyLine()
 #ifdef Q_OS_UNIX
     const auto ownerOnly = [this] {
         const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                | QFileDevice::ReadOther | QFileDevice::WriteOther;
+            | QFileDevice::ReadOther | QFileDevice::WriteOther;
         const QFileDevice::Permissions p = QFile::permissions(m_path);
         return p.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner) && !(p & others);
     };
@@ -116,13 +116,20 @@ void TestVaultFile::fileExists_data()
     QTest::addColumn<QString>("onDisk");
     QTest::addColumn<QString>("asked");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("same name") << "data.enc" << "data.enc" << true;
-    QTest::newRow("other letter case") << "data.enc" << "DATA.ENC" << true;
-    QTest::newRow("missing") << "data.enc" << "other.enc" << false;
-    QTest::newRow("folder") << "folder/" << "folder" << false;
-    QTest::newRow("empty name") << "data.enc" << "" << false;
-    QTest::newRow("hidden file") << ".hidden" << ".hidden" << false;
-    QTest::newRow("missing folder") << "data.enc" << "nowhere/data.enc" << false;
+    QTest::newRow("same name") << "data.enc"
+                               << "data.enc" << true;
+    QTest::newRow("other letter case") << "data.enc"
+                                       << "DATA.ENC" << true;
+    QTest::newRow("missing") << "data.enc"
+                             << "other.enc" << false;
+    QTest::newRow("folder") << "folder/"
+                            << "folder" << false;
+    QTest::newRow("empty name") << "data.enc"
+                                << "" << false;
+    QTest::newRow("hidden file") << ".hidden"
+                                 << ".hidden" << false;
+    QTest::newRow("missing folder") << "data.enc"
+                                    << "nowhere/data.enc" << false;
 }
 
 void TestVaultFile::fileExists()
@@ -142,11 +149,16 @@ void TestVaultFile::fileNamePart_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
-    QTest::newRow("backslashes") << "C:\\Program Files\\Vorsell\\data.enc" << "data.enc";
-    QTest::newRow("slashes") << "/home/user/data.enc" << "data.enc";
-    QTest::newRow("bare name") << "Help.rtf" << "Help.rtf";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("trailing separator") << "C:\\folder\\" << "";
+    QTest::newRow("backslashes") << "C:\\Program Files\\Vorsell\\data.enc"
+                                 << "data.enc";
+    QTest::newRow("slashes") << "/home/user/data.enc"
+                             << "data.enc";
+    QTest::newRow("bare name") << "Help.rtf"
+                               << "Help.rtf";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("trailing separator") << "C:\\folder\\"
+                                        << "";
 }
 
 void TestVaultFile::fileNamePart()
@@ -163,7 +175,8 @@ void TestVaultFile::masterPassword_data()
     QTest::newRow("zero bytes is a first run") << QByteArray() << "";
     QTest::newRow("empty first line") << QByteArray("\r\n") << "";
     QTest::newRow("empty first line, entries after")
-            << QByteArray("\r\n") + VaultFormat::encodeLine(u"a|||b|||c") + "\r\n" << "";
+        << QByteArray("\r\n") + VaultFormat::encodeLine(u"a|||b|||c") + "\r\n"
+        << "";
     QTest::newRow("password") << VaultFormat::masterOnlyContent(u"S3cret pw") << "S3cret pw";
     QTest::newRow("password, no line end") << VaultFormat::encodeLine(u"pw") << "pw";
 }
@@ -182,9 +195,9 @@ void TestVaultFile::masterPassword()
 void TestVaultFile::saveAndReadBack()
 {
     const std::vector<VaultEntry> entries = {
-            {"alice", "pa ss ", "https://example.com/login"},
-            {"bob", "\u20AC\u0160\u00FC", ""},
-            {"", "", "C:\\Users\\bob\\Documents"},
+        {"alice", "pa ss ", "https://example.com/login"},
+        {"bob", "\u20AC\u0160\u00FC", ""},
+        {"", "", "C:\\Users\\bob\\Documents"},
     };
     VaultFile vault(m_path);
     QString error;
@@ -291,8 +304,8 @@ void TestVaultFile::failedWriteKeepsPreviousContent()
     QVERIFY(vault.save(u"m", before, &error));
     const QByteArray previous = read(m_path);
 
-    std::vector<VaultEntry> big(2000, VaultEntry{"user name", "password", "location"});
-    rlimit old{};
+    std::vector<VaultEntry> big(2000, VaultEntry {"user name", "password", "location"});
+    rlimit old {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
@@ -306,7 +319,7 @@ void TestVaultFile::failedWriteKeepsPreviousContent()
     QVERIFY(error.contains(QDir::toNativeSeparators(m_path)));
     QCOMPARE(read(m_path), previous);
     // No half-written file is left beside the vault.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"data.enc"});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {"data.enc"});
 #else
     QSKIP("needs a file size limit");
 #endif

@@ -87,16 +87,16 @@ void TestVaultFormat::lines_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QList<QByteArray>>("expected");
     using L = QList<QByteArray>;
-    QTest::newRow("empty file") << QByteArray() << L{};
-    QTest::newRow("one empty line") << QByteArray("\r\n") << L{""};
-    QTest::newRow("two lines") << QByteArray("a\r\nb\r\n") << L{"a", "b"};
-    QTest::newRow("last line unterminated") << QByteArray("a\r\nb") << L{"a", "b"};
+    QTest::newRow("empty file") << QByteArray() << L {};
+    QTest::newRow("one empty line") << QByteArray("\r\n") << L {""};
+    QTest::newRow("two lines") << QByteArray("a\r\nb\r\n") << L {"a", "b"};
+    QTest::newRow("last line unterminated") << QByteArray("a\r\nb") << L {"a", "b"};
     QTest::newRow("saved shape ends with an empty line")
-            << QByteArray("p\r\ne\r\n\r\n") << L{"p", "e", ""};
-    QTest::newRow("LF alone is data") << QByteArray("a\nb\r\n") << L{"a\nb"};
-    QTest::newRow("LF at start of line is data") << QByteArray("\n\r\n") << L{"\n"};
-    QTest::newRow("CR alone ends a line") << QByteArray("a\rb") << L{"a", "b"};
-    QTest::newRow("CR CR LF") << QByteArray("a\r\r\n") << L{"a", ""};
+        << QByteArray("p\r\ne\r\n\r\n") << L {"p", "e", ""};
+    QTest::newRow("LF alone is data") << QByteArray("a\nb\r\n") << L {"a\nb"};
+    QTest::newRow("LF at start of line is data") << QByteArray("\n\r\n") << L {"\n"};
+    QTest::newRow("CR alone ends a line") << QByteArray("a\rb") << L {"a", "b"};
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\n") << L {"a", ""};
 }
 
 void TestVaultFormat::lines()
@@ -119,17 +119,41 @@ void TestVaultFormat::entryLine_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("location");
     QTest::newRow("three fields") << "bob|||s3cret|||www.example.com"
-                                  << "bob" << "s3cret" << "www.example.com";
-    QTest::newRow("empty location") << "bob|||pw|||" << "bob" << "pw" << "";
-    QTest::newRow("all empty") << "||||||" << "" << "" << "";
-    QTest::newRow("username only") << "bob" << "bob" << "" << "";
-    QTest::newRow("two fields") << "bob|||pw" << "bob" << "pw" << "";
-    QTest::newRow("separator inside location is kept")
-            << "bob|||pw|||a|||b|||" << "bob" << "pw" << "a|||b|||";
-    QTest::newRow("four bars") << "a||||b" << "a" << "|b" << "";
-    QTest::newRow("spaces kept") << " a |||  |||c " << " a " << "  " << "c ";
+                                  << "bob"
+                                  << "s3cret"
+                                  << "www.example.com";
+    QTest::newRow("empty location") << "bob|||pw|||"
+                                    << "bob"
+                                    << "pw"
+                                    << "";
+    QTest::newRow("all empty") << "||||||"
+                               << ""
+                               << ""
+                               << "";
+    QTest::newRow("username only") << "bob"
+                                   << "bob"
+                                   << ""
+                                   << "";
+    QTest::newRow("two fields") << "bob|||pw"
+                                << "bob"
+                                << "pw"
+                                << "";
+    QTest::newRow("separator inside location is kept") << "bob|||pw|||a|||b|||"
+                                                       << "bob"
+                                                       << "pw"
+                                                       << "a|||b|||";
+    QTest::newRow("four bars") << "a||||b"
+                               << "a"
+                               << "|b"
+                               << "";
+    QTest::newRow("spaces kept") << " a |||  |||c "
+                                 << " a "
+                                 << "  "
+                                 << "c ";
     QTest::newRow("western characters") << "J\u00FCrgen|||\u20ACuro\u0160|||caf\u00E9"
-                                        << "J\u00FCrgen" << "\u20ACuro\u0160" << "caf\u00E9";
+                                        << "J\u00FCrgen"
+                                        << "\u20ACuro\u0160"
+                                        << "caf\u00E9";
 }
 
 void TestVaultFormat::entryLine()
@@ -205,8 +229,8 @@ void TestVaultFormat::fileShapes()
 void TestVaultFormat::lineFeedInsideALineIsData()
 {
     // Capital S with caron is 0x8A in the code page and 0x0A (LF) in the file.
-    const std::vector<VaultEntry> entries = {{"user", "pa\u0160\u0160word", "loc"},
-                                             {"second", "pw", "\u0160"}};
+    const std::vector<VaultEntry> entries
+        = {{"user", "pa\u0160\u0160word", "loc"}, {"second", "pw", "\u0160"}};
     const QByteArray file = savedContent(u"\u0160master", entries);
     QVERIFY(file.contains(QByteArray("\xE1\x0A\x0A")));
     QCOMPARE(VaultFile::parseEntries(file), entries);
