@@ -29,6 +29,7 @@ private slots:
     void firstRunDecision_data();
     void firstRunDecision();
     void createVaultWritesOnlyThePassword();
+    void createVaultFailureEndsWithoutShowingTheVault();
     void loadVaultCountsEntries_data();
     void loadVaultCountsEntries();
     void helpOpensAfterStartUp_data();
@@ -155,6 +156,23 @@ void TestStartup::createVaultWritesOnlyThePassword()
     QVERIFY(t->mainWindow()->isVisible());
     QVERIFY(!program.pass.isLoaded());
     QCOMPARE(t->fakes.ender.endCount, 0);
+}
+
+void TestStartup::createVaultFailureEndsWithoutShowingTheVault()
+{
+    t->runSplash();
+    QVERIFY(QFile::remove(t->vaultPath()));
+    QVERIFY(QDir(t->folder.path()).mkdir(QStringLiteral("data.enc")));
+    // The password dialog's timer hides the main window while it waits.
+    QTRY_VERIFY(!t->mainWindow()->isVisible());
+    Program &program = *t->program;
+    program.masterPassword = QStringLiteral("pw12");
+    program.createVault();
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    QVERIFY(t->fakes.messages.shown[0].text.contains(QDir::toNativeSeparators(t->vaultPath())));
+    QCOMPARE(t->fakes.ender.endCount, 1);
+    QVERIFY(!t->mainWindow()->isVisible());
+    QVERIFY(t->status().isEmpty());
 }
 
 void TestStartup::loadVaultCountsEntries_data()
