@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QVarLengthArray>
 #include <qt_windows.h>
+
+#include <cwchar>
+#include <string>
 #endif
 
 VersionValues builtInVersionValues()

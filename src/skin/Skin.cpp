@@ -29,8 +29,10 @@ void Skin::applyTo(QWidget *window) const
         palette.setColor(group, QPalette::Base, back.lighter(115));
         palette.setColor(group, QPalette::AlternateBase, back);
         palette.setColor(group, QPalette::Text, fore);
-        palette.setColor(group, QPalette::Highlight, fore);
-        palette.setColor(group, QPalette::HighlightedText, panel);
+        // A deep shade of the panel colour: selected rows and the focus mark
+        // stand out clearly against both the light buttons and the list.
+        palette.setColor(group, QPalette::Highlight, panel.darker(150));
+        palette.setColor(group, QPalette::HighlightedText, fore);
         palette.setColor(group, QPalette::ToolTipBase, panel);
         palette.setColor(group, QPalette::ToolTipText, panelText);
         palette.setColor(group, QPalette::Light, back.lighter(140));
