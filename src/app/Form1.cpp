@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Controls.h"
 #include "MainWindowLayout.h"
 #include "Program.h"
 #include "Twips.h"
@@ -22,17 +23,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-
-QFont windowFont()
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-} // namespace
-
 Form1::Form1(Program &program)
     : QMainWindow(nullptr)
     , m_program(program)
@@ -43,7 +33,7 @@ Form1::Form1(Program &program)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
-    setFont(windowFont());
+    setFont(Controls::verdana());
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -130,16 +120,8 @@ Form1::~Form1() = default;
 QToolButton *Form1::makeButton(const QString &name, const QString &caption, const QString &icon,
                                double left, double top, double width, double height)
 {
-    auto *button = new QToolButton(centralWidget());
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setAccessibleName(caption);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setGeometry(Twips::rect(left, top, width, height));
-    return button;
+    return Controls::pictureButton(centralWidget(), name, caption, icon,
+                                   Twips::rect(left, top, width, height));
 }
 
 QAction *Form1::makeItem(QMenu *menu, const QString &name, int index, const QString &caption)

@@ -1,5 +1,6 @@
 #include "frmAdd.h"
 
+#include "app/Controls.h"
 #include "app/Program.h"
 #include "app/Twips.h"
 #include "platform/MessageBoxes.h"
@@ -13,18 +14,6 @@
 
 #include <limits>
 
-namespace {
-
-QFont verdana(bool bold)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
-} // namespace
-
 frmAdd::frmAdd(Program &program)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -33,13 +22,13 @@ frmAdd::frmAdd(Program &program)
 {
     setObjectName(QStringLiteral("frmAdd"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/editor.png")));
-    setFont(verdana(false));
+    setFont(Controls::verdana());
     setFixedSize(Twips::size(4680, 2610));
 
     const auto makeLabel = [this](const QString &name, const QString &caption, double top) {
         auto *label = new SkinLabel(caption, this);
         label->setObjectName(name);
-        label->setFont(verdana(true));
+        label->setFont(Controls::verdana(8.25, true));
         label->setGeometry(Twips::rect(120, top, 1155, 255));
         return label;
     };
@@ -72,16 +61,7 @@ frmAdd::frmAdd(Program &program)
 QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, const QString &icon,
                                 double left, double top)
 {
-    auto *button = new QToolButton(this);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setAccessibleName(caption);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
-    button->setIconSize(QSize(32, 32));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setGeometry(Twips::rect(left, top, 1155, 1035));
-    return button;
+    return Controls::pictureButton(this, name, caption, icon, Twips::rect(left, top, 1155, 1035));
 }
 
 QLineEdit *frmAdd::makeBox(const QString &name, SkinLabel *label, double top)

@@ -2,6 +2,7 @@
 
 #include "VersionText.h"
 #include "WindowPlacement.h"
+#include "app/Controls.h"
 #include "app/Program.h"
 #include "app/Twips.h"
 #include "platform/VersionInfo.h"
@@ -12,14 +13,6 @@
 #include <QPixmap>
 
 namespace {
-
-QFont verdana(double points, bool bold)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 template<typename Label>
 Label *makeLabel(QWidget *parent, const QString &name, const QString &text, double left, double top,
@@ -44,12 +37,12 @@ frmAbout::frmAbout(Program &program)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("frmAbout"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/about.png")));
-    setFont(verdana(8.25, false));
+    setFont(Controls::verdana());
     setFixedSize(Twips::size(7455, 2925));
 
     // Created in tab order, which is also the order in which the load step
     // meets them.
-    const QFont heading = verdana(12, true);
+    const QFont heading = Controls::verdana(12, true);
     Label2 = makeLabel<QLabel>(this, QStringLiteral("Label2"), QStringLiteral("Version:"), 180,
                                1680, 2295, 315);
     Label3 = makeLabel<QLabel>(this, QStringLiteral("Label3"), QStringLiteral("Owned By:"), 180,
@@ -82,7 +75,7 @@ frmAbout::frmAbout(Program &program)
     Label4->setBuddy(lblWebsite);
 
     Label1 = makeLabel<SkinLabel>(this, QStringLiteral("Label1"), QString(), 120, 1200, 7095, 435);
-    Label1->setFont(verdana(14.25, true));
+    Label1->setFont(Controls::verdana(14.25, true));
 
     // Below the client area: not seen at the box's size.
     Label5 = makeLabel<QLabel>(

@@ -1,6 +1,7 @@
 #include "frmPass.h"
 
 #include "PasswordRules.h"
+#include "app/Controls.h"
 #include "app/Form1.h"
 #include "app/Program.h"
 #include "app/Twips.h"
@@ -51,13 +52,6 @@ public:
     }
 };
 
-QFont windowFont()
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 } // namespace
 
 frmPass::frmPass(Program &program)
@@ -70,7 +64,7 @@ frmPass::frmPass(Program &program)
     setWindowTitle(QStringLiteral("Password Required"));
     setAccessibleName(windowTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
-    setFont(windowFont());
+    setFont(Controls::verdana());
     setFixedSize(Twips::size(kClientWidth, kClientHeight));
 
     // The password boxes share one style that masks with '*'; it is built
