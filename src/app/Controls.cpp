@@ -1,6 +1,8 @@
 #include "Controls.h"
 
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QToolButton>
 
 namespace Controls {
@@ -11,6 +13,18 @@ QFont verdana(double points, bool bold)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QScreen *screen = window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption,

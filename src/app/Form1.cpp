@@ -14,11 +14,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -111,8 +109,7 @@ Form1::Form1(Program &program)
 
     resize(Twips::toPixels(MainWindowLayout::kClientWidth),
            Twips::toPixels(MainWindowLayout::kClientHeight) + menuBar()->sizeHint().height());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    Controls::centreOnScreen(this);
 }
 
 Form1::~Form1() = default;

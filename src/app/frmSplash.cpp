@@ -1,15 +1,14 @@
 #include "frmSplash.h"
 
+#include "Controls.h"
 #include "Form1.h"
 #include "Program.h"
 #include "Twips.h"
 #include "skin/Skin.h"
 #include "skin/Skinning.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 
 frmSplash::frmSplash(Program &program)
@@ -39,8 +38,7 @@ frmSplash::frmSplash(Program &program)
 void frmSplash::formLoad()
 {
     resize(Image1->size());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    Controls::centreOnScreen(this);
 
     m_program.LoadBranding();
     if (m_program.skin.bUseSkin)

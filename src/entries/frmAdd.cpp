@@ -7,9 +7,7 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
 #include <QToolButton>
 
 #include <limits>
@@ -107,8 +105,7 @@ void frmAdd::formLoad()
     }
     setAccessibleName(windowTitle());
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    Controls::centreOnScreen(this);
     if (m_program.skin.bUseSkin)
         ApplySkinToForm(m_program.skin, this);
 }

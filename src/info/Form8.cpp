@@ -2,7 +2,7 @@
 
 #include "RtfReader.h"
 #include "ShowHelpSetting.h"
-#include "WindowPlacement.h"
+#include "app/Controls.h"
 #include "app/Program.h"
 #include "app/Twips.h"
 #include "platform/SettingsStore.h"
@@ -106,7 +106,7 @@ Form8::Form8(Program &program)
     connect(Check1, &QCheckBox::stateChanged, this, &Form8::Check1_Click);
 
     setTabOrder(rtf1, Check1);
-    centreOnScreen(this);
+    Controls::centreOnScreen(this);
 }
 
 void Form8::formLoad()

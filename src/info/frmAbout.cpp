@@ -1,7 +1,6 @@
 #include "frmAbout.h"
 
 #include "VersionText.h"
-#include "WindowPlacement.h"
 #include "app/Controls.h"
 #include "app/Program.h"
 #include "app/Twips.h"
@@ -96,7 +95,7 @@ frmAbout::frmAbout(Program &program)
 
     setTabOrder(lblVersion, lblCompany);
     setTabOrder(lblCompany, lblWebsite);
-    centreOnScreen(this);
+    Controls::centreOnScreen(this);
 }
 
 SkinLabel *frmAbout::loadSkinLabel1()

@@ -66,8 +66,7 @@ void TestStartup::splashEndsOnTheSeventyFifthTick()
     QVERIFY(splash->isVisible());
     QVERIFY(splash->Timer2->isActive());
     QCOMPARE(splash->Timer2->interval(), 2);
-    QVERIFY(!splash->windowFlags().testFlag(Qt::Window)
-            || splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(program.strProductName, QStringLiteral("Vorsell"));
     QVERIFY(program.skin.bUseSkin);
     QCOMPARE(program.skin.objSkin, splash->skn);
