@@ -1,9 +1,9 @@
 #include "Form1.h"
 
-#include "Controls.h"
+#include "widgets/Controls.h"
 #include "MainWindowLayout.h"
 #include "Program.h"
-#include "Twips.h"
+#include "widgets/Twips.h"
 #include "entries/EntryCommands.h"
 #include "info/Form8.h"
 #include "info/ShowHelpSetting.h"

@@ -1,9 +1,9 @@
 #include "frmSplash.h"
 
-#include "Controls.h"
+#include "widgets/Controls.h"
 #include "Form1.h"
 #include "Program.h"
-#include "Twips.h"
+#include "widgets/Twips.h"
 #include "skin/Skin.h"
 #include "skin/Skinning.h"
 

@@ -1,8 +1,8 @@
 #include "frmAdd.h"
 
-#include "app/Controls.h"
+#include "widgets/Controls.h"
 #include "app/Program.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"

@@ -2,9 +2,9 @@
 
 #include "RtfReader.h"
 #include "ShowHelpSetting.h"
-#include "app/Controls.h"
+#include "widgets/Controls.h"
 #include "app/Program.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "skin/Skinning.h"

@@ -1,9 +1,9 @@
 #include "frmAbout.h"
 
 #include "VersionText.h"
-#include "app/Controls.h"
+#include "widgets/Controls.h"
 #include "app/Program.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/VersionInfo.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"

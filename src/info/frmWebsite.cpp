@@ -2,7 +2,7 @@
 
 #include "LinkRules.h"
 #include "app/Program.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/UrlOpener.h"
 
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 #include "frmPass.h"
 
 #include "PasswordRules.h"
-#include "app/Controls.h"
+#include "widgets/Controls.h"
 #include "app/Form1.h"
 #include "app/Program.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"

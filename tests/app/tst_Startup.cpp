@@ -1,7 +1,7 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
 #include "app/MainWindowLayout.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "app/frmSplash.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"

@@ -1,6 +1,6 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"

@@ -1,6 +1,6 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "password/frmPass.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
