@@ -3,9 +3,9 @@
 // then re-sorting, and adding, editing and deleting an entry with the save
 // that follows, against the save alone.
 
-#include "entries/EntryListModel.h"
 #include "entries/EntryRules.h"
 #include "entries/ListViewEnh.h"
+#include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
 
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 // Loading and saving the vault against the bare cost of the same bytes:
 // reading (or writing, replacing and syncing) them and flipping their top bit.
 
-#include "entries/EntryListModel.h"
+#include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
 #include "vault/VaultFormat.h"
 

@@ -1,30 +1,29 @@
 #include "Form1.h"
 
-#include "widgets/Controls.h"
 #include "MainWindowLayout.h"
-#include "Program.h"
-#include "widgets/Twips.h"
 #include "entries/EntryCommands.h"
-#include "info/Form8.h"
-#include "info/ShowHelpSetting.h"
-#include "info/frmAbout.h"
-#include "info/frmWebsite.h"
-#include "platform/SettingsStore.h"
+#include "entries/EntryRules.h"
 #include "skin/Skinning.h"
+#include "vault/EntryListModel.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
 
-Form1::Form1(Program &program)
+Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &commands)
     : QMainWindow(nullptr)
-    , m_program(program)
-    , m_commands(std::make_unique<EntryCommands>(program))
+    , m_context(context)
+    , m_entries(entries)
+    , m_commands(commands)
     , m_listLeft(MainWindowLayout::kListLeft)
     , m_listTop(MainWindowLayout::kListTop)
 {
@@ -68,7 +67,7 @@ Form1::Form1(Program &program)
     lstPass = new QTreeView(client);
     lstPass->setObjectName(QStringLiteral("lstPass"));
     lstPass->setAccessibleName(QStringLiteral("Entries"));
-    lstPass->setModel(&m_program.entries());
+    lstPass->setModel(&m_entries);
     lstPass->setRootIsDecorated(false);
     lstPass->setItemsExpandable(false);
     lstPass->setUniformRowHeights(true);
@@ -177,12 +176,12 @@ void Form1::buildMenus()
 
 void Form1::formLoad()
 {
-    InitSkinForMainWindow(m_program.skin);
-    setWindowTitle(m_program.strProductName + QStringLiteral(" by ") + m_program.strCompanyName);
-    cmdWebsite[0]->setText(QStringLiteral("Visit ") + m_program.strComments);
+    InitSkinForMainWindow(m_context.skin);
+    const Branding &branding = m_context.branding;
+    setWindowTitle(branding.strProductName + QStringLiteral(" by ") + branding.strCompanyName);
+    cmdWebsite[0]->setText(QStringLiteral("Visit ") + branding.strComments);
     cmdWebsite[0]->setAccessibleName(cmdWebsite[0]->text());
 
-    EntryListModel &list = m_program.entries();
     const struct
     {
         const char *header;
@@ -193,25 +192,18 @@ void Form1::formLoad()
         {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
     };
     for (const auto &column : columns) {
-        const int position = list.addColumnHeader(QString::fromLatin1(column.header));
+        const int position = m_entries.addColumnHeader(QString::fromLatin1(column.header));
         lstPass->header()->resizeSection(position - 1, Twips::toPixels(column.width));
     }
 
     statusPanel->setMaximumWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
-    m_program.checkVault();
 }
 
 void Form1::afterFormLoad()
 {
-    if (m_program.skin.bUseSkin)
-        ApplySkinToForm(m_program.skin, this);
+    if (m_context.skin.bUseSkin)
+        ApplySkinToForm(m_context.skin, this);
     setVisible(true);
-    const QString showHelp = m_program.platform().settings->value(
-        m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
-        ShowHelpSetting::defaultValue());
-    if (ShowHelpSetting::opensAtStartup(showHelp))
-        m_program.open(m_program.help);
-    m_program.pass.unload();
 }
 
 void Form1::setStatusText(const QString &text)
@@ -250,53 +242,67 @@ void Form1::resizeEvent(QResizeEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Closing is never refused and nothing is asked: every change is saved
-    // already.
     event->accept();
-    m_program.help.unload();
-    m_program.about.unload();
-    m_program.add.unload();
-    m_program.splash.unload();
-    if (m_program.skin.bUseSkin)
-        stopSkin(m_program.skin);
-    m_program.website.unload();
-    m_program.endProgram();
+    emit closing(event);
+}
+
+int Form1::selectedRow() const
+{
+    QList<int> rows;
+    const QModelIndexList selected = lstPass->selectionModel()->selectedIndexes();
+    rows.reserve(selected.size());
+    for (const QModelIndex &index : selected)
+        rows.append(index.row() + 1);
+    return EntryRules::firstSelectedRow(rows);
 }
 
 void Form1::cmdAdd_Click(int)
 {
-    m_commands->add();
+    m_commands.add();
 }
 
 void Form1::cmdDelete_Click()
 {
-    m_commands->remove();
+    m_commands.remove(selectedRow());
 }
 
 void Form1::cmdEdit_Click()
 {
-    m_commands->edit();
+    m_commands.edit(selectedRow());
 }
 
 void Form1::cmdGoto_Click()
 {
-    m_commands->goTo();
+    m_commands.goTo(selectedRow());
 }
 
 void Form1::cmdCopy_Click(int index)
 {
-    m_commands->copy(index);
+    if (index >= 0 && index < kFieldCount)
+        m_commands.copy(Field(index), selectedRow());
 }
 
 void Form1::cmdWebsite_Click(int)
 {
-    m_program.strLinkKey = QStringLiteral("Website");
-    m_program.website.load(m_program);
+    emit linkRequested(QStringLiteral("Website"));
 }
 
 void Form1::lstPass_ColumnClick(int position)
 {
-    m_commands->sortByColumn(position);
+    m_commands.sortByColumn(position);
+    showSortIndicator();
+}
+
+void Form1::showSortIndicator()
+{
+    if (!m_entries.sorted())
+        return;
+    QHeaderView *header = lstPass->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(m_entries.sortKey(),
+                             m_entries.sortOrder() == EntryListModel::Ascending
+                                 ? Qt::AscendingOrder
+                                 : Qt::DescendingOrder);
 }
 
 void Form1::mnuFileItem_Click(int index)
@@ -332,10 +338,10 @@ void Form1::mnuCopyItem_Click(int index)
 
 void Form1::mnuHelpItem_Click(int)
 {
-    m_program.open(m_program.help);
+    emit helpRequested();
 }
 
 void Form1::mnuAboutItem_Click(int)
 {
-    m_program.open(m_program.about);
+    emit aboutRequested();
 }

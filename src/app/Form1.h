@@ -3,32 +3,35 @@
 #include <QMainWindow>
 
 #include <array>
-#include <memory>
 
 class EntryCommands;
-class Program;
+class EntryListModel;
 class QAction;
 class QLabel;
 class QMenu;
 class QStatusBar;
 class QToolButton;
 class QTreeView;
+struct WindowContext;
 
-// The main window: the list of entries, the command buttons above it, the
-// menu bar and the status bar. It lays out its controls and hands every
-// command to the code that carries it out.
+// Form1, the main window ("<product> by <publisher>"): the list of entries,
+// the command buttons above it, the menu bar and the status bar. It lays out
+// its controls, hands every command on entries to the entry commands, and
+// tells its owner about everything else through signals.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit Form1(Program &program);
+    Form1(WindowContext &context, EntryListModel &entries, EntryCommands &commands);
     ~Form1() override;
 
+    // Prepares the skin, sets the captions, the list's columns and the
+    // status panel.
     void formLoad();
-    // Reveals the window once the vault is open.
-    void afterFormLoad();
 
+    // Skins the window and shows it once the vault is open.
+    void afterFormLoad();
     void setStatusText(const QString &text);
     QString statusText() const;
 
@@ -46,7 +49,37 @@ public:
     void mnuHelpItem_Click(int index);
     void mnuAboutItem_Click(int index);
 
-    // Controls, named as the tests and the accessibility tree know them.
+signals:
+    void helpRequested();
+    void aboutRequested();
+    // The Visit button: open the web address that the link key names.
+    void linkRequested(const QString &linkKey);
+    // The window is closing; a receiver may ignore the event to keep it
+    // open.
+    void closing(QCloseEvent *event);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
+                            double left, double top, double width, double height);
+    QAction *makeItem(QMenu *menu, const QString &name, int index, const QString &caption);
+    void buildMenus();
+    void setListGeometryTwips(double left, double top, double width, double height);
+    // The window's outer size, frame, caption and menu bar included.
+    QSizeF outerSizeTwips() const;
+    // The selected row nearest the top of the list, or 0.
+    int selectedRow() const;
+    void showSortIndicator();
+
+    WindowContext &m_context;
+    EntryListModel &m_entries;
+    EntryCommands &m_commands;
+    double m_listLeft;
+    double m_listTop;
+
     std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
     QToolButton *cmdEdit = nullptr;
@@ -66,22 +99,4 @@ public:
     std::array<QAction *, 3> mnuCopyItem {};
     std::array<QAction *, 1> mnuHelpItem {};
     std::array<QAction *, 1> mnuAboutItem {};
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
-                            double left, double top, double width, double height);
-    QAction *makeItem(QMenu *menu, const QString &name, int index, const QString &caption);
-    void buildMenus();
-    void setListGeometryTwips(double left, double top, double width, double height);
-    // The window's outer size, frame, caption and menu bar included.
-    QSizeF outerSizeTwips() const;
-
-    Program &m_program;
-    std::unique_ptr<EntryCommands> m_commands;
-    double m_listLeft;
-    double m_listTop;
 };

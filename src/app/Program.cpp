@@ -4,26 +4,27 @@
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
+#include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "password/frmPass.h"
-#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
 #include "platform/SettingsStore.h"
-#include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
-#include "vault/StatusText.h"
-#include "vault/VaultFile.h"
 
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QDir>
 
 Program::Program(QString programFolder, const Platform &platform, QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
-    , m_platform(platform)
+    , m_context(platform)
+    , m_session(m_programFolder)
+    , m_commands(m_session, platform)
 {
+    connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
+    connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
 }
 
 Program::~Program()
@@ -39,109 +40,159 @@ Program::~Program()
     splash.destroy();
 }
 
-QString Program::vaultPath() const
-{
-    return VaultFile::pathIn(m_programFolder);
-}
-
 QString Program::helpPath() const
 {
     return QDir(m_programFolder).filePath(QStringLiteral("Help.rtf"));
 }
 
+template<typename W, typename... Args>
+W *Program::open(FormSlot<W> &slot, bool *loaded, Args &&...args)
+{
+    const bool fresh = !slot.isLoaded();
+    W *window = slot.load(std::forward<Args>(args)...);
+    if (loaded)
+        *loaded = fresh;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
 void Program::start()
 {
-    open(splash);
+    // Its load fills the branding values and starts the skin.
+    frmSplash *window = open(splash, nullptr, m_context);
+    connect(window, &frmSplash::finished, this, &Program::showMainWindow);
 }
 
-void Program::LoadBranding()
+void Program::showMainWindow()
 {
-    const VersionValues version = m_platform.version->read();
-    strProductName = version.productName;
-    strCompanyName = version.companyName;
-    strComments = version.comments;
-    skin.bUseSkin = true;
-}
+    Form1 *main = form1.load(m_context, m_session.entries(), m_commands);
+    connect(this, &Program::statusChanged, main, &Form1::setStatusText);
+    connect(this, &Program::vaultOpened, main, &Form1::afterFormLoad);
+    connect(main, &Form1::helpRequested, this, &Program::openHelp);
+    connect(main, &Form1::aboutRequested, this, &Program::openAbout);
+    connect(main, &Form1::linkRequested, this, &Program::openLink);
+    connect(main, &Form1::closing, this, &Program::shutdown);
 
-QString Program::settingsApplication() const
-{
-    return m_platform.version->read().productName;
-}
-
-void Program::checkVault()
-{
-    VaultFile vault(vaultPath());
-    QString error;
-    QString firstLine;
-    if (!vault.ensureExists(&error) || !vault.readMasterPassword(&firstLine, &error)) {
-        failStartup(error);
+    if (!checkVault())
         return;
-    }
-    if (firstLine.isEmpty()) {
-        bNewPassword = true;
-    } else {
-        storedPassword = firstLine;
-        bNewPassword = false;
-    }
-    open(pass);
+    main->show();
+    // The splash stays loaded, hidden: its skin serves every window.
+    if (frmSplash *window = splash.window())
+        window->hide();
 }
 
-void Program::createVault()
+bool Program::checkVault()
 {
-    pass.unload();
-    QCoreApplication::processEvents();
-    if (m_ended)
-        return;
-
-    VaultFile vault(vaultPath());
-    QString error;
-    if (!vault.ensureExists(&error) || !vault.writeMasterPassword(masterPassword, &error)) {
-        failStartup(error);
-        return;
-    }
-    setStatus(StatusText::passwordCreated());
-    if (Form1 *main = form1.window())
-        main->afterFormLoad();
-}
-
-void Program::loadVault()
-{
-    VaultFile vault(vaultPath());
-    QString error;
-    std::vector<VaultEntry> loaded;
-    if (!vault.ensureExists(&error) || !vault.readEntries(&loaded, &error)) {
-        failStartup(error);
-        return;
-    }
-    const qsizetype count = qsizetype(loaded.size());
-    m_entries.appendAll(std::move(loaded));
-    setStatus(StatusText::loaded(count));
-    if (Form1 *main = form1.window())
-        main->afterFormLoad();
-}
-
-bool Program::saveVault()
-{
-    VaultFile vault(vaultPath());
-    QString error;
-    if (!vault.ensureExists(&error) || !vault.save(masterPassword, m_entries.entries(), &error)) {
-        setStatus(QStringLiteral("The entries could not be saved."));
-        showMessage(error, MessageBox::Critical);
+    const VaultOutcome outcome = m_session.check();
+    if (!outcome.ok) {
+        failStartup(outcome.error);
         return false;
     }
-    setStatus(StatusText::saved(m_platform.clock->now()));
+    // Modeless: the main window shows meanwhile, and the dialog's timer
+    // keeps it hidden until a password is accepted.
+    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword());
+    connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
+    connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
+    connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
+    if (Form1 *main = form1.window())
+        connect(dialog, &frmPass::mainWindowMustHide, main, &QWidget::hide);
+    // The load hid the main window before it was connected; it is not shown
+    // yet either, so nothing is lost.
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
     return true;
+}
+
+void Program::createVault(const QString &masterPassword)
+{
+    pass.unload();
+    const VaultOutcome outcome = m_session.create(masterPassword);
+    if (!outcome.ok) {
+        failStartup(outcome.error);
+        return;
+    }
+    revealMainWindow(outcome);
+}
+
+void Program::loadVault(const QString &masterPassword)
+{
+    const VaultOutcome outcome = m_session.load(masterPassword);
+    if (!outcome.ok) {
+        failStartup(outcome.error);
+        return;
+    }
+    revealMainWindow(outcome);
+}
+
+void Program::revealMainWindow(const VaultOutcome &outcome)
+{
+    setStatus(outcome.status);
+    emit vaultOpened();
+    const QString showHelp = m_context.platform.settings->value(
+        m_context.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
+        ShowHelpSetting::defaultValue());
+    if (ShowHelpSetting::opensAtStartup(showHelp))
+        openHelp();
+    pass.unload();
+}
+
+void Program::openEditor(const EditorState &state)
+{
+    bool loaded = false;
+    frmAdd *editor = open(add, &loaded, m_context, state);
+    if (!loaded)
+        return;
+    connect(editor, &frmAdd::entrySubmitted, this,
+            [this, editor](const EntryRules::EditTarget &target, const VaultEntry &entry) {
+                // The editor stays open with what was typed until the entry
+                // is saved.
+                if (m_commands.store(target, entry))
+                    editor->close();
+            });
+}
+
+Form8 *Program::openHelp()
+{
+    return open(help, nullptr, m_context, helpPath());
+}
+
+frmAbout *Program::openAbout()
+{
+    return open(about, nullptr, m_context);
+}
+
+void Program::openLink(const QString &linkKey)
+{
+    // Loaded, never shown: a request while it is loaded opens nothing.
+    website.load(m_context, linkKey);
+}
+
+void Program::shutdown(QCloseEvent *event)
+{
+    if (!event->isAccepted())
+        return;
+    help.unload();
+    about.unload();
+    add.unload();
+    splash.unload();
+    if (m_context.skin.bUseSkin)
+        stopSkin(m_context.skin);
+    website.unload();
+    endProgram();
 }
 
 void Program::setStatus(const QString &text)
 {
-    if (Form1 *main = form1.window())
-        main->setStatusText(text);
+    emit statusChanged(text);
 }
 
 void Program::failStartup(const QString &error)
 {
-    showMessage(error + QStringLiteral("\n\nThe program will now close."), MessageBox::Critical);
+    m_context.platform.messages->show(error + QStringLiteral("\n\nThe program will now close."),
+                                      MessageBox::Critical, QString());
     endProgram();
 }
 
@@ -150,10 +201,5 @@ void Program::endProgram()
     if (m_ended)
         return;
     m_ended = true;
-    m_platform.ender->endProgram();
-}
-
-int Program::showMessage(const QString &text, int style, const QString &title)
-{
-    return m_platform.messages->show(text, style, title);
+    m_context.platform.ender->endProgram();
 }

@@ -1,25 +1,31 @@
 #pragma once
 
 #include "FormSlot.h"
-#include "entries/EditorState.h"
-#include "entries/EntryListModel.h"
-#include "platform/Platform.h"
-#include "skin/Skinning.h"
+#include "entries/EntryCommands.h"
+#include "vault/VaultSession.h"
+#include "widgets/WindowContext.h"
 
 #include <QObject>
 #include <QString>
 
 class Form1;
 class Form8;
+class QCloseEvent;
 class frmAbout;
 class frmAdd;
 class frmPass;
 class frmSplash;
 class frmWebsite;
+struct EditorState;
 
-// What lives for the whole run: the program folder, the seams to the outside
-// world, the branding and other program-wide values, the entries, and the
-// single instance of each window.
+// What lives for the whole run: the program folder, the vault session, the
+// values every window reads, and the single instance of each window. It opens
+// the windows and listens to them; it tells them things only through its
+// signals.
+//
+// Start-up runs as a sequence of steps, each started by the one before:
+// splash → main window loaded → vault checked → password dialog → vault
+// created or loaded → main window revealed.
 class Program : public QObject
 {
     Q_OBJECT
@@ -28,63 +34,27 @@ public:
     Program(QString programFolder, const Platform &platform, QObject *parent = nullptr);
     ~Program() override;
 
-    const Platform &platform() const { return m_platform; }
+    const Platform &platform() const { return m_context.platform; }
     const QString &programFolder() const { return m_programFolder; }
-    QString vaultPath() const;
     QString helpPath() const;
+    WindowContext &context() { return m_context; }
+    VaultSession &session() { return m_session; }
+    EntryListModel &entries() { return m_session.entries(); }
 
-    // Shows the splash window; the rest of start-up follows from its timer.
+    // Starts the sequence with the splash window.
     void start();
 
-    // Fills the branding values from the version information and switches
-    // skinning on.
-    void LoadBranding();
-
-    // The vault operations. Each tells the user when the file fails it.
-    void checkVault();
-    void createVault();
-    void loadVault();
-    // Writes every entry; false (after telling the user) when the file could
-    // not be written, which leaves the previous file in place.
-    bool saveVault();
     void setStatus(const QString &text);
+
+    // Opens the help window, the about box, or the link opener for a link
+    // key, each loaded once.
+    Form8 *openHelp();
+    frmAbout *openAbout();
+    void openLink(const QString &linkKey);
 
     // Ends the program at once; the caller returns straight after.
     void endProgram();
     bool hasEnded() const { return m_ended; }
-
-    // A message box through the platform; an empty title means the
-    // application's title.
-    int showMessage(const QString &text, int style = 0, const QString &title = QString());
-
-    // The product name as the version information gives it now: the
-    // application name of the per-user settings.
-    QString settingsApplication() const;
-
-    // Loads a window if needed, shows it and brings it forward.
-    template<typename W> W *open(FormSlot<W> &slot)
-    {
-        W *window = slot.load(*this);
-        if (window) {
-            window->show();
-            window->raise();
-            window->activateWindow();
-        }
-        return window;
-    }
-
-    EntryListModel &entries() { return m_entries; }
-
-    // Program-wide values.
-    QString strProductName;
-    QString strCompanyName;
-    QString strComments;
-    SkinState skin;
-    QString storedPassword;
-    QString masterPassword;
-    bool bNewPassword = false;
-    EditorState editor;
-    QString strLinkKey;
 
     // The windows.
     FormSlot<frmSplash> splash;
@@ -95,12 +65,33 @@ public:
     FormSlot<frmAbout> about;
     FormSlot<frmWebsite> website;
 
+signals:
+    void statusChanged(const QString &text);
+    // The vault is open and its entries are in the list.
+    void vaultOpened();
+
 private:
+    // The start-up steps, in order.
+    void showMainWindow();
+    bool checkVault();
+    void createVault(const QString &masterPassword);
+    void loadVault(const QString &masterPassword);
+    void revealMainWindow(const VaultOutcome &outcome);
+
+    void openEditor(const EditorState &state);
+    // The main window is closing: everything else goes with it.
+    void shutdown(QCloseEvent *event);
+
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
+    // Loads a window if needed, shows it and brings it forward; true in
+    // `loaded` when it was loaded just now.
+    template<typename W, typename... Args> W *open(FormSlot<W> &slot, bool *loaded, Args &&...args);
+
     QString m_programFolder;
-    Platform m_platform;
-    EntryListModel m_entries;
+    WindowContext m_context;
+    VaultSession m_session;
+    EntryCommands m_commands;
     bool m_ended = false;
 };

@@ -1,19 +1,18 @@
 #include "frmSplash.h"
 
-#include "widgets/Controls.h"
-#include "Form1.h"
-#include "Program.h"
-#include "widgets/Twips.h"
 #include "skin/Skin.h"
 #include "skin/Skinning.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <QTimer>
 
-frmSplash::frmSplash(Program &program)
+frmSplash::frmSplash(WindowContext &context)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_program(program)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAccessibleName(QStringLiteral("Vorsell"));
@@ -40,9 +39,9 @@ void frmSplash::formLoad()
     resize(Image1->size());
     Controls::centreOnScreen(this);
 
-    m_program.LoadBranding();
-    if (m_program.skin.bUseSkin)
-        startSkin(m_program.skin, skn, this);
+    LoadBranding(m_context);
+    if (m_context.skin.bUseSkin)
+        startSkin(m_context.skin, skn, this);
     Timer2->start();
 }
 
@@ -52,9 +51,5 @@ void frmSplash::Timer2_Timer()
     if (intTemp != kLastTick)
         return;
     Timer2->stop();
-    Form1 *main = m_program.form1.load(m_program);
-    if (m_program.hasEnded())
-        return;
-    main->show();
-    hide();
+    emit finished();
 }

@@ -2,34 +2,41 @@
 
 #include <QWidget>
 
-class Program;
 class QLabel;
 class QTimer;
 class Skin;
+struct WindowContext;
 
-// The start-up window: a borderless picture that holds the program's skin.
-// Its timer loads the main window, after which it stays loaded, hidden,
-// until shutdown.
+// frmSplash, the start-up window (no caption): a borderless picture that
+// holds the program's skin. When its timer has run it says so; it stays
+// loaded, hidden, until shutdown.
 class frmSplash : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The timer's interval, and the count at which the main window loads
-    // (the 75th tick).
+    // The timer's interval, and the count at which the splash has run its
+    // course (the 75th tick).
     static constexpr int kTickMs = 2;
     static constexpr qint16 kLastTick = 150;
 
-    explicit frmSplash(Program &program);
+    explicit frmSplash(WindowContext &context);
 
+    // Fills the branding values, takes this window's skin as the program's
+    // and starts the timer.
     void formLoad();
     void Timer2_Timer();
 
+    qint16 ticks() const { return intTemp; }
+
+signals:
+    // The timer has run its course: the main window may load.
+    void finished();
+
+private:
+    WindowContext &m_context;
     QLabel *Image1 = nullptr;
     QTimer *Timer2 = nullptr;
     Skin *skn = nullptr;
     qint16 intTemp = 0;
-
-private:
-    Program &m_program;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EntryListModel.h"
+#include "vault/EntryListModel.h"
 
 #include <QString>
 

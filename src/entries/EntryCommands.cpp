@@ -1,124 +1,136 @@
 #include "EntryCommands.h"
 
-#include "EntryRules.h"
 #include "ListViewEnh.h"
-#include "app/Form1.h"
-#include "app/Program.h"
-#include "entries/frmAdd.h"
+#include "platform/Clock.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
+#include "vault/VaultSession.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QTreeView>
 
-EntryCommands::EntryCommands(Program &program)
-    : m_program(program)
+EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_platform(platform)
 {
 }
 
-int EntryCommands::selectedRow() const
+int EntryCommands::showMessage(const QString &text, int style, const QString &title)
 {
-    const Form1 *main = m_program.form1.window();
-    if (!main || !main->lstPass->selectionModel())
-        return 0;
-    QList<int> rows;
-    const QModelIndexList selected = main->lstPass->selectionModel()->selectedIndexes();
-    rows.reserve(selected.size());
-    for (const QModelIndex &index : selected)
-        rows.append(index.row() + 1);
-    return EntryRules::firstSelectedRow(rows);
+    return m_platform.messages->show(text, style, title);
 }
 
 void EntryCommands::add()
 {
-    m_program.editor.entryMode = QStringLiteral("Add");
-    m_program.open(m_program.add);
+    EditorState state;
+    state.entryMode = QStringLiteral("Add");
+    emit editorRequested(state);
 }
 
-void EntryCommands::edit()
+void EntryCommands::edit(int row)
 {
-    const int row = selectedRow();
     if (row == 0) {
-        m_program.setStatus(EntryRules::noEntryToEdit());
+        emit statusChanged(EntryRules::noEntryToEdit());
         return;
     }
-    const EntryListModel &list = m_program.entries();
-    EditorState &editor = m_program.editor;
-    editor.editUsername = list.text(row);
-    editor.editPassword = list.subItem(row, 1);
-    editor.editLocation = list.subItem(row, 2);
-    editor.editRow = row;
-    editor.editId = list.idOf(row);
-    editor.entryMode = QStringLiteral("Edit");
-    m_program.open(m_program.add);
+    const EntryListModel &list = m_session.entries();
+    EditorState state;
+    state.editUsername = list.field(row, Field::Username);
+    state.editPassword = list.field(row, Field::Password);
+    state.editLocation = list.field(row, Field::Location);
+    state.editRow = row;
+    state.editId = list.idOf(row);
+    state.entryMode = QStringLiteral("Edit");
+    emit editorRequested(state);
 }
 
-void EntryCommands::remove()
+void EntryCommands::remove(int row)
 {
-    const int row = selectedRow();
     if (row == 0) {
-        m_program.setStatus(EntryRules::noEntryToDelete());
+        emit statusChanged(EntryRules::noEntryToDelete());
         return;
     }
-    EntryListModel &list = m_program.entries();
+    EntryListModel &list = m_session.entries();
     // The entry is known by its id while the question is up: the list may
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
-    const int answer = m_program.showMessage(EntryRules::deleteQuestion(list.entry(row)),
-                                             MessageBox::OkCancel, EntryRules::deleteTitle());
+    const int answer = showMessage(EntryRules::deleteQuestion(list.entry(row)),
+                                   MessageBox::OkCancel, EntryRules::deleteTitle());
     if (answer != MessageBox::Ok) {
-        m_program.setStatus(EntryRules::deleteCancelled());
+        emit statusChanged(EntryRules::deleteCancelled());
         return;
     }
     if (const int current = list.rowOf(id))
         list.remove(current);
-    if (m_program.saveVault())
-        m_program.setStatus(EntryRules::entryDeleted());
+    if (save())
+        emit statusChanged(EntryRules::entryDeleted());
 }
 
-void EntryCommands::goTo()
+void EntryCommands::goTo(int row)
 {
-    const int row = selectedRow();
     if (row == 0) {
-        m_program.setStatus(EntryRules::noEntryToGoTo());
+        emit statusChanged(EntryRules::noEntryToGoTo());
         return;
     }
-    m_program.setStatus(EntryRules::openingLocation());
-    const QString location = EntryRules::normalisedLocation(m_program.entries().subItem(row, 2));
-    m_program.platform().locations->startLocation(location);
+    emit statusChanged(EntryRules::openingLocation());
+    const QString location
+        = EntryRules::normalisedLocation(m_session.entries().field(row, Field::Location));
+    m_platform.locations->startLocation(location);
 }
 
-void EntryCommands::copy(int index)
+void EntryCommands::copy(Field field, int row)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    const int row = selectedRow();
     if (row == 0) {
-        m_program.setStatus(EntryRules::noRowToCopy());
+        emit statusChanged(EntryRules::noRowToCopy());
         return;
     }
-    if (index < 0 || index > 2)
-        return;
-    const QString value = EntryRules::copyField(m_program.entries().entry(row), index);
+    const QString value = m_session.entries().field(row, field);
     clipboard->setText(value);
-    m_program.setStatus(EntryRules::copiedStatus(index, value));
+    emit statusChanged(EntryRules::copiedStatus(field, value));
 }
 
 void EntryCommands::sortByColumn(int position)
 {
     // From the main window a failed sort is silent.
-    EnhListView_SortColumns(m_program.entries(), position, 0);
+    EnhListView_SortColumns(m_session.entries(), position, 0);
+}
 
-    const EntryListModel &list = m_program.entries();
-    if (Form1 *main = m_program.form1.window(); main && list.sorted()) {
-        QHeaderView *header = main->lstPass->header();
-        header->setSortIndicatorShown(true);
-        header->setSortIndicator(list.sortKey(),
-                                 list.sortOrder() == EntryListModel::Ascending
-                                     ? Qt::AscendingOrder
-                                     : Qt::DescendingOrder);
+bool EntryCommands::store(const EntryRules::EditTarget &target, VaultEntry entry)
+{
+    EntryListModel &list = m_session.entries();
+    // What the list held before, so that a failed save can be undone: the
+    // list then keeps what the file holds, and the editor keeps what was
+    // typed, to be saved again.
+    const int oldRow = target.adding ? 0 : list.rowOf(target.id);
+    const VaultEntry previous = oldRow ? list.entry(oldRow) : VaultEntry();
+    const bool wasUnsaved = m_session.hasUnsavedChanges();
+
+    const int row = EntryRules::storeEntry(list, target, std::move(entry));
+    if (row == 0) {
+        showMessage(EntryRules::entryGoneMessage(), MessageBox::OkOnly, EntryRules::errorTitle());
+        return false;
     }
+    const EntryListModel::EntryId id = list.idOf(row);
+    if (!save()) {
+        if (target.adding)
+            list.remove(list.rowOf(id));
+        else
+            list.setEntry(list.rowOf(id), previous);
+        m_session.setUnsavedChanges(wasUnsaved);
+        return false;
+    }
+    emit statusChanged(target.adding ? EntryRules::entrySaved() : EntryRules::entryChanged());
+    return true;
+}
+
+bool EntryCommands::save()
+{
+    const VaultOutcome outcome = m_session.save(m_platform.clock->now());
+    emit statusChanged(outcome.status);
+    if (!outcome.ok)
+        showMessage(outcome.error, MessageBox::Critical);
+    return outcome.ok;
 }

@@ -1,33 +1,50 @@
 #pragma once
 
-class Form1;
-class Program;
+#include "EditorState.h"
+#include "EntryRules.h"
+#include "platform/Platform.h"
 
-// The commands on the main window's entries: add, edit, delete, copy a field,
-// open a location, and sort by a column. The main window's buttons, menu
-// items and column headers run them.
-class EntryCommands
+#include <QObject>
+
+class VaultSession;
+
+// The commands on the entries: add, edit, delete, copy a field, open a
+// location, sort by a column, and store what the entry editor hands back.
+// Rows are numbered from 1; 0 means that no row is selected. Outcomes reach
+// the user through the status signal and, for failures, message boxes.
+class EntryCommands : public QObject
 {
-public:
-    explicit EntryCommands(Program &program);
+    Q_OBJECT
 
-    // Opens the entry editor for a new entry.
+public:
+    EntryCommands(VaultSession &session, const Platform &platform, QObject *parent = nullptr);
+
+    // Asks for the entry editor on a new entry.
     void add();
-    // Opens the entry editor on the selected entry.
-    void edit();
-    // Deletes the selected entry once the user confirms it, and saves.
-    void remove();
-    // Opens the selected entry's location.
-    void goTo();
-    // Copies a field of the selected entry: 0 username, 1 password,
-    // 2 location.
-    void copy(int index);
+    // Asks for the entry editor on a row.
+    void edit(int row);
+    // Deletes a row once the user confirms it, and saves.
+    void remove(int row);
+    // Opens a row's location.
+    void goTo(int row);
+    // Copies a field of a row.
+    void copy(Field field, int row);
     // Sorts the list by the column header at a 1-based position.
     void sortByColumn(int position);
 
-private:
-    // The selected row nearest the top of the main list, or 0.
-    int selectedRow() const;
+    // Puts the editor's entry into the list and saves; false (after telling
+    // the user) when it could not be stored or saved.
+    bool store(const EntryRules::EditTarget &target, VaultEntry entry);
 
-    Program &m_program;
+signals:
+    void statusChanged(const QString &text);
+    void editorRequested(const EditorState &state);
+
+private:
+    // Writes the vault; false (after telling the user) when it failed.
+    bool save();
+    int showMessage(const QString &text, int style, const QString &title = QString());
+
+    VaultSession &m_session;
+    Platform m_platform;
 };

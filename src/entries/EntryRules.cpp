@@ -8,17 +8,8 @@ namespace {
 
 QString fieldName(Field field)
 {
-    switch (field) {
-    case Field::Username:
-        return QStringLiteral("username");
-    case Field::Password:
-        return QStringLiteral("password");
-    case Field::Location:
-        return QStringLiteral("website");
-    case Field::None:
-        break;
-    }
-    return QString();
+    static const char *const names[kFieldCount] = {"username", "password", "website"};
+    return QString::fromLatin1(names[int(field)]);
 }
 
 // The first character of the text that the vault file cannot hold, as the
@@ -70,32 +61,11 @@ QString deleteQuestion(const VaultEntry &entry)
         + QStringLiteral("\r\nUsed At: ") + entry.location;
 }
 
-QString copyField(const VaultEntry &entry, int index)
+QString copiedStatus(Field field, const QString &value)
 {
-    switch (index) {
-    case 0:
-        return entry.username;
-    case 1:
-        return entry.password;
-    case 2:
-        return entry.location;
-    default:
-        return QString();
-    }
-}
-
-QString copiedStatus(int index, const QString &value)
-{
-    switch (index) {
-    case 0:
-        return QStringLiteral("Copied Username ") + value;
-    case 1:
-        return QStringLiteral("Copied Password ") + value;
-    case 2:
-        return QStringLiteral("Copied Location ") + value;
-    default:
-        return QString();
-    }
+    static const char *const prefixes[kFieldCount]
+        = {"Copied Username ", "Copied Password ", "Copied Location "};
+    return QString::fromLatin1(prefixes[int(field)]) + value;
 }
 
 QString normalisedLocation(const QString &location)
@@ -130,16 +100,8 @@ EntryProblem checkEntry(const VaultEntry &entry)
     if (entry.password.isEmpty())
         return problem(Field::Password, QStringLiteral("You must enter a password"));
 
-    const struct
-    {
-        Field field;
-        const QString &text;
-    } fields[] = {
-        {Field::Username, entry.username},
-        {Field::Password, entry.password},
-        {Field::Location, entry.location},
-    };
-    for (const auto &[field, text] : fields) {
+    for (const Field field : kFields) {
+        const QString &text = entry.field(field);
         const QString name = fieldName(field);
         if (text.contains(VaultFormat::kSeparator)) {
             return problem(field,

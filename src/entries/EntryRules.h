@@ -1,10 +1,12 @@
 #pragma once
 
-#include "EntryListModel.h"
+#include "vault/EntryListModel.h"
 #include "vault/VaultFormat.h"
 
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 // The rules of the commands on entries and of the entry editor's checks,
 // apart from any window: which row a command acts on, the texts it shows,
@@ -45,6 +47,10 @@ inline QString entrySaved()
 {
     return QStringLiteral("Added new entry.  Data saved.");
 }
+inline QString entryChanged()
+{
+    return QStringLiteral("Entry changed.  Data saved.");
+}
 inline QString deleteTitle()
 {
     return QStringLiteral("Confirm Delete");
@@ -61,11 +67,8 @@ int firstSelectedRow(const QList<int> &selectedRows);
 // The question Delete asks before it removes an entry, values in clear.
 QString deleteQuestion(const VaultEntry &entry);
 
-// The field a copy command takes (0 username, 1 password, 2 location), and
-// the status text after it has been copied. Both are empty for any other
-// index.
-QString copyField(const VaultEntry &entry, int index);
-QString copiedStatus(int index, const QString &value);
+// The status text after a field of the selected entry has been copied.
+QString copiedStatus(Field field, const QString &value);
 
 // What Go To opens for a location. A text that looks like a web address
 // (it contains ".edu", "biz", "org", ".net", ".com" or "www", in any letter
@@ -77,17 +80,14 @@ QString normalisedLocation(const QString &location);
 // The editor's mode: exactly "Add" adds an entry; any other mode edits one.
 bool isAddMode(const QString &entryMode);
 
-// The three fields of the editor, in their tab order.
-enum class Field { None = -1, Username = 0, Password = 1, Location = 2 };
-
 // The first reason the editor cannot save an entry, with the message that
-// tells the user; field None when the entry can be saved.
+// tells the user and the field to change; no field when it can be saved.
 struct EntryProblem
 {
-    Field field = Field::None;
+    std::optional<Field> field;
     QString message;
 
-    bool ok() const { return field == Field::None; }
+    bool ok() const { return !field; }
 };
 
 // Username and password must not be empty (a text of spaces is not empty;

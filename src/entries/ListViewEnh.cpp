@@ -1,7 +1,7 @@
 #include "ListViewEnh.h"
 
-#include "EntryListModel.h"
 #include "platform/MessageBoxes.h"
+#include "vault/EntryListModel.h"
 
 namespace {
 

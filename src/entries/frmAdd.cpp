@@ -1,22 +1,23 @@
 #include "frmAdd.h"
 
-#include "widgets/Controls.h"
-#include "app/Program.h"
-#include "widgets/Twips.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QLineEdit>
 #include <QToolButton>
 
 #include <limits>
 
-frmAdd::frmAdd(Program &program)
+frmAdd::frmAdd(WindowContext &context, EditorState state)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowCloseButtonHint)
-    , m_program(program)
+    , m_context(context)
+    , m_state(std::move(state))
 {
     setObjectName(QStringLiteral("frmAdd"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/editor.png")));
@@ -75,16 +76,10 @@ QLineEdit *frmAdd::makeBox(const QString &name, SkinLabel *label, double top)
     return box;
 }
 
-QLineEdit *frmAdd::box(EntryRules::Field field) const
+QLineEdit *frmAdd::box(Field field) const
 {
-    switch (field) {
-    case EntryRules::Field::Password:
-        return txtPassword;
-    case EntryRules::Field::Location:
-        return txtWebsite;
-    default:
-        return txtUsername;
-    }
+    const std::array<QLineEdit *, kFieldCount> boxes = {txtUsername, txtPassword, txtWebsite};
+    return boxes[size_t(field)];
 }
 
 void frmAdd::formLoad()
@@ -92,7 +87,7 @@ void frmAdd::formLoad()
     // The mode and the entry are taken once, now: a later Add or Edit while
     // this window is open only brings it forward, and Save writes into the
     // entry it was opened for wherever sorting has moved it.
-    const EditorState &editor = m_program.editor;
+    const EditorState &editor = m_state;
     m_target.adding = EntryRules::isAddMode(editor.entryMode);
     if (!m_target.adding) {
         m_target.id = editor.editId;
@@ -106,32 +101,27 @@ void frmAdd::formLoad()
     setAccessibleName(windowTitle());
 
     Controls::centreOnScreen(this);
-    if (m_program.skin.bUseSkin)
-        ApplySkinToForm(m_program.skin, this);
+    if (m_context.skin.bUseSkin)
+        ApplySkinToForm(m_context.skin, this);
+}
+
+VaultEntry frmAdd::typedEntry() const
+{
+    return VaultEntry {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
 }
 
 void frmAdd::cmdAdd_Click(int)
 {
-    VaultEntry entry {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
-    const EntryRules::EntryProblem problem = EntryRules::checkEntry(entry);
+    const EntryRules::EntryProblem problem = EntryRules::checkEntry(typedEntry());
     if (!problem.ok()) {
-        m_program.showMessage(problem.message, MessageBox::OkOnly, EntryRules::errorTitle());
+        m_context.platform.messages->show(problem.message, MessageBox::OkOnly,
+                                          EntryRules::errorTitle());
         // Back to the box that needs changing; everything typed stays.
         if (isVisible())
-            box(problem.field)->setFocus();
+            box(*problem.field)->setFocus();
         return;
     }
-
-    if (EntryRules::storeEntry(m_program.entries(), m_target, std::move(entry)) == 0) {
-        m_program.showMessage(EntryRules::entryGoneMessage(), MessageBox::OkOnly,
-                              EntryRules::errorTitle());
-        return;
-    }
-    // A failed save has told the user and left its own status text; the
-    // entry stays in the list, and the next save that succeeds stores it.
-    if (m_program.saveVault())
-        m_program.setStatus(EntryRules::entrySaved());
-    close();
+    emit entrySubmitted(m_target, typedEntry());
 }
 
 void frmAdd::cmdDelete_Click()

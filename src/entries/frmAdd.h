@@ -1,26 +1,28 @@
 #pragma once
 
+#include "EditorState.h"
 #include "EntryRules.h"
 
 #include <QWidget>
 
 #include <array>
 
-class Program;
 class QLineEdit;
 class QToolButton;
 class SkinLabel;
+struct WindowContext;
 
-// The entry editor: a small window in which the user types a new entry or
-// changes an existing one. The main window stays usable while it is open.
-// Save checks the fields, puts the entry into the list and has the vault
+// frmAdd, the entry editor ("Add an entry" / "Edit an entry"): a small
+// window in which the user types a new entry or changes an existing one. The
+// main window stays usable while it is open. Save checks the fields and hands
+// the entry to its owner, which stores it and closes the editor once it is
 // saved; Cancel and the close box leave everything as it was.
 class frmAdd : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmAdd(Program &program);
+    frmAdd(WindowContext &context, EditorState state);
 
     // Decides, once per load, whether this editor adds an entry or edits the
     // one the Edit command chose, and fills the boxes for an edit.
@@ -30,6 +32,23 @@ public:
     void cmdDelete_Click();
     void txtWebsite_KeyPress(int keyAscii);
 
+    // The entry as the boxes hold it now.
+    VaultEntry typedEntry() const;
+
+signals:
+    // Save was pressed and the fields passed the checks.
+    void entrySubmitted(const EntryRules::EditTarget &target, const VaultEntry &entry);
+
+private:
+    QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
+                            double left, double top);
+    QLineEdit *makeBox(const QString &name, SkinLabel *label, double top);
+    QLineEdit *box(Field field) const;
+
+    WindowContext &m_context;
+    EditorState m_state;
+    EntryRules::EditTarget m_target;
+
     SkinLabel *SkinLabel1 = nullptr;
     SkinLabel *SkinLabel2 = nullptr;
     SkinLabel *SkinLabel3 = nullptr;
@@ -38,13 +57,4 @@ public:
     QLineEdit *txtWebsite = nullptr;
     std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
-
-private:
-    QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
-                            double left, double top);
-    QLineEdit *makeBox(const QString &name, SkinLabel *label, double top);
-    QLineEdit *box(EntryRules::Field field) const;
-
-    Program &m_program;
-    EntryRules::EditTarget m_target;
 };

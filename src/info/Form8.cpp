@@ -2,14 +2,14 @@
 
 #include "RtfReader.h"
 #include "ShowHelpSetting.h"
-#include "widgets/Controls.h"
-#include "app/Program.h"
-#include "widgets/Twips.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
 #include "vault/FileExists.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -65,11 +65,12 @@ QString pathOnDisk(const QString &path)
 
 } // namespace
 
-Form8::Form8(Program &program)
+Form8::Form8(WindowContext &context, QString helpPath)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint)
-    , m_program(program)
+    , m_context(context)
+    , m_helpPath(std::move(helpPath))
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Readme/Help"));
@@ -111,10 +112,10 @@ Form8::Form8(Program &program)
 
 void Form8::formLoad()
 {
-    if (m_program.skin.bUseSkin)
-        ApplySkinToForm(m_program.skin, this);
+    if (m_context.skin.bUseSkin)
+        ApplySkinToForm(m_context.skin, this);
 
-    const QString path = m_program.helpPath();
+    const QString &path = m_helpPath;
     if (!fileExists(path)) {
         // The opener shows the window all the same; it says what is missing
         // rather than standing empty. The rest of the load is skipped.
@@ -147,8 +148,8 @@ void Form8::loadHelpText(const QString &path)
 
 void Form8::setBoxFromSetting()
 {
-    const QString stored = m_program.platform().settings->value(
-        m_program.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
+    const QString stored = m_context.platform.settings->value(
+        m_context.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
         ShowHelpSetting::defaultValue());
     // A value that is no state of the box leaves it as it is, and the stored
     // value stays until the box is clicked.
@@ -163,14 +164,14 @@ void Form8::Check1_Click()
     // untick it.
     if (state != Qt::PartiallyChecked)
         Check1->setTristate(false);
-    m_program.platform().settings->setValue(m_program.settingsApplication(),
-                                            ShowHelpSetting::section(), ShowHelpSetting::key(),
-                                            ShowHelpSetting::storedText(valueOf(state)));
+    m_context.platform.settings->setValue(m_context.settingsApplication(),
+                                          ShowHelpSetting::section(), ShowHelpSetting::key(),
+                                          ShowHelpSetting::storedText(valueOf(state)));
 }
 
 void Form8::rtf1_AnchorClicked(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
     if (scheme == u"http" || scheme == u"https" || scheme == u"mailto")
-        m_program.platform().urls->openUrl(url.toString());
+        m_context.platform.urls->openUrl(url.toString());
 }

@@ -1,12 +1,12 @@
 #include "frmAbout.h"
 
 #include "VersionText.h"
-#include "widgets/Controls.h"
-#include "app/Program.h"
-#include "widgets/Twips.h"
 #include "platform/VersionInfo.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -27,11 +27,11 @@ Label *makeLabel(QWidget *parent, const QString &name, const QString &text, doub
 
 } // namespace
 
-frmAbout::frmAbout(Program &program)
+frmAbout::frmAbout(WindowContext &context)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint)
-    , m_program(program)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("frmAbout"));
@@ -109,16 +109,16 @@ SkinLabel *frmAbout::loadSkinLabel1()
 
 void frmAbout::formLoad()
 {
-    setWindowTitle(QStringLiteral("About ") + m_program.strProductName);
-    const VersionValues version = m_program.platform().version->read();
+    setWindowTitle(QStringLiteral("About ") + m_context.branding.strProductName);
+    const VersionValues version = m_context.platform.version->read();
     Label1->setText(version.productName);
     lblCompany->setText(version.companyName);
     lblVersion->setText(versionText(version));
     lblWebsite->setText(version.comments);
 
-    if (m_program.skin.bUseSkin) {
+    if (m_context.skin.bUseSkin) {
         makeSkinTwins();
-        ApplySkinToForm(m_program.skin, this);
+        ApplySkinToForm(m_context.skin, this);
     }
 }
 

@@ -4,22 +4,29 @@
 
 #include <vector>
 
-class Program;
 class QLabel;
 class SkinLabel;
+struct WindowContext;
 
-// The about box: the product's name, version, publisher and web address
-// under a header picture. It has no buttons; its close box closes it.
+// frmAbout, the about box ("About <product>"): the product's name, version, publisher and web
+// address under a header picture. It has no buttons; its close box closes it.
 class frmAbout : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmAbout(Program &program);
+    explicit frmAbout(WindowContext &context);
 
     // Fills the labels from the version information; with skinning on, gives
     // every plain label a skin-label twin and skins the box.
     void formLoad();
+
+private:
+    // Loads a new element of SkinLabel1 at the next index.
+    SkinLabel *loadSkinLabel1();
+    void makeSkinTwins();
+
+    WindowContext &m_context;
 
     // Controls in their tab order.
     QLabel *Label2 = nullptr;
@@ -33,11 +40,4 @@ public:
     QLabel *Label5 = nullptr;
     // Element 0 is a hidden template; twins are loaded after it.
     std::vector<SkinLabel *> SkinLabel1;
-
-private:
-    // Loads a new element of SkinLabel1 at the next index.
-    SkinLabel *loadSkinLabel1();
-    void makeSkinTwins();
-
-    Program &m_program;
 };

@@ -1,16 +1,17 @@
 #include "frmWebsite.h"
 
 #include "LinkRules.h"
-#include "app/Program.h"
-#include "widgets/Twips.h"
 #include "platform/UrlOpener.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 
-frmWebsite::frmWebsite(Program &program)
+frmWebsite::frmWebsite(WindowContext &context, QString linkKey)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
-    , m_program(program)
+    , m_context(context)
+    , strLinkKey(std::move(linkKey))
 {
     setObjectName(QStringLiteral("frmWebsite"));
     resize(Twips::size(1830, 1605));
@@ -25,19 +26,19 @@ frmWebsite::frmWebsite(Program &program)
 
 void frmWebsite::formLoad()
 {
-    m_program.LoadBranding();
+    LoadBranding(m_context);
     const std::optional<QString> address
-        = LinkRules::addressFor(m_program.strLinkKey, m_program.strComments);
+        = LinkRules::addressFor(strLinkKey, m_context.branding.strComments);
     if (!address)
         return;
     // Whether the desktop could open it is not examined.
-    m_program.platform().urls->openUrl(LinkRules::normalisedAddress(*address));
-    m_program.strLinkKey.clear();
+    m_context.platform.urls->openUrl(LinkRules::normalisedAddress(*address));
+    strLinkKey.clear();
 }
 
 void frmWebsite::Timer1_Timer()
 {
-    m_program.website.unload();
+    close();
 }
 
 void frmWebsite::closeEvent(QCloseEvent *event)

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-class Program;
 class QTimer;
+struct WindowContext;
 
-// The link opener: a window that is loaded but never shown. Its load opens
+// frmWebsite, the link opener (no caption): a window that is loaded but never shown. Its load opens
 // the requested web address; it then stays loaded for ten seconds, and a
 // request made meanwhile opens nothing.
 class frmWebsite : public QWidget
@@ -13,20 +13,23 @@ class frmWebsite : public QWidget
     Q_OBJECT
 
 public:
-    explicit frmWebsite(Program &program);
+    // linkKey names the address to open ("Website" for the publisher's).
+    frmWebsite(WindowContext &context, QString linkKey);
 
-    // Opens the address the program's link request names, then clears the
-    // request.
+    // Opens the address the link key names, then forgets the key.
     void formLoad();
+
+    // The link key while it has not been opened.
+    const QString &linkKey() const { return strLinkKey; }
 
     // Ten seconds after the load: unloads the window.
     void Timer1_Timer();
-
-    QTimer *Timer1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    Program &m_program;
+    WindowContext &m_context;
+    QString strLinkKey;
+    QTimer *Timer1 = nullptr;
 };

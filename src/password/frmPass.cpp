@@ -1,14 +1,13 @@
 #include "frmPass.h"
 
 #include "PasswordRules.h"
-#include "widgets/Controls.h"
-#include "app/Form1.h"
-#include "app/Program.h"
-#include "widgets/Twips.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowContext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,11 +53,13 @@ public:
 
 } // namespace
 
-frmPass::frmPass(Program &program)
+frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint)
-    , m_program(program)
+    , m_context(context)
+    , m_createMode(createMode)
+    , m_storedPassword(std::move(storedPassword))
 {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(QStringLiteral("Password Required"));
@@ -141,10 +142,9 @@ void frmPass::formLoad()
     // The timer runs from the moment the window is loaded.
     Timer1->start();
 
-    if (Form1 *main = m_program.form1.window())
-        main->setVisible(false);
+    emit mainWindowMustHide();
     intTries = 0;
-    if (m_program.bNewPassword)
+    if (m_createMode)
         layoutForCreate();
     else
         layoutForEnter();
@@ -152,19 +152,14 @@ void frmPass::formLoad()
 
     raise();
     SetTopmost(this, kTrue);
-    const QPointer<frmPass> self(this);
-    QCoreApplication::processEvents();
-    if (!self || m_program.hasEnded())
-        return;
-
     txtPass->clear();
-    if (m_program.skin.bUseSkin)
-        ApplySkinToForm(m_program.skin, this);
+    if (m_context.skin.bUseSkin)
+        ApplySkinToForm(m_context.skin, this);
 }
 
 void frmPass::layoutForCreate()
 {
-    SkinLabel1->setText(PasswordRules::firstRunText(m_program.strProductName));
+    SkinLabel1->setText(PasswordRules::firstRunText(m_context.branding.strProductName));
     const QRectF label = SkinLabel1->property(kTwipsProperty).toRectF();
     placeTwips(SkinLabel1, label.left(), label.top(), label.width(), 1500);
     setTopTwips(txtPass, 1700);
@@ -192,7 +187,7 @@ void frmPass::layoutForEnter()
 
 void frmPass::cmdOK_Click()
 {
-    if (m_program.bNewPassword)
+    if (m_createMode)
         createPassword();
     else
         enterPassword();
@@ -209,8 +204,8 @@ void frmPass::createPassword()
     case NewPasswordCheck::Mismatch: {
         SetTopmost(this, kFalse);
         const QPointer<frmPass> self(this);
-        m_program.showMessage(PasswordRules::mismatchText(), MessageBox::OkOnly);
-        if (!self || m_program.hasEnded())
+        showMessage(PasswordRules::mismatchText(), MessageBox::OkOnly);
+        if (!self)
             return;
         txtPass2->clear();
         txtPass->clear();
@@ -225,39 +220,46 @@ void frmPass::createPassword()
     case NewPasswordCheck::Accepted:
         break;
     }
-    m_program.masterPassword = typed;
+    accept(&frmPass::passwordCreated, typed);
+}
+
+void frmPass::accept(void (frmPass::*signal)(const QString &), const QString &password)
+{
+    m_accepted = true;
     Timer1->stop();
-    // Unloads this window; nothing of it may run afterwards.
-    m_program.createVault();
+    // The receiver unloads this window; nothing of it may run afterwards.
+    emit(this->*signal)(password);
+}
+
+int frmPass::showMessage(const QString &text, int style, const QString &title)
+{
+    return m_context.platform.messages->show(text, style, title);
 }
 
 void frmPass::enterPassword()
 {
-    if (PasswordRules::matchesStored(txtPass->text(), m_program.storedPassword)) {
-        m_program.masterPassword = m_program.storedPassword;
-        Timer1->stop();
-        m_program.loadVault();
+    if (PasswordRules::matchesStored(txtPass->text(), m_storedPassword)) {
+        accept(&frmPass::passwordAccepted, m_storedPassword);
         return;
     }
 
     const QPointer<frmPass> self(this);
-    const int answer
-        = m_program.showMessage(PasswordRules::wrongPasswordText(), MessageBox::RetryCancel,
-                                PasswordRules::wrongPasswordTitle());
-    if (!self || m_program.hasEnded())
+    const int answer = showMessage(PasswordRules::wrongPasswordText(), MessageBox::RetryCancel,
+                                   PasswordRules::wrongPasswordTitle());
+    if (!self)
         return;
     if (answer != MessageBox::Retry) {
         Timer1->stop();
-        m_program.endProgram();
+        emit endRequested();
         return;
     }
     ++intTries;
     if (intTries == PasswordRules::kMaximumTries) {
-        m_program.showMessage(PasswordRules::tooManyTriesText(), MessageBox::OkOnly);
+        showMessage(PasswordRules::tooManyTriesText(), MessageBox::OkOnly);
         if (!self)
             return;
         Timer1->stop();
-        m_program.endProgram();
+        emit endRequested();
         return;
     }
     txtPass->clear();
@@ -267,8 +269,8 @@ void frmPass::showBelowOthers(const QString &text)
 {
     SetTopmost(this, kFalse);
     const QPointer<frmPass> self(this);
-    m_program.showMessage(text, MessageBox::OkOnly);
-    if (!self || m_program.hasEnded())
+    showMessage(text, MessageBox::OkOnly);
+    if (!self)
         return;
     SetTopmost(this, kTrue);
 }
@@ -276,7 +278,7 @@ void frmPass::showBelowOthers(const QString &text)
 void frmPass::cmdCancel_Click()
 {
     Timer1->stop();
-    m_program.endProgram();
+    emit endRequested();
 }
 
 void frmPass::txtPass_KeyPress(int keyAscii)
@@ -295,8 +297,7 @@ void frmPass::txtPass2_KeyPress(int keyAscii)
 
 void frmPass::Timer1_Timer()
 {
-    if (Form1 *main = m_program.form1.window())
-        main->setVisible(false);
+    emit mainWindowMustHide();
 }
 
 bool frmPass::eventFilter(QObject *watched, QEvent *event)
@@ -327,8 +328,8 @@ void frmPass::closeEvent(QCloseEvent *event)
 {
     event->accept();
     // Closed before a password was accepted: the program cannot go on.
-    if (m_program.masterPassword.isEmpty())
-        m_program.endProgram();
+    if (!m_accepted)
+        emit endRequested();
 }
 
 bool frmPass::event(QEvent *event)

@@ -2,24 +2,26 @@
 
 #include <QWidget>
 
-class Program;
 class QLineEdit;
 class QPushButton;
 class QStyle;
 class QTimer;
 class SkinLabel;
+struct WindowContext;
 
-// The master password dialog. On the first run it has the user create the
-// master password, typed twice; on every later run it asks for it and ends
-// the program after three wrong tries. It stays above all other windows and
-// keeps the main window hidden until a password is accepted. Every way out
-// other than an accepted password ends the program.
+// frmPass, the master password dialog ("Password Required"). On the first run it has the user
+// create the master password, typed twice; on every later run it asks for it and ends the program
+// after three wrong tries. It stays above all other windows and keeps the main window hidden until
+// a password is accepted. Every way out other than an accepted password asks for the program to
+// end.
 class frmPass : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmPass(Program &program);
+    // createMode: the user creates the master password; otherwise the one
+    // typed must match storedPassword.
+    frmPass(WindowContext &context, bool createMode, QString storedPassword);
     ~frmPass() override;
 
     // The load step: lays the window out for its mode and puts it on top.
@@ -37,15 +39,15 @@ public:
     // Wrong passwords answered with Retry so far.
     qint16 tries() const { return intTries; }
 
-    // Controls, in tab order.
-    SkinLabel *SkinLabel1 = nullptr;
-    QPushButton *cmdOK = nullptr;
-    QPushButton *cmdCancel = nullptr;
-    QLineEdit *txtPass = nullptr;
-    SkinLabel *SkinLabel2 = nullptr;
-    QLineEdit *txtPass2 = nullptr;
-    SkinLabel *SkinLabel3 = nullptr;
-    QTimer *Timer1 = nullptr;
+signals:
+    // A new master password was typed twice and passed the checks.
+    void passwordCreated(const QString &masterPassword);
+    // The password typed matches the one on file.
+    void passwordAccepted(const QString &masterPassword);
+    // The user gave up, or ran out of tries: the program cannot go on.
+    void endRequested();
+    // The dialog's timer ticked: the main window must stay hidden.
+    void mainWindowMustHide();
 
 protected:
     bool event(QEvent *event) override;
@@ -69,9 +71,26 @@ private:
     double topTwips(const QWidget *control) const;
     double heightTwips(const QWidget *control) const;
 
-    Program &m_program;
+    // Hands the accepted password over; the dialog has done its work.
+    void accept(void (frmPass::*signal)(const QString &), const QString &password);
+    int showMessage(const QString &text, int style, const QString &title = QString());
+
+    WindowContext &m_context;
+    const bool m_createMode;
+    const QString m_storedPassword;
+    bool m_accepted = false;
     QStyle *m_maskStyle = nullptr;
     qint16 intTries = 0;
     double m_outerHeightTwips = 0;
     int m_frameHeight = 0;
+
+    // Controls, in tab order.
+    SkinLabel *SkinLabel1 = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QLineEdit *txtPass = nullptr;
+    SkinLabel *SkinLabel2 = nullptr;
+    QLineEdit *txtPass2 = nullptr;
+    SkinLabel *SkinLabel3 = nullptr;
+    QTimer *Timer1 = nullptr;
 };

@@ -5,13 +5,30 @@
 
 #include <span>
 
+// The three fields of an entry, in the order the file, the list columns and
+// the editor's boxes give them.
+enum class Field { Username = 0, Password = 1, Location = 2 };
+inline constexpr int kFieldCount = 3;
+inline constexpr Field kFields[kFieldCount] = {Field::Username, Field::Password, Field::Location};
+
 struct VaultEntry
 {
     QString username;
     QString password;
     QString location;
 
+    const QString &field(Field which) const { return this->*member(which); }
+    QString &field(Field which) { return this->*member(which); }
+
     friend bool operator==(const VaultEntry &, const VaultEntry &) = default;
+
+private:
+    static constexpr QString VaultEntry::*member(Field which)
+    {
+        constexpr QString VaultEntry::*members[kFieldCount]
+            = {&VaultEntry::username, &VaultEntry::password, &VaultEntry::location};
+        return members[int(which)];
+    }
 };
 
 // The bytes of the vault file. Line 1 holds the master password, every

@@ -57,22 +57,27 @@ class TestEntryCommands : public QObject
     }
     void clickRow(int row)
     {
-        const QRect rect = main->lstPass->visualRect(main->lstPass->model()->index(row - 1, 0));
-        QTest::mouseClick(main->lstPass->viewport(), Qt::LeftButton, {}, rect.center());
+        const QRect rect = control<QTreeView>(main, QStringLiteral("lstPass"))
+                               ->visualRect(control<QTreeView>(main, QStringLiteral("lstPass"))
+                                                ->model()
+                                                ->index(row - 1, 0));
+        QTest::mouseClick(control<QTreeView>(main, QStringLiteral("lstPass"))->viewport(),
+                          Qt::LeftButton, {}, rect.center());
     }
     void clickHeader(int column)
     {
-        QHeaderView *header = main->lstPass->header();
+        QHeaderView *header = control<QTreeView>(main, QStringLiteral("lstPass"))->header();
         const int x
             = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     }
     void save(const QStringList &fields)
     {
-        editor()->txtUsername->setText(fields[0]);
-        editor()->txtPassword->setText(fields[1]);
-        editor()->txtWebsite->setText(fields[2]);
-        QTest::mouseClick(editor()->cmdAdd[0], Qt::LeftButton);
+        control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText(fields[0]);
+        control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText(fields[1]);
+        control<QLineEdit>(editor(), QStringLiteral("txtWebsite"))->setText(fields[2]);
+        QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
+                          Qt::LeftButton);
     }
     std::vector<VaultEntry> saved() const { return VaultFile::parseEntries(t->readVault()); }
     QStringList savedUsernames() const
@@ -90,9 +95,7 @@ private slots:
         t = std::make_unique<TestProgram>();
         t->setShowHelp("0");
         t->writeVault("master", kEntries);
-        t->runSplash();
-        t->program->masterPassword = "master";
-        t->program->loadVault();
+        t->openVault("master");
         main = t->mainWindow();
         QVERIFY(main && main->isVisible());
         QApplication::clipboard()->setText("stale");
@@ -224,16 +227,21 @@ private slots:
         QCOMPARE(editor()->windowTitle(), "Add an entry");
         QApplication::setActiveWindow(editor());
         QVERIFY(QTest::qWaitForWindowActive(editor()));
-        QCOMPARE(QApplication::focusWidget(), editor()->cmdDelete);
-        for (QWidget *next : {(QWidget *)editor()->cmdAdd[0], (QWidget *)editor()->txtUsername,
-                              (QWidget *)editor()->txtPassword, (QWidget *)editor()->txtWebsite}) {
+        QCOMPARE(QApplication::focusWidget(),
+                 control<QToolButton>(editor(), QStringLiteral("cmdDelete")));
+        for (QWidget *next :
+             {(QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
+              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtUsername")),
+              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtPassword")),
+              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtWebsite"))}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
         // Enter saves from the website box only.
-        QTest::keyClick(editor()->txtUsername, Qt::Key_Return);
+        QTest::keyClick(control<QLineEdit>(editor(), QStringLiteral("txtUsername")),
+                        Qt::Key_Return);
         QVERIFY(t->fakes.messages.shown.isEmpty());
-        QTest::keyClick(editor()->txtWebsite, Qt::Key_Enter);
+        QTest::keyClick(control<QLineEdit>(editor(), QStringLiteral("txtWebsite")), Qt::Key_Enter);
         QCOMPARE(lastBox().text, "You must enter a username");
     }
 
@@ -267,7 +275,7 @@ private slots:
         QCOMPARE(lastBox().style, 0);
         QCOMPARE(lastBox().title, "Error");
         QVERIFY(editor());
-        QCOMPARE(editor()->txtPassword->text(), fields[1]);
+        QCOMPARE(control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->text(), fields[1]);
         QCOMPARE(t->readVault(), before);
     }
 
@@ -276,10 +284,12 @@ private slots:
         const QByteArray before = t->readVault();
         for (bool closeBox : {false, true}) {
             run(Add, false);
-            editor()->txtUsername->setText("u");
-            editor()->txtPassword->setText("p");
-            closeBox ? void(editor()->close())
-                     : QTest::mouseClick(editor()->cmdDelete, Qt::LeftButton);
+            control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText("u");
+            control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText("p");
+            closeBox
+                ? void(editor()->close())
+                : QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdDelete")),
+                                    Qt::LeftButton);
             QVERIFY(!editor());
         }
         QCOMPARE(t->program->entries().count(), 3);
@@ -292,17 +302,18 @@ private slots:
         run(Edit, false);
         frmAdd *first = editor();
         QCOMPARE(first->windowTitle(), "Edit an entry");
-        QCOMPARE(first->txtWebsite->text(), "www.bob.example");
+        QCOMPARE(control<QLineEdit>(first, QStringLiteral("txtWebsite"))->text(),
+                 "www.bob.example");
         clickRow(3);
         run(Edit, true);
         run(Add, false);
         QCOMPARE(editor(), first);
-        QCOMPARE(first->txtUsername->text(), "bob");
+        QCOMPARE(control<QLineEdit>(first, QStringLiteral("txtUsername"))->text(), "bob");
         save({"bob", "changed", "www.bob.example"});
         QCOMPARE(saved(),
                  (std::vector<VaultEntry> {
                      {"bob", "changed", "www.bob.example"}, kEntries[1], kEntries[2]}));
-        QCOMPARE(t->status(), "Added new entry.  Data saved.");
+        QCOMPARE(t->status(), "Entry changed.  Data saved.");
     }
 
     void headerClicksSortAndTheFileFollows()
@@ -310,12 +321,15 @@ private slots:
         EntryListModel &list = t->program->entries();
         clickHeader(1);
         QCOMPARE(list.sortOrder(), 1);
-        QCOMPARE((QStringList {list.text(1), list.text(2), list.text(3)}),
+        QCOMPARE((QStringList {list.field(1, Field::Username), list.field(2, Field::Username),
+                               list.field(3, Field::Username)}),
                  (QStringList {"carol", "bob", "alice"}));
         clickHeader(1);
         clickHeader(2); // by password, descending: zeta, Mike, alpha
         QCOMPARE(list.sortKey(), 1);
-        QCOMPARE(main->lstPass->header()->sortIndicatorSection(), 1);
+        QCOMPARE(
+            control<QTreeView>(main, QStringLiteral("lstPass"))->header()->sortIndicatorSection(),
+            1);
         QVERIFY(t->fakes.messages.shown.isEmpty());
         // A new entry goes to its sorted place; the save keeps that order.
         run(Add, false);

@@ -1,14 +1,15 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
-#include "widgets/Twips.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "skin/SkinLabel.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -41,12 +42,8 @@ private:
             if (file.open(QIODevice::WriteOnly))
                 file.write("{\\rtf1\\ansi Readme for {\\b Vorsell}.\\par}");
         }
-        t->runSplash();
-        if (Form1 *main = t->mainWindow()) {
-            main->afterFormLoad();
-            return main;
-        }
-        return nullptr;
+        t->openVault();
+        return t->mainWindow();
     }
     QString showHelp() const
     {
@@ -90,15 +87,16 @@ void TestInfoWindows::showHelpSetting()
     main->mnuHelpItem_Click(0);
     Form8 *help = t->program->help.window();
     QVERIFY(help && help->isVisible());
-    QCOMPARE(help->Check1->checkState(), box);
+    QCOMPARE(control<QCheckBox>(help, QStringLiteral("Check1"))->checkState(), box);
     QCOMPARE(showHelp(), storedAfter);
     QCOMPARE(t->fakes.settings.writes, writes);
 
     // Every click stores the new state; clicks never make it partly ticked.
     for (int click = 0; click < 3; ++click) {
-        QTest::mouseClick(help->Check1, Qt::LeftButton);
-        const bool ticked = help->Check1->isChecked();
-        QCOMPARE(help->Check1->checkState(), ticked ? Qt::Checked : Qt::Unchecked);
+        QTest::mouseClick(control<QCheckBox>(help, QStringLiteral("Check1")), Qt::LeftButton);
+        const bool ticked = control<QCheckBox>(help, QStringLiteral("Check1"))->isChecked();
+        QCOMPARE(control<QCheckBox>(help, QStringLiteral("Check1"))->checkState(),
+                 ticked ? Qt::Checked : Qt::Unchecked);
         QCOMPARE(showHelp(), ticked ? QStringLiteral("1") : QStringLiteral("0"));
     }
 }
@@ -107,32 +105,34 @@ void TestInfoWindows::helpWindow()
 {
     t->setShowHelp(QStringLiteral("0"));
     startUp();
-    Form8 *help = t->program->open(t->program->help);
+    Form8 *help = t->program->openHelp();
     QCOMPARE(help->windowTitle(), QStringLiteral("Readme/Help"));
     QVERIFY(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(help->rtf1->toPlainText(), QStringLiteral("Readme for Vorsell."));
-    QTextCursor cursor(help->rtf1->document());
+    QCOMPARE(control<QTextBrowser>(help, QStringLiteral("rtf1"))->toPlainText(),
+             QStringLiteral("Readme for Vorsell."));
+    QTextCursor cursor(control<QTextBrowser>(help, QStringLiteral("rtf1"))->document());
     cursor.setPosition(13);
     QVERIFY(cursor.charFormat().font().bold());
 
     // Opened again, it is the same window, not loaded again.
-    help->rtf1->setPlainText(QStringLiteral("first load"));
-    QCOMPARE(t->program->open(t->program->help), help);
-    QCOMPARE(help->rtf1->toPlainText(), QStringLiteral("first load"));
+    control<QTextBrowser>(help, QStringLiteral("rtf1"))->setPlainText(QStringLiteral("first load"));
+    QCOMPARE(t->program->openHelp(), help);
+    QCOMPARE(control<QTextBrowser>(help, QStringLiteral("rtf1"))->toPlainText(),
+             QStringLiteral("first load"));
 }
 
 void TestInfoWindows::missingHelpFileIsNamed()
 {
     t->setShowHelp(QStringLiteral("0"));
     startUp(false);
-    Form8 *help = t->program->open(t->program->help);
+    Form8 *help = t->program->openHelp();
     QVERIFY(help->isVisible());
-    const QString notice = help->rtf1->toPlainText();
+    const QString notice = control<QTextBrowser>(help, QStringLiteral("rtf1"))->toPlainText();
     QVERIFY2(notice.contains(u"\"Help.rtf\""), qPrintable(notice));
     QVERIFY2(notice.contains(QDir::toNativeSeparators(t->folder.path())), qPrintable(notice));
     // The load stops there: not on top, the box as designed.
     QVERIFY(!help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(help->Check1->checkState(), Qt::Checked);
+    QCOMPARE(control<QCheckBox>(help, QStringLiteral("Check1"))->checkState(), Qt::Checked);
 }
 
 void TestInfoWindows::aboutBox_data()
@@ -153,26 +153,32 @@ void TestInfoWindows::aboutBox()
 
     t->fakes.version.values.minor = minor;
     t->fakes.version.values.revision = 5;
-    t->program->LoadBranding();
-    t->program->skin.bUseSkin = skinned;
-    frmAbout *about = t->program->open(t->program->about);
+    LoadBranding(t->program->context());
+    t->program->context().skin.bUseSkin = skinned;
+    frmAbout *about = t->program->openAbout();
     QCOMPARE(about->windowTitle(), QStringLiteral("About Vorsell"));
-    QCOMPARE(about->Label1->text(), QStringLiteral("Vorsell"));
-    QCOMPARE(about->lblVersion->text(), version);
-    QCOMPARE(about->lblCompany->text(), QStringLiteral("Drummet Software"));
-    QCOMPARE(about->lblWebsite->text(), QStringLiteral("www.drummet.example"));
-    QTest::mouseClick(about->lblWebsite, Qt::LeftButton);
+    QCOMPARE(control<QLabel>(about, QStringLiteral("Label1"))->text(), QStringLiteral("Vorsell"));
+    QCOMPARE(control<QLabel>(about, QStringLiteral("lblVersion"))->text(), version);
+    QCOMPARE(control<QLabel>(about, QStringLiteral("lblCompany"))->text(),
+             QStringLiteral("Drummet Software"));
+    QCOMPARE(control<QLabel>(about, QStringLiteral("lblWebsite"))->text(),
+             QStringLiteral("www.drummet.example"));
+    QTest::mouseClick(control<QLabel>(about, QStringLiteral("lblWebsite")), Qt::LeftButton);
     QVERIFY(t->fakes.urls.opened.isEmpty());
 
-    SkinLabel *skinTemplate = about->SkinLabel1[0];
+    SkinLabel *skinTemplate = control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 0);
     QVERIFY(skinTemplate->isHidden());
     QCOMPARE(skinTemplate->geometry(), Twips::rect(480, 2940, 555, 195));
-    QCOMPARE(about->SkinLabel1.size(), skinned ? 5u : 1u);
+    QCOMPARE(about->findChildren<SkinLabel *>(QStringLiteral("SkinLabel1")).size(),
+             skinned ? 5 : 1);
     if (!skinned)
         return;
-    const QLabel *plain[] = {about->Label2, about->Label3, about->Label4, about->Label5};
+    const QLabel *plain[] = {control<QLabel>(about, QStringLiteral("Label2")),
+                             control<QLabel>(about, QStringLiteral("Label3")),
+                             control<QLabel>(about, QStringLiteral("Label4")),
+                             control<QLabel>(about, QStringLiteral("Label5"))};
     for (int index = 1; index <= 4; ++index) {
-        const SkinLabel *twin = about->SkinLabel1[size_t(index)];
+        const SkinLabel *twin = control<SkinLabel>(about, QStringLiteral("SkinLabel1"), index);
         const QLabel *label = plain[index - 1];
         QCOMPARE(twin->property("index").toInt(), index);
         QCOMPARE(twin->text(), label->text());
@@ -180,10 +186,13 @@ void TestInfoWindows::aboutBox()
         QCOMPARE(twin->font(), label->font());
         QVERIFY(twin->isVisible() && label->isVisible());
     }
-    QCOMPARE(about->SkinLabel1[2]->text(), QStringLiteral("Owned By:"));
-    QCOMPARE(about->SkinLabel1[2]->geometry(), Twips::rect(180, 2100, 2295, 315));
-    QCOMPARE(about->SkinLabel1[2]->font().pointSizeF(), 12.0);
-    QCOMPARE(about->SkinLabel1[4]->geometry(), Twips::rect(120, 3300, 7215, 1275));
+    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->text(),
+             QStringLiteral("Owned By:"));
+    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->geometry(),
+             Twips::rect(180, 2100, 2295, 315));
+    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->font().pointSizeF(), 12.0);
+    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 4)->geometry(),
+             Twips::rect(120, 3300, 7215, 1275));
 }
 
 void TestInfoWindows::linkOpener_data()
@@ -209,27 +218,27 @@ void TestInfoWindows::linkOpener()
     t->fakes.version.values.comments = comments;
     Form1 *main = startUp();
     QVERIFY(main);
-    main->cmdWebsite[0]->click();
+    control<QToolButton>(main, QStringLiteral("cmdWebsite"))->click();
     QCOMPARE(t->fakes.urls.opened, QStringList {opened});
-    QCOMPARE(t->program->strLinkKey, QString());
     frmWebsite *opener = t->program->website.window();
-    QVERIFY(opener && !opener->isVisible() && opener->Timer1->isActive());
-    QCOMPARE(opener->Timer1->interval(), 10000);
+    QVERIFY(opener && opener->linkKey().isEmpty());
+    QTimer *timer = control<QTimer>(opener, QStringLiteral("Timer1"));
+    QVERIFY(!opener->isVisible() && timer->isActive());
+    QCOMPARE(timer->interval(), 10000);
 
     // Within the ten seconds a second click opens nothing; after, it does.
-    main->cmdWebsite[0]->click();
+    control<QToolButton>(main, QStringLiteral("cmdWebsite"))->click();
     QCOMPARE(t->fakes.urls.opened.size(), 1);
     opener->Timer1_Timer();
     QVERIFY(!t->program->website.isLoaded());
-    main->cmdWebsite[0]->click();
+    control<QToolButton>(main, QStringLiteral("cmdWebsite"))->click();
     QCOMPARE(t->fakes.urls.opened, QStringList(2, opened));
 
     // Any other key opens nothing and is kept.
     t->program->website.unload();
-    t->program->strLinkKey = QStringLiteral("website");
-    t->program->website.load(*t->program);
+    t->program->openLink(QStringLiteral("website"));
     QCOMPARE(t->fakes.urls.opened.size(), 2);
-    QCOMPARE(t->program->strLinkKey, QStringLiteral("website"));
+    QCOMPARE(t->program->website.window()->linkKey(), QStringLiteral("website"));
 }
 
 QTEST_MAIN(TestInfoWindows)

@@ -1,10 +1,10 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
-#include "widgets/Twips.h"
 #include "password/frmPass.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "vault/VaultFormat.h"
+#include "widgets/Twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,14 +46,16 @@ frmPass *start(TestProgram &t, const QString &stored)
 void submit(frmPass *dialog, const QString &typed, const QString &retyped, const QString &how)
 {
     if (how == u"click") {
-        dialog->txtPass->setText(typed);
-        dialog->txtPass2->setText(retyped);
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        control<QLineEdit>(dialog, QStringLiteral("txtPass"))->setText(typed);
+        control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->setText(retyped);
+        QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdOK")), Qt::LeftButton);
         return;
     }
-    QTest::keyClicks(dialog->txtPass, typed);
-    QTest::keyClicks(dialog->txtPass2, retyped);
-    QTest::keyClick(how == u"enter" ? dialog->txtPass : dialog->txtPass2, Qt::Key_Return);
+    QTest::keyClicks(control<QLineEdit>(dialog, QStringLiteral("txtPass")), typed);
+    QTest::keyClicks(control<QLineEdit>(dialog, QStringLiteral("txtPass2")), retyped);
+    QTest::keyClick(how == u"enter" ? control<QLineEdit>(dialog, QStringLiteral("txtPass"))
+                                    : control<QLineEdit>(dialog, QStringLiteral("txtPass2")),
+                    Qt::Key_Return);
 }
 
 } // namespace
@@ -108,30 +110,33 @@ void TestFrmPass::layout()
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Password Required"));
     QVERIFY(isOnTop(dialog));
-    QVERIFY(dialog->Timer1->isActive());
-    QCOMPARE(dialog->Timer1->interval(), 100);
+    QVERIFY(control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
+    QCOMPARE(control<QTimer>(dialog, QStringLiteral("Timer1"))->interval(), 100);
 
     QCOMPARE(dialog->outerHeightTwips(), outer);
     QCOMPARE(dialog->height(),
              Twips::toPixels(outer) - (dialog->frameGeometry().height() - dialog->height()));
     QCOMPARE(dialog->width(), Twips::toPixels(6825));
-    QCOMPARE(dialog->SkinLabel1->text(), caption);
-    QCOMPARE(dialog->SkinLabel1->height(), Twips::toPixels(labelHeight));
-    QCOMPARE(twipsTop(dialog->txtPass), passTop);
-    for (const QPushButton *button : {dialog->cmdOK, dialog->cmdCancel}) {
+    QCOMPARE(control<SkinLabel>(dialog, QStringLiteral("SkinLabel1"))->text(), caption);
+    QCOMPARE(control<SkinLabel>(dialog, QStringLiteral("SkinLabel1"))->height(),
+             Twips::toPixels(labelHeight));
+    QCOMPARE(twipsTop(control<QLineEdit>(dialog, QStringLiteral("txtPass"))), passTop);
+    for (const QPushButton *button : {control<QPushButton>(dialog, QStringLiteral("cmdOK")),
+                                      control<QPushButton>(dialog, QStringLiteral("cmdCancel"))}) {
         QCOMPARE(twipsTop(button), buttonsTop);
         QCOMPARE(button->y(), Twips::toPixels(buttonsTop));
     }
-    QCOMPARE(dialog->txtPass2->isVisible(), firstRun);
-    QCOMPARE(dialog->SkinLabel3->isVisible(), firstRun);
+    QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->isVisible(), firstRun);
+    QCOMPARE(control<SkinLabel>(dialog, QStringLiteral("SkinLabel3"))->isVisible(), firstRun);
     if (firstRun)
-        QCOMPARE(twipsTop(dialog->txtPass2), 2075.0);
+        QCOMPARE(twipsTop(control<QLineEdit>(dialog, QStringLiteral("txtPass2"))), 2075.0);
 
     for (const QWidget *control : dialog->findChildren<QWidget *>()) {
         QCOMPARE(control->font().family(), QStringLiteral("Verdana"));
         QCOMPARE(control->font().pointSizeF(), 8.25);
     }
-    for (const QLineEdit *box : {dialog->txtPass, dialog->txtPass2}) {
+    for (const QLineEdit *box : {control<QLineEdit>(dialog, QStringLiteral("txtPass")),
+                                 control<QLineEdit>(dialog, QStringLiteral("txtPass2"))}) {
         QCOMPARE(box->echoMode(), QLineEdit::Password);
         QCOMPARE(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box),
                  int('*'));
@@ -183,7 +188,7 @@ void TestFrmPass::newPassword()
     QCOMPARE(t.fakes.ender.endCount, 0);
     if (message.isEmpty()) {
         QVERIFY(t.fakes.messages.shown.isEmpty());
-        QCOMPARE(t.program->masterPassword, typed);
+        QCOMPARE(t.program->session().masterPassword(), typed);
         QCOMPARE(t.readVault(), VaultFormat::encodeLine(typed) + "\r\n");
         QCOMPARE(t.status(), QStringLiteral("Password created successfully"));
         QVERIFY(t.mainWindow()->isVisible());
@@ -200,9 +205,11 @@ void TestFrmPass::newPassword()
     QCOMPARE(box.title, QString());
     QCOMPARE(onTopDuringBox, QList<bool> {false});
     QVERIFY(isOnTop(dialog));
-    QCOMPARE(dialog->txtPass->text(), boxesKept ? typed : QString());
-    QCOMPARE(dialog->txtPass2->text(), boxesKept ? retyped : QString());
-    QVERIFY(t.program->masterPassword.isEmpty());
+    QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass"))->text(),
+             boxesKept ? typed : QString());
+    QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->text(),
+             boxesKept ? retyped : QString());
+    QVERIFY(t.program->session().masterPassword().isEmpty());
     QCOMPARE(t.readVault(), before);
 }
 
@@ -259,7 +266,8 @@ void TestFrmPass::enterPassword()
     };
     for (const QString &password : typed) {
         QVERIFY(!t.program->hasEnded());
-        QCOMPARE(dialog->txtPass->text(), QString()); // cleared after every Retry
+        QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass"))->text(),
+                 QString()); // cleared after every Retry
         submit(dialog, password, QString(), how);
     }
 
@@ -275,14 +283,14 @@ void TestFrmPass::enterPassword()
     QCOMPARE(t.readVault(), before);
     QCOMPARE(t.fakes.ender.endCount, opened ? 0 : 1);
     if (opened) {
-        QCOMPARE(t.program->masterPassword, QStringLiteral("Secret1"));
+        QCOMPARE(t.program->session().masterPassword(), QStringLiteral("Secret1"));
         QCOMPARE(t.status(), QStringLiteral("Loaded 2 entries"));
         QVERIFY(t.mainWindow()->isVisible());
         QVERIFY(!t.program->pass.isLoaded());
     } else {
-        QVERIFY(t.program->masterPassword.isEmpty());
+        QVERIFY(t.program->session().masterPassword().isEmpty());
         QCOMPARE(t.program->entries().rowCount(), 0);
-        QVERIFY(!dialog->Timer1->isActive());
+        QVERIFY(!control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
     }
 }
 
@@ -309,20 +317,21 @@ void TestFrmPass::waysOut()
     TestProgram t;
     frmPass *dialog = start(t, firstRun ? QString() : QStringLiteral("Secret1"));
     QVERIFY(dialog);
-    dialog->txtPass->setText(QStringLiteral("Secret1"));
-    dialog->txtPass2->setText(QStringLiteral("Secret1"));
+    control<QLineEdit>(dialog, QStringLiteral("txtPass"))->setText(QStringLiteral("Secret1"));
+    control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->setText(QStringLiteral("Secret1"));
     if (way == u"close")
         dialog->close();
     else if (way == u"cancel")
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdCancel")),
+                          Qt::LeftButton);
     else
-        QTest::keyClick(dialog->txtPass, Qt::Key_Escape);
+        QTest::keyClick(control<QLineEdit>(dialog, QStringLiteral("txtPass")), Qt::Key_Escape);
 
     QCOMPARE(t.fakes.ender.endCount, ends ? 1 : 0);
     QVERIFY(t.fakes.messages.shown.isEmpty());
-    QVERIFY(t.program->masterPassword.isEmpty());
+    QVERIFY(t.program->session().masterPassword().isEmpty());
     if (way == u"cancel")
-        QVERIFY(!dialog->Timer1->isActive());
+        QVERIFY(!control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
 }
 
 void TestFrmPass::timerKeepsMainWindowHidden()
@@ -333,7 +342,7 @@ void TestFrmPass::timerKeepsMainWindowHidden()
     t.mainWindow()->show(); // as the splash does right after the dialog opened
     QTRY_VERIFY_WITH_TIMEOUT(!t.mainWindow()->isVisible(), 2000);
 
-    dialog->txtPass->setText(QStringLiteral("Secret1"));
+    control<QLineEdit>(dialog, QStringLiteral("txtPass"))->setText(QStringLiteral("Secret1"));
     dialog->cmdOK_Click();
     QTest::qWait(300);
     QVERIFY(t.mainWindow()->isVisible());

@@ -71,9 +71,7 @@ void TestSkinning::mainWindowColours()
 {
     TestProgram t;
     t.setShowHelp(QStringLiteral("0"));
-    t.runSplash();
-    t.program->masterPassword = QStringLiteral("pw");
-    t.program->createVault();
+    t.openVault();
     Form1 *main = t.mainWindow();
     const SkinColours colours = studioBlue().colours;
     const QColor back = QColor::fromRgb(colours.back);
@@ -83,10 +81,12 @@ void TestSkinning::mainWindowColours()
         if (button->objectName().startsWith(u"cmd"))
             QCOMPARE(button->palette().color(QPalette::Button), back);
     }
-    QCOMPARE(main->lstPass->palette().color(QPalette::Base), back);
-    QCOMPARE(main->lstPass->palette().color(QPalette::Text), fore);
+    const QTreeView *list = control<QTreeView>(main, QStringLiteral("lstPass"));
+    QCOMPARE(list->palette().color(QPalette::Base), back);
+    QCOMPARE(list->palette().color(QPalette::Text), fore);
     // The status bar keeps its own colours: it was never given a palette.
-    QVERIFY(!main->StatusBar1->testAttribute(Qt::WA_SetPalette));
+    QVERIFY(
+        !control<QStatusBar>(main, QStringLiteral("StatusBar1"))->testAttribute(Qt::WA_SetPalette));
     // The window itself is painted by the skin.
     QCOMPARE(main->palette().color(QPalette::Window), QColor::fromRgb(colours.panel));
     QVERIFY(main->property("skinned").toBool());

@@ -2,9 +2,11 @@
 
 #include "app/Form1.h"
 #include "app/frmSplash.h"
+#include "password/frmPass.h"
 #include "vault/VaultFile.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -57,10 +59,25 @@ void TestProgram::runSplash()
     program->start();
     frmSplash *splash = program->splash.window();
     QVERIFY(splash);
-    splash->Timer2->stop();
+    control<QTimer>(splash, QStringLiteral("Timer2"))->stop();
     for (int tick = 0; tick < 75 && !program->form1.isLoaded(); ++tick)
         splash->Timer2_Timer();
     QVERIFY(program->form1.isLoaded() || program->hasEnded());
+}
+
+void TestProgram::acceptPassword(const QString &password)
+{
+    frmPass *dialog = program->pass.window();
+    QVERIFY(dialog);
+    control<QLineEdit>(dialog, QStringLiteral("txtPass"))->setText(password);
+    control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->setText(password);
+    dialog->cmdOK_Click();
+}
+
+void TestProgram::openVault(const QString &password)
+{
+    runSplash();
+    acceptPassword(password);
 }
 
 Form1 *TestProgram::mainWindow() const

@@ -1,4 +1,4 @@
-#include "entries/EntryListModel.h"
+#include "vault/EntryListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
@@ -57,7 +57,7 @@ QStringList TestEntryListModel::usernames() const
 {
     QStringList names;
     for (int row = 1; row <= m_model->count(); ++row)
-        names.append(m_model->text(row));
+        names.append(m_model->field(row, Field::Username));
     return names;
 }
 
@@ -83,7 +83,7 @@ void TestEntryListModel::rowsAndIds()
     m_model->remove(1);
     QCOMPARE(m_model->rowOf(idOfB), 0);
     QCOMPARE(m_model->append({"d", "", ""}), 2);
-    QCOMPARE(m_model->subItem(2, 1), QString());
+    QCOMPARE(m_model->field(2, Field::Password), QString());
 }
 
 void TestEntryListModel::sortOrder_data()
@@ -114,13 +114,13 @@ void TestEntryListModel::sortOrder()
     QFETCH(QStringList, expected);
     fill(input);
     m_model->setSorted(true);
-    m_model->setSortKey(EntryListModel::UsernameColumn);
+    m_model->setSortKey(int(Field::Username));
     m_model->setSortOrder(order);
     QCOMPARE(usernames(), expected);
     // Each row keeps its own fields.
     for (int row = 1; row <= m_model->count(); ++row) {
-        const int original = int(input.indexOf(m_model->text(row)));
-        QCOMPARE(m_model->subItem(row, 1), QStringLiteral("pw%1").arg(original));
+        const int original = int(input.indexOf(m_model->field(row, Field::Username)));
+        QCOMPARE(m_model->field(row, Field::Password), QStringLiteral("pw%1").arg(original));
     }
 }
 
@@ -132,21 +132,21 @@ void TestEntryListModel::sortIsStableAndKeepsSelection()
     selection.select(m_model->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
     m_model->setSorted(true);
-    m_model->setSortKey(EntryListModel::UsernameColumn);
+    m_model->setSortKey(int(Field::Username));
     m_model->setSortOrder(EntryListModel::Descending);
     QCOMPARE(usernames(), (QStringList {"same", "same", "SAME", "other"}));
     // Equal names keep their order: pw0, pw2, pw3.
-    QCOMPARE(m_model->subItem(1, 1), QStringLiteral("pw0"));
-    QCOMPARE(m_model->subItem(2, 1), QStringLiteral("pw2"));
-    QCOMPARE(m_model->subItem(3, 1), QStringLiteral("pw3"));
+    QCOMPARE(m_model->field(1, Field::Password), QStringLiteral("pw0"));
+    QCOMPARE(m_model->field(2, Field::Password), QStringLiteral("pw2"));
+    QCOMPARE(m_model->field(3, Field::Password), QStringLiteral("pw3"));
     const QModelIndexList selected = selection.selectedRows();
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().row() + 1, m_model->rowOf(idOfSecondSame));
 
     // Sorting by another column re-sorts by that column's text.
-    m_model->setSortKey(EntryListModel::LocationColumn);
-    QCOMPARE(m_model->subItem(1, 2), QStringLiteral("loc3"));
-    QCOMPARE(m_model->subItem(4, 2), QStringLiteral("loc0"));
+    m_model->setSortKey(int(Field::Location));
+    QCOMPARE(m_model->field(1, Field::Location), QStringLiteral("loc3"));
+    QCOMPARE(m_model->field(4, Field::Location), QStringLiteral("loc0"));
 }
 
 void TestEntryListModel::appendToSortedListGoesToItsPlace()
@@ -169,7 +169,7 @@ void TestEntryListModel::editInSortedListMoves()
     const auto id = m_model->idOf(1);
     QCOMPARE(m_model->setEntry(1, {"z", "new", ""}), 3);
     QCOMPARE(m_model->rowOf(id), 3);
-    QCOMPARE(m_model->subItem(3, 1), QStringLiteral("new"));
+    QCOMPARE(m_model->field(3, Field::Password), QStringLiteral("new"));
     QCOMPARE(usernames(), (QStringList {"b", "c", "z"}));
 }
 

@@ -45,24 +45,6 @@ int EntryListModel::addColumnHeader(const QString &text)
     return position + 1;
 }
 
-const QString &EntryListModel::subItem(int row, int index) const
-{
-    return field(size_t(row - 1), index);
-}
-
-const QString &EntryListModel::field(size_t index, int column) const
-{
-    const VaultEntry &e = m_entries[index];
-    switch (column) {
-    case PasswordColumn:
-        return e.password;
-    case LocationColumn:
-        return e.location;
-    default:
-        return e.username;
-    }
-}
-
 int EntryListModel::rowOf(EntryId id) const
 {
     const auto it = std::find(m_ids.begin(), m_ids.end(), id);
@@ -71,14 +53,7 @@ int EntryListModel::rowOf(EntryId id) const
 
 QCollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
 {
-    switch (m_sortKey) {
-    case PasswordColumn:
-        return m_collator.sortKey(entry.password);
-    case LocationColumn:
-        return m_collator.sortKey(entry.location);
-    default:
-        return m_collator.sortKey(entry.username);
-    }
+    return m_collator.sortKey(entry.field(Field(m_sortKey)));
 }
 
 size_t EntryListModel::sortedPosition(const QCollatorSortKey &key) const
@@ -165,7 +140,7 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
         }
     }
     const int changed = int(finalIndex);
-    emit dataChanged(this->index(changed, 0), this->index(changed, FieldCount - 1));
+    emit dataChanged(this->index(changed, 0), this->index(changed, kFieldCount - 1));
     return changed + 1;
 }
 
@@ -201,7 +176,7 @@ void EntryListModel::setSorted(bool sorted)
 void EntryListModel::setSortKey(int column)
 {
     // The same key again leaves a sorted list as it is.
-    const int key = std::clamp(column, 0, FieldCount - 1);
+    const int key = std::clamp(column, 0, kFieldCount - 1);
     if (key == m_sortKey)
         return;
     m_sortKey = key;
@@ -223,7 +198,7 @@ void EntryListModel::setSortOrder(int order)
 
 void EntryListModel::sortBy(int column, int order)
 {
-    const int key = std::clamp(column, 0, FieldCount - 1);
+    const int key = std::clamp(column, 0, kFieldCount - 1);
     if (m_sorted && key == m_sortKey) {
         setSortOrder(order);
         return;
@@ -328,10 +303,10 @@ int EntryListModel::columnCount(const QModelIndex &parent) const
 
 QVariant EntryListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(m_entries.size()) || index.column() >= FieldCount)
+    if (!index.isValid() || index.row() >= int(m_entries.size()) || index.column() >= kFieldCount)
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return field(size_t(index.row()), index.column());
+        return m_entries[size_t(index.row())].field(Field(index.column()));
     return QVariant();
 }
 

@@ -19,7 +19,6 @@ class EntryListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { UsernameColumn = 0, PasswordColumn = 1, LocationColumn = 2, FieldCount = 3 };
     enum SortOrder { Ascending = 0, Descending = 1 };
     using EntryId = quint64;
 
@@ -32,10 +31,8 @@ public:
 
     int count() const { return int(m_entries.size()); }
     const VaultEntry &entry(int row) const { return m_entries[size_t(row - 1)]; }
-    // Column 1 of a row (the username) and its sub-items 1 (password) and 2
-    // (location).
-    const QString &text(int row) const { return entry(row).username; }
-    const QString &subItem(int row, int index) const;
+    // One field of a row; the list's columns show the fields in their order.
+    const QString &field(int row, Field which) const { return entry(row).field(which); }
     std::span<const VaultEntry> entries() const { return m_entries; }
 
     // Every entry keeps one id for as long as it is in the list, whatever
@@ -72,7 +69,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    const QString &field(size_t index, int column) const;
     QCollatorSortKey keyFor(const VaultEntry &entry) const;
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     void ensureKeys();
@@ -94,6 +90,6 @@ private:
     EntryId m_nextId = 1;
     QCollator m_collator;
     bool m_sorted = false;
-    int m_sortKey = UsernameColumn;
+    int m_sortKey = int(Field::Username);
     int m_sortOrder = Ascending;
 };

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "EntryListModel.h"
+
+#include <QDateTime>
+#include <QString>
+
+// What one vault operation came to: the status text to show, and when it
+// failed, the reason in words the user can act on.
+struct VaultOutcome
+{
+    bool ok = true;
+    QString status;
+    QString error;
+};
+
+// The vault of one run: its file, the master password and the entries. Each
+// operation opens and closes the file, and hands back what came of it rather
+// than telling anyone: the caller decides how the user hears of it.
+class VaultSession
+{
+public:
+    explicit VaultSession(QString programFolder);
+
+    const QString &path() const { return m_path; }
+
+    // The start check: makes sure the file exists and reads its first line.
+    // Afterwards isNew() tells whether a master password must be created, and
+    // storedPassword() holds the one on file otherwise.
+    VaultOutcome check();
+    bool isNew() const { return m_isNew; }
+    const QString &storedPassword() const { return m_storedPassword; }
+
+    // The first run: writes a new vault holding the master password alone.
+    VaultOutcome create(const QString &masterPassword);
+    // Every later run, once the master password was accepted: fills the
+    // entry list from the file.
+    VaultOutcome load(const QString &masterPassword);
+    // Rewrites the file from the entry list; `now` is the time the status
+    // text names. A failure leaves the previous file in place.
+    VaultOutcome save(const QDateTime &now);
+
+    // The master password of this run; empty until one was created or
+    // accepted.
+    const QString &masterPassword() const { return m_masterPassword; }
+
+    // Whether the list holds changes that the last save could not write.
+    bool hasUnsavedChanges() const { return m_unsaved; }
+    void setUnsavedChanges(bool unsaved) { m_unsaved = unsaved; }
+
+    EntryListModel &entries() { return m_entries; }
+    const EntryListModel &entries() const { return m_entries; }
+
+private:
+    static VaultOutcome failed(const QString &error, const QString &status = QString());
+
+    QString m_path;
+    QString m_storedPassword;
+    QString m_masterPassword;
+    bool m_isNew = false;
+    bool m_unsaved = false;
+    EntryListModel m_entries;
+};

@@ -1,0 +1,17 @@
+#include "WindowContext.h"
+
+#include "platform/VersionInfo.h"
+
+QString WindowContext::settingsApplication() const
+{
+    return platform.version->read().productName;
+}
+
+void LoadBranding(WindowContext &context)
+{
+    const VersionValues version = context.platform.version->read();
+    context.branding.strProductName = version.productName;
+    context.branding.strCompanyName = version.companyName;
+    context.branding.strComments = version.comments;
+    context.skin.bUseSkin = true;
+}

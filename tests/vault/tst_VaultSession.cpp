@@ -1,0 +1,144 @@
+#include "vault/VaultFormat.h"
+#include "vault/VaultSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray line(const QString &plain)
+{
+    return VaultFormat::encodeLine(plain) + "\r\n";
+}
+
+} // namespace
+
+// The vault operations of one run, without any window.
+class TestVaultSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_folder = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { m_folder.reset(); }
+
+    void checkDecidesTheFirstRun_data()
+    {
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<QByteArray>("contentAfter");
+        QTest::newRow("no file") << false << QByteArray() << true << QByteArray("\r\n");
+        QTest::newRow("zero bytes") << true << QByteArray() << true << QByteArray();
+        QTest::newRow("empty first line with entries")
+            << true << QByteArray("\r\n\xE1\r\n") << true << QByteArray("\r\n\xE1\r\n");
+        QTest::newRow("password") << true << line("pass") + "\r\n"
+                                  << false << line("pass") + "\r\n";
+    }
+    void checkDecidesTheFirstRun()
+    {
+        QFETCH(bool, fileExists);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, firstRun);
+        QFETCH(QByteArray, contentAfter);
+        if (fileExists)
+            write(content);
+        VaultSession session(m_folder->path());
+        const VaultOutcome outcome = session.check();
+        QVERIFY(outcome.ok);
+        QCOMPARE(read(), contentAfter);
+        QCOMPARE(session.isNew(), firstRun);
+        QCOMPARE(session.storedPassword(), firstRun ? QString() : QStringLiteral("pass"));
+    }
+
+    void createWritesOnlyThePassword()
+    {
+        write("\r\n");
+        VaultSession session(m_folder->path());
+        QVERIFY(session.check().ok);
+        const VaultOutcome outcome = session.create(QStringLiteral("Secret \u20AC"));
+        QVERIFY(outcome.ok);
+        QCOMPARE(outcome.status, QStringLiteral("Password created successfully"));
+        QCOMPARE(read(), line(QStringLiteral("Secret \u20AC")));
+        QCOMPARE(session.masterPassword(), QStringLiteral("Secret \u20AC"));
+    }
+
+    void loadCountsEntries_data()
+    {
+        QTest::addColumn<QByteArray>("entryLines");
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << QByteArray("\r\n") << 0;
+        QTest::newRow("one") << line("a|||b|||c") + "\r\n" << 1;
+        QTest::newRow("blank and single-space lines are skipped")
+            << line("a|||b|||c") + " \r\n\r\n" + line("d|||e|||f") << 2;
+        QTest::newRow("short and long lines")
+            << line("a") + VaultFormat::encodeLine(QStringLiteral("b|||c|||d|||e")) << 2;
+    }
+    void loadCountsEntries()
+    {
+        QFETCH(QByteArray, entryLines);
+        QFETCH(int, count);
+        write(line("pw") + entryLines);
+        VaultSession session(m_folder->path());
+        QVERIFY(session.check().ok);
+        const VaultOutcome outcome = session.load(session.storedPassword());
+        QVERIFY(outcome.ok);
+        QCOMPARE(outcome.status, QStringLiteral("Loaded %1 entries").arg(count));
+        QCOMPARE(session.entries().count(), count);
+    }
+
+    void saveWritesTheListInItsOrder()
+    {
+        write(line("pw") + line("b|||2|||") + line("a|||1|||x"));
+        VaultSession session(m_folder->path());
+        QVERIFY(session.check().ok);
+        QVERIFY(session.load(QStringLiteral("pw")).ok);
+        session.entries().sortBy(int(Field::Username), EntryListModel::Ascending);
+        const VaultOutcome outcome = session.save(QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)));
+        QVERIFY(outcome.ok);
+        QVERIFY(outcome.status.startsWith(QStringLiteral("Saved ")));
+        QVERIFY(outcome.status.contains(QStringLiteral("15:09:26")));
+        QCOMPARE(read(), line("pw") + line("a|||1|||x") + line("b|||2|||") + "\r\n");
+        QVERIFY(!session.hasUnsavedChanges());
+    }
+
+    void failedSaveIsAnOutcome()
+    {
+        write(line("pw"));
+        VaultSession session(m_folder->path());
+        QVERIFY(session.check().ok);
+        QVERIFY(session.load(QStringLiteral("pw")).ok);
+        QVERIFY(QFile::remove(session.path()));
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("data.enc")));
+        session.entries().append({"u", "p", "l"});
+
+        const VaultOutcome outcome = session.save(QDateTime::currentDateTime());
+        QVERIFY(!outcome.ok);
+        QVERIFY(outcome.error.contains(QDir::toNativeSeparators(session.path())));
+        QCOMPARE(outcome.status, QStringLiteral("The entries could not be saved."));
+        QVERIFY(session.hasUnsavedChanges());
+        // Nothing the user typed is dropped.
+        QCOMPARE(session.entries().count(), 1);
+    }
+
+private:
+    QString path() const { return QDir(m_folder->path()).filePath(QStringLiteral("data.enc")); }
+    QByteArray read() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void write(const QByteArray &bytes) const
+    {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+QTEST_GUILESS_MAIN(TestVaultSession)
+#include "tst_VaultSession.moc"
