@@ -103,6 +103,7 @@ const std::unordered_map<std::string_view, Keyword> &keywords()
             {"colortbl", Kind::ColorTable},
             {"field", Kind::Field},
             {"fldinst", Kind::FieldInstruction},
+            {"fldrslt", Kind::FieldResult},
             {"listtext", Kind::ListMarker},
             {"pntext", Kind::ListMarker},
             {"nesttableprops", Kind::NestedTableProperties},
@@ -240,6 +241,23 @@ const Keyword *findKeyword(std::string_view name)
     const auto &table = keywords();
     const auto it = table.find(name);
     return it == table.end() ? nullptr : &it->second;
+}
+
+bool isDestination(Kind kind)
+{
+    switch (kind) {
+    case Kind::SkipDestination:
+    case Kind::FontTable:
+    case Kind::ColorTable:
+    case Kind::Field:
+    case Kind::FieldInstruction:
+    case Kind::FieldResult:
+    case Kind::ListMarker:
+    case Kind::NestedTableProperties:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace Rtf

@@ -14,6 +14,7 @@ enum class Kind {
     ColorTable,
     Field,
     FieldInstruction,
+    FieldResult,
     ListMarker,
     NestedTableProperties,
     Binary,
@@ -83,5 +84,10 @@ struct Keyword
 // The table entry for a control word's name, or null for a word the reader
 // does not know.
 const Keyword *findKeyword(std::string_view name);
+
+// Whether a word opens a destination. The reader reads "{\*\word" like
+// "{\word" when it does; when it does not, or the word is unknown, the group
+// is a destination the reader does not know and is skipped.
+bool isDestination(Kind kind);
 
 } // namespace Rtf

@@ -146,11 +146,9 @@ void Parser::controlWord(const Rtf::Token &token)
     if (m_ignorablePending) {
         m_ignorablePending = false;
         // "{\*\word": a destination that readers which do not know it skip.
-        // Of those, only field instructions and the end of a nested table
-        // row matter here.
-        if (!kw
-            || (kw->kind != Rtf::Kind::FieldInstruction
-                && kw->kind != Rtf::Kind::NestedTableProperties)) {
+        // Those this reader knows (field instructions and results, the end
+        // of a nested table row, ...) are read as if unmarked.
+        if (!kw || !Rtf::isDestination(kw->kind)) {
             startSkipping();
             return;
         }
