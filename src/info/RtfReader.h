@@ -15,7 +15,8 @@ class QTextDocument;
 // (the field result, linked when the field is a web or mail address) and
 // Windows-1252 and \u characters. Pictures, objects, headers, footers,
 // notes, style sheets and the other destinations it does not show are
-// skipped whole.
+// skipped whole, as is a destination marked "\*" that it does not know; a
+// marked one it knows, such as "{\*\fldrslt ...}", is read.
 //
 // Any input is safe to read: nesting is limited, numbers are bounded, \bin
 // and \uc counts cannot run past the end, and the time taken grows linearly

@@ -34,33 +34,4 @@ int fromUnicode(char16_t character)
     return -1;
 }
 
-bool canEncode(QStringView text)
-{
-    for (QChar c : text) {
-        if (fromUnicode(c.unicode()) < 0)
-            return false;
-    }
-    return true;
-}
-
-QByteArray encode(QStringView text)
-{
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    char *out = bytes.data();
-    for (QChar c : text) {
-        const int byte = fromUnicode(c.unicode());
-        *out++ = char(byte < 0 ? '?' : byte);
-    }
-    return bytes;
-}
-
-QString decode(QByteArrayView bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (char b : bytes)
-        *out++ = QChar(toUnicode(uchar(b)));
-    return text;
-}
-
 } // namespace CodePage

@@ -287,6 +287,12 @@ void TestRtfReader::text_data()
         << QStringLiteral("Go");
     QTest::newRow("unstarred field instruction")
         << QByteArray(R"({\rtf1{\field{\fldinst PAGE}{\fldrslt 7}}})") << QStringLiteral("7");
+    // \* skips only a destination the reader does not know.
+    QTest::newRow("starred field result shown")
+        << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\*\fldrslt link text}}})")
+        << QStringLiteral("link text");
+    QTest::newRow("starred unknown destination skipped")
+        << QByteArray(R"({\rtf1 a{\*\foo b{\c}d}{\*\b e}f})") << QStringLiteral("af");
     QTest::newRow("hidden text") << QByteArray(R"({\rtf1 a{\v b}c\v d\v0 e})")
                                  << QStringLiteral("ace");
     QTest::newRow("list marker shown once")
@@ -385,6 +391,11 @@ void TestRtfReader::characterFormats_data()
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK "https://x.example/"}{\fldrslt Go}}x})")
         << "x"
         << "href" << QVariant(QString());
+    QTest::newRow("link in a starred result")
+        << QByteArray(
+               R"({\rtf1{\field{\*\fldinst HYPERLINK "https://x.example/"}{\*\fldrslt Go}}})")
+        << "Go"
+        << "href" << QVariant(QStringLiteral("https://x.example/"));
     QTest::newRow("link without scheme")
         << QByteArray(R"({\rtf1{\field{\*\fldinst HYPERLINK www.drummet.example}{\fldrslt Go}}})")
         << "Go"
