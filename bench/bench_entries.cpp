@@ -64,7 +64,7 @@ void BM_SortFirst(benchmark::State &state)
         EntryListModel list;
         fillList(list, kMaxEntries);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, 0));
+        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, false));
         state.PauseTiming();
         list.clear();
         state.ResumeTiming();
@@ -77,9 +77,9 @@ void BM_Resort(benchmark::State &state)
     const int column = int(state.range(0));
     EntryListModel list;
     fillList(list, kMaxEntries);
-    EnhListView_SortColumns(list, column, 0);
+    EnhListView_SortColumns(list, column, false);
     for (auto _ : state)
-        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, 0));
+        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, false));
 }
 
 // Clicks that move from one column to the next on a sorted list: new keys
@@ -88,11 +88,11 @@ void BM_SortOtherColumn(benchmark::State &state)
 {
     EntryListModel list;
     fillList(list, kMaxEntries);
-    EnhListView_SortColumns(list, 1, 0);
+    EnhListView_SortColumns(list, 1, false);
     int column = 1;
     for (auto _ : state) {
         column = column % 3 + 1;
-        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, 0));
+        benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, false));
     }
 }
 
@@ -102,7 +102,7 @@ struct SavedList
     {
         fillList(list, kMaxEntries - 1);
         if (sorted)
-            EnhListView_SortColumns(list, 1, 0);
+            EnhListView_SortColumns(list, 1, false);
         save();
     }
     bool save()

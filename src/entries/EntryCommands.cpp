@@ -95,7 +95,7 @@ void EntryCommands::copy(Field field, int row)
 void EntryCommands::sortByColumn(int position)
 {
     // From the main window a failed sort is silent.
-    EnhListView_SortColumns(m_session.entries(), position, 0);
+    EnhListView_SortColumns(m_session.entries(), position, false);
 }
 
 bool EntryCommands::store(const EntryRules::EditTarget &target, VaultEntry entry)

@@ -19,7 +19,7 @@ SortError indexOutOfBounds()
 
 } // namespace
 
-bool EnhListView_SortColumns(EntryListModel &list, int column, qint16 showErrors,
+bool EnhListView_SortColumns(EntryListModel &list, int column, bool showErrors,
                              MessageBoxes *messages)
 {
     if (list.count() <= 0)
@@ -29,7 +29,7 @@ bool EnhListView_SortColumns(EntryListModel &list, int column, qint16 showErrors
         // Sorting was switched on before the column was looked up.
         list.setSorted(true);
         const SortError error = indexOutOfBounds();
-        if (showErrors == -1 && messages) {
+        if (showErrors && messages) {
             messages->show(QStringLiteral("Error") + QString::number(error.number)
                                + QLatin1Char('\t') + error.description,
                            MessageBox::Information,

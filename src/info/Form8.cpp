@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr qint16 kTrue = -1;
-
 // The box's states by their stored numbers: 0 unticked, 1 ticked, 2 partly.
 Qt::CheckState checkStateFor(int value)
 {
@@ -123,7 +121,7 @@ void Form8::formLoad()
         return;
     }
     loadHelpText(path);
-    SetTopmost(this, kTrue);
+    SetTopmost(this, true);
     setBoxFromSetting();
 }
 

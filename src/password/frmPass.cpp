@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr qint16 kTrue = -1;
-constexpr qint16 kFalse = 0;
 constexpr int kKeyEnter = 13;
 
 // The client area as designed.
@@ -151,7 +149,7 @@ void frmPass::formLoad()
     centreOnScreen();
 
     raise();
-    SetTopmost(this, kTrue);
+    SetTopmost(this, true);
     txtPass->clear();
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
@@ -202,14 +200,14 @@ void frmPass::createPassword()
         showBelowOthers(PasswordRules::tooShortText());
         return;
     case NewPasswordCheck::Mismatch: {
-        SetTopmost(this, kFalse);
+        SetTopmost(this, false);
         const QPointer<frmPass> self(this);
         showMessage(PasswordRules::mismatchText(), MessageBox::OkOnly);
         if (!self)
             return;
         txtPass2->clear();
         txtPass->clear();
-        SetTopmost(this, kTrue);
+        SetTopmost(this, true);
         return;
     }
     case NewPasswordCheck::Unstorable:
@@ -267,12 +265,12 @@ void frmPass::enterPassword()
 
 void frmPass::showBelowOthers(const QString &text)
 {
-    SetTopmost(this, kFalse);
+    SetTopmost(this, false);
     const QPointer<frmPass> self(this);
     showMessage(text, MessageBox::OkOnly);
     if (!self)
         return;
-    SetTopmost(this, kTrue);
+    SetTopmost(this, true);
 }
 
 void frmPass::cmdCancel_Click()

@@ -2,11 +2,10 @@
 
 #include <QWidget>
 
-void SetTopmost(QWidget *window, qint16 onTop)
+void SetTopmost(QWidget *window, bool topmost)
 {
     if (!window)
         return;
-    const bool topmost = onTop == -1;
     if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != topmost) {
         // Changing a window flag gives the window a new native window and
         // hides it; put it back where it was, as large as it was, and show it

@@ -117,7 +117,7 @@ private slots:
         EntryListModel list;
         fill(list);
         for (int column : clicks)
-            QVERIFY(EnhListView_SortColumns(list, column, 0));
+            QVERIFY(EnhListView_SortColumns(list, column, false));
         QVERIFY(list.sorted());
         QCOMPARE(list.sortKey(), clicks.last() - 1);
         QCOMPARE(list.sortOrder(), clicks.size() % 2);
@@ -129,18 +129,18 @@ private slots:
         RecordedBoxes boxes;
         EntryListModel empty;
         empty.addColumnHeader("Username");
-        QVERIFY(EnhListView_SortColumns(empty, 9, -1, &boxes));
+        QVERIFY(EnhListView_SortColumns(empty, 9, true, &boxes));
         QVERIFY(!empty.sorted());
 
         EntryListModel list;
         fill(list);
-        QVERIFY(!EnhListView_SortColumns(list, 4, 0, &boxes));
+        QVERIFY(!EnhListView_SortColumns(list, 4, false, &boxes));
         QVERIFY(boxes.shown.isEmpty());
         // The step before the failing one stays done.
         QVERIFY(list.sorted());
         QCOMPARE(list.sortKey(), 0);
         QCOMPARE(list.sortOrder(), 0);
-        QVERIFY(!EnhListView_SortColumns(list, 0, -1, &boxes));
+        QVERIFY(!EnhListView_SortColumns(list, 0, true, &boxes));
         QCOMPARE(boxes.shown,
                  QList<QStringList>({{"Error35600\tIndex out of bounds", "64",
                                       "Error in Function : EnhListView_SortColumns"}}));

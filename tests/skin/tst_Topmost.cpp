@@ -8,34 +8,32 @@ class TestTopmost : public QObject
     Q_OBJECT
 
 private slots:
-    void onlyMinusOneIsOnTop_data();
-    void onlyMinusOneIsOnTop();
+    void keepsPlaceAndSize_data();
+    void keepsPlaceAndSize();
 };
 
-void TestTopmost::onlyMinusOneIsOnTop_data()
+void TestTopmost::keepsPlaceAndSize_data()
 {
     QTest::addColumn<bool>("startOnTop");
     QTest::addColumn<bool>("visible");
-    QTest::addColumn<QList<qint16>>("calls");
+    QTest::addColumn<QList<bool>>("calls");
     QTest::addColumn<bool>("expected");
 
     // clang-format off
-    QTest::newRow("true, shown") << false << true << QList<qint16>{-1} << true;
-    QTest::newRow("true, hidden") << false << false << QList<qint16>{-1} << true;
-    QTest::newRow("true twice") << false << true << QList<qint16>{-1, -1} << true;
-    QTest::newRow("false, shown") << true << true << QList<qint16>{0} << false;
-    QTest::newRow("false, hidden") << true << false << QList<qint16>{0} << false;
-    QTest::newRow("false when not on top") << false << true << QList<qint16>{0} << false;
-    QTest::newRow("1 acts as false") << true << true << QList<qint16>{1} << false;
-    QTest::newRow("-2 acts as false") << true << true << QList<qint16>{-2} << false;
+    QTest::newRow("on, shown") << false << true << QList<bool>{true} << true;
+    QTest::newRow("on, hidden") << false << false << QList<bool>{true} << true;
+    QTest::newRow("on twice") << false << true << QList<bool>{true, true} << true;
+    QTest::newRow("off, shown") << true << true << QList<bool>{false} << false;
+    QTest::newRow("off, hidden") << true << false << QList<bool>{false} << false;
+    QTest::newRow("off when not on top") << false << true << QList<bool>{false} << false;
     // clang-format on
 }
 
-void TestTopmost::onlyMinusOneIsOnTop()
+void TestTopmost::keepsPlaceAndSize()
 {
     QFETCH(bool, startOnTop);
     QFETCH(bool, visible);
-    QFETCH(QList<qint16>, calls);
+    QFETCH(QList<bool>, calls);
     QFETCH(bool, expected);
 
     QWidget window;
@@ -47,7 +45,7 @@ void TestTopmost::onlyMinusOneIsOnTop()
     }
     const QRect before = window.geometry();
 
-    for (qint16 onTop : calls)
+    for (bool onTop : calls)
         SetTopmost(&window, onTop);
 
     QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
