@@ -11,7 +11,7 @@
 // runs its load step once; opening it again while it is loaded finds the
 // same window. Closing the window unloads it: the slot forgets it at once and
 // the window is deleted when control returns to the event loop, so the next
-// load starts afresh.
+// load starts afresh. A window that refuses to close stays loaded.
 class FormSlotBase : public QObject
 {
 public:
@@ -38,8 +38,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Close && watched == m_window)
-            m_window = nullptr;
+        if (event->type() == QEvent::Close && watched == m_window) {
+            // The window's own handler decides first: a window that refuses
+            // to close stays loaded.
+            watched->event(event);
+            if (event->isAccepted())
+                m_window = nullptr;
+            return true;
+        }
         return QObject::eventFilter(watched, event);
     }
 

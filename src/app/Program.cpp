@@ -170,10 +170,45 @@ void Program::openLink(const QString &linkKey)
     website.load(m_context, linkKey);
 }
 
+bool Program::mayClose()
+{
+    MessageBoxes *messages = m_context.platform.messages;
+    constexpr int kQuestion = MessageBox::YesNoCancel | MessageBox::Exclamation;
+    if (frmAdd *editor = add.window(); editor && editor->hasChanges()) {
+        const int answer
+            = messages->show(QStringLiteral("The entry editor holds changes that are not saved.\n\n"
+                                            "Save the entry before closing?"),
+                             kQuestion);
+        if (answer == MessageBox::Yes) {
+            // As if Save were clicked: the editor closes once the entry is
+            // saved, and stays open with the reason otherwise.
+            editor->cmdAdd_Click(0);
+            if (add.isLoaded())
+                return false;
+        } else if (answer != MessageBox::No) {
+            return false;
+        }
+    }
+    if (m_session.hasUnsavedChanges()) {
+        const int answer = messages->show(
+            QStringLiteral("Your last change could not be saved to the vault file, so the "
+                           "file still holds the entries as they were before it.\n\n"
+                           "Try saving again before closing? If you close without saving, "
+                           "the change is lost."),
+            kQuestion);
+        if (answer == MessageBox::Yes)
+            return m_commands.save();
+        return answer == MessageBox::No;
+    }
+    return true;
+}
+
 void Program::shutdown(QCloseEvent *event)
 {
-    if (!event->isAccepted())
+    if (!mayClose()) {
+        event->ignore();
         return;
+    }
     help.unload();
     about.unload();
     add.unload();

@@ -79,8 +79,10 @@ private:
     void revealMainWindow(const VaultOutcome &outcome);
 
     void openEditor(const EditorState &state);
-    // The main window is closing: everything else goes with it.
+    // The main window is closing: everything else goes with it, unless
+    // something typed or changed is not saved and the user keeps it open.
     void shutdown(QCloseEvent *event);
+    bool mayClose();
 
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);

@@ -36,13 +36,14 @@ public:
     // the user) when it could not be stored or saved.
     bool store(const EntryRules::EditTarget &target, VaultEntry entry);
 
+    // Writes the vault; false (after telling the user) when it failed.
+    bool save();
+
 signals:
     void statusChanged(const QString &text);
     void editorRequested(const EditorState &state);
 
 private:
-    // Writes the vault; false (after telling the user) when it failed.
-    bool save();
     int showMessage(const QString &text, int style, const QString &title = QString());
 
     VaultSession &m_session;

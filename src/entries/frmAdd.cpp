@@ -110,6 +110,14 @@ VaultEntry frmAdd::typedEntry() const
     return VaultEntry {txtUsername->text(), txtPassword->text(), txtWebsite->text()};
 }
 
+bool frmAdd::hasChanges() const
+{
+    const VaultEntry opened = m_target.adding
+        ? VaultEntry()
+        : VaultEntry {m_state.editUsername, m_state.editPassword, m_state.editLocation};
+    return typedEntry() != opened;
+}
+
 void frmAdd::cmdAdd_Click(int)
 {
     const EntryRules::EntryProblem problem = EntryRules::checkEntry(typedEntry());

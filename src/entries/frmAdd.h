@@ -32,8 +32,10 @@ public:
     void cmdDelete_Click();
     void txtWebsite_KeyPress(int keyAscii);
 
-    // The entry as the boxes hold it now.
+    // The entry as the boxes hold it now, and whether it differs from the
+    // entry the editor was opened on (an empty one for a new entry).
     VaultEntry typedEntry() const;
+    bool hasChanges() const;
 
 signals:
     // Save was pressed and the fields passed the checks.

@@ -41,6 +41,9 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
     case MessageBox::Critical:
         box.setIcon(QMessageBox::Critical);
         break;
+    case MessageBox::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
     case MessageBox::Information:
         box.setIcon(QMessageBox::Information);
         break;
@@ -54,6 +57,14 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
         QPushButton *ok = box.addButton(QMessageBox::Ok);
         box.addButton(QMessageBox::Cancel);
         box.setDefaultButton(ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    case MessageBox::YesNoCancel: {
+        QPushButton *yes = box.addButton(QMessageBox::Yes);
+        box.addButton(QMessageBox::No);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
@@ -75,6 +86,10 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
         return MessageBox::Ok;
     case QMessageBox::Retry:
         return MessageBox::Retry;
+    case QMessageBox::Yes:
+        return MessageBox::Yes;
+    case QMessageBox::No:
+        return MessageBox::No;
     default:
         // Closing an OK-only box counts as OK, every other closing as Cancel.
         return (style & 0x0F) == MessageBox::OkOnly ? MessageBox::Ok : MessageBox::Cancel;

@@ -8,14 +8,18 @@ namespace MessageBox {
 enum Style : int {
     OkOnly = 0,
     OkCancel = 1,
+    YesNoCancel = 3,
     RetryCancel = 5,
     Critical = 16,
+    Exclamation = 48,
     Information = 64,
 };
 enum Answer : int {
     Ok = 1,
     Cancel = 2,
     Retry = 4,
+    Yes = 6,
+    No = 7,
 };
 } // namespace MessageBox
 
