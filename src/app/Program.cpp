@@ -183,9 +183,10 @@ bool Program::mayClose()
             // As if Save were clicked: the editor closes once the entry is
             // saved, and stays open with the reason otherwise.
             editor->cmdAdd_Click(0);
-            if (add.isLoaded())
-                return false;
-        } else if (answer != MessageBox::No) {
+        }
+        if (answer != MessageBox::No && add.isLoaded()) {
+            // Back to the editor, which may have been behind the main window.
+            open(add, nullptr, m_context, EditorState());
             return false;
         }
     }
