@@ -1,5 +1,6 @@
 #include "frmAdd.h"
 
+#include "PasswordGenerator.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
@@ -54,7 +55,23 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     setTabOrder(cmdAdd[0], txtUsername);
     setTabOrder(txtUsername, txtPassword);
     setTabOrder(txtPassword, txtWebsite);
+    addGenerator();
     cmdDelete->setFocus();
+}
+
+void frmAdd::addGenerator()
+{
+    // In the free space between Save and Cancel, after the boxes in the tab
+    // order so that the order of the other controls stays as it was.
+    cmdGenerate = makeButton(QStringLiteral("cmdGenerate"), QStringLiteral("Generate"),
+                             QStringLiteral("generate"), 1770, 1500);
+    connect(cmdGenerate, &QToolButton::clicked, this, &frmAdd::cmdGenerate_Click);
+    setTabOrder(txtWebsite, cmdGenerate);
+}
+
+void frmAdd::cmdGenerate_Click()
+{
+    txtPassword->setText(PasswordGenerator::generate());
 }
 
 QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, const QString &icon,

@@ -31,6 +31,8 @@ public:
     void cmdAdd_Click(int index);
     void cmdDelete_Click();
     void txtWebsite_KeyPress(int keyAscii);
+    // Fills the password box with a new random password.
+    void cmdGenerate_Click();
 
     // The entry as the boxes hold it now.
     VaultEntry typedEntry() const;
@@ -44,6 +46,8 @@ private:
                             double left, double top);
     QLineEdit *makeBox(const QString &name, SkinLabel *label, double top);
     QLineEdit *box(Field field) const;
+    // The Generate button, between Save and Cancel.
+    void addGenerator();
 
     WindowContext &m_context;
     EditorState m_state;
@@ -57,4 +61,5 @@ private:
     QLineEdit *txtWebsite = nullptr;
     std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
+    QToolButton *cmdGenerate = nullptr;
 };
