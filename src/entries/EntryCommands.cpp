@@ -6,13 +6,11 @@
 #include "platform/MessageBoxes.h"
 #include "vault/VaultSession.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
+    , m_clipboard(platform, this)
 {
 }
 
@@ -81,14 +79,13 @@ void EntryCommands::goTo(int row)
 
 void EntryCommands::copy(Field field, int row)
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
+    m_clipboard.clear();
     if (row == 0) {
         emit statusChanged(EntryRules::noRowToCopy());
         return;
     }
     const QString value = m_session.entries().field(row, field);
-    clipboard->setText(value);
+    m_clipboard.put(value, field == Field::Password);
     emit statusChanged(EntryRules::copiedStatus(field, value));
 }
 

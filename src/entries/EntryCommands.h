@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardKeeper.h"
 #include "EditorState.h"
 #include "EntryRules.h"
 #include "platform/Platform.h"
@@ -47,4 +48,5 @@ private:
 
     VaultSession &m_session;
     Platform m_platform;
+    ClipboardKeeper m_clipboard;
 };

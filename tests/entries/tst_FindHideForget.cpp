@@ -1,0 +1,149 @@
+#include "TestProgram.h"
+#include "app/Form1.h"
+#include "entries/ClipboardKeeper.h"
+#include "entries/frmAdd.h"
+#include "vault/VaultFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+const std::vector<VaultEntry> kEntries = {{"bob", "zeta", "www.bob.example"},
+                                          {"\u00C1lice", "alpha", ""},
+                                          {"carol", "Mike", "C:\\Users\\ALI"}};
+
+} // namespace
+
+// The find bar, hidden passwords, the clipboard that forgets and the
+// password generator, as the user meets them in the windows.
+class TestFindHideForget : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestProgram> t;
+    Form1 *main = nullptr;
+
+    void open(const QString &hidePasswords = QString(), const QString &clipboardSeconds = QString())
+    {
+        t = std::make_unique<TestProgram>();
+        t->setShowHelp("0");
+        const auto set = [this](const char *key, const QString &value) {
+            if (!value.isNull())
+                t->fakes.settings.values.insert(
+                    FakeSettings::path(t->fakes.version.values.productName, "Settings", key),
+                    value);
+        };
+        set("HidePasswords", hidePasswords);
+        set("ClipboardSeconds", clipboardSeconds);
+        t->writeVault("master", kEntries);
+        t->openVault("master");
+        main = t->mainWindow();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QApplication::clipboard()->clear();
+    }
+    QTreeView *list() const { return control<QTreeView>(main, "lstPass"); }
+    QStringList shownColumn(int column) const
+    {
+        QStringList texts;
+        for (int row = 0; row < list()->model()->rowCount(); ++row)
+            texts.append(list()->model()->index(row, column).data().toString());
+        return texts;
+    }
+    void select(int shownRow) { list()->setCurrentIndex(list()->model()->index(shownRow, 0)); }
+    void click(QWidget *window, const char *name, int index = -1)
+    {
+        QTest::mouseClick(control<QToolButton>(window, name, index), Qt::LeftButton);
+    }
+    frmAdd *editor() const { return t->program->add.window(); }
+    QStringList savedUsernames() const
+    {
+        QStringList names;
+        for (const VaultEntry &e : VaultFile::parseEntries(t->readVault()))
+            names.append(e.username);
+        return names;
+    }
+
+private slots:
+    void cleanup() { t.reset(); }
+
+    void generateFillsThePasswordBox()
+    {
+        open();
+        click(main, "cmdAdd", 0);
+        auto *generate = control<QToolButton>(editor(), "cmdGenerate");
+        QVERIFY(generate && generate->isVisible());
+        // Between Save and Cancel, skinned and sized like them.
+        const QRect save = control<QToolButton>(editor(), "cmdAdd", 0)->geometry();
+        const QRect cancel = control<QToolButton>(editor(), "cmdDelete")->geometry();
+        QVERIFY(generate->geometry().left() > save.right()
+                && generate->geometry().right() < cancel.left());
+        QCOMPARE(generate->size(), save.size());
+        QCOMPARE(generate->palette(), control<QToolButton>(editor(), "cmdAdd", 0)->palette());
+
+        auto *password = control<QLineEdit>(editor(), "txtPassword");
+        QTest::mouseClick(generate, Qt::LeftButton);
+        const QString first = password->text();
+        QCOMPARE(first.size(), 20);
+        QTest::mouseClick(generate, Qt::LeftButton);
+        QVERIFY(password->text() != first);
+        QCOMPARE(password->echoMode(), QLineEdit::Normal);
+    }
+
+    void clipboardForgetsOnlyWhatItCopied_data()
+    {
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<int>("wait");
+        QTest::addColumn<bool>("userCopiedSince");
+        QTest::addColumn<bool>("forgotten");
+        QTest::newRow("default, 29 s") << QString() << 29 << false << false;
+        QTest::newRow("default, 30 s") << QString() << 30 << false << true;
+        QTest::newRow("user copied since") << QString() << 30 << true << false;
+        QTest::newRow("5 s setting") << "5" << 5 << false << true;
+        QTest::newRow("0 never") << "0" << 3600 << false << false;
+    }
+    void clipboardForgetsOnlyWhatItCopied()
+    {
+        QFETCH(QString, seconds);
+        QFETCH(int, wait);
+        QFETCH(bool, userCopiedSince);
+        QFETCH(bool, forgotten);
+        open(QString(), seconds);
+        select(0);
+        click(main, "cmdCopy", 1);
+        const QMimeData *data = QApplication::clipboard()->mimeData();
+        QCOMPARE(data->text(), "zeta");
+#ifndef Q_OS_WIN
+        QCOMPARE(data->data("x-kde-passwordManagerHint"), "secret");
+#endif
+        const QString status = t->status();
+        if (userCopiedSince)
+            QApplication::clipboard()->setText("mine");
+        const QString expected = forgotten ? QString() : userCopiedSince ? "mine" : "zeta";
+
+        auto *keeper = t->program->findChild<ClipboardKeeper *>();
+        QCOMPARE(t->program->findChild<QTimer *>("clipboardTimer")->isActive(), seconds != "0");
+        t->fakes.clock.time = t->fakes.clock.time.addSecs(wait);
+        keeper->forgetIfDue();
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        QCOMPARE(t->status(), status);
+
+        // The end of the program forgets it too, on the same terms.
+        t.reset();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 seconds == "0" ? expected : QString(expected).remove("zeta"));
+    }
+};
+
+QTEST_MAIN(TestFindHideForget)
+#include "tst_FindHideForget.moc"
