@@ -89,6 +89,12 @@ void EntryCommands::copy(Field field, int row)
     emit statusChanged(EntryRules::copiedStatus(field, value));
 }
 
+void EntryCommands::reportShown(int shown, int total, bool filtering)
+{
+    emit statusChanged(filtering ? QStringLiteral("Showing %1 of %2 entries").arg(shown).arg(total)
+                                 : QStringLiteral("Showing all %1 entries").arg(total));
+}
+
 void EntryCommands::sortByColumn(int position)
 {
     // From the main window a failed sort is silent.

@@ -37,6 +37,9 @@ public:
     // the user) when it could not be stored or saved.
     bool store(const EntryRules::EditTarget &target, VaultEntry entry);
 
+    // Tells the user how many entries the find bar lets the list show.
+    void reportShown(int shown, int total, bool filtering);
+
 signals:
     void statusChanged(const QString &text);
     void editorRequested(const EditorState &state);

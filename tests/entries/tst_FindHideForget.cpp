@@ -100,6 +100,82 @@ private slots:
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
     }
 
+    void findShowsMatchesAndCommandsActOnTheShownRow()
+    {
+        open();
+        auto *bar = control<QWidget>(main, "findBar");
+        auto *box = control<QLineEdit>(main, "txtFind");
+        const QRect listBefore = list()->geometry();
+        const QRect copyBefore = control<QToolButton>(main, "cmdCopy", 0)->geometry();
+        QVERIFY(!bar->isVisible());
+
+        QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(bar->isVisible() && box->hasFocus());
+        QCOMPARE(control<QLabel>(main, "lblFind")->buddy(), box);
+        QCOMPARE(box->accessibleName(), "Find:");
+        // The list gives up its bottom to the bar; nothing else moves.
+        QCOMPARE(list()->geometry().top(), listBefore.top());
+        QCOMPARE(bar->geometry().bottom(), listBefore.bottom());
+        QCOMPARE(list()->geometry().bottom() + 1, bar->geometry().top());
+        QCOMPARE(control<QToolButton>(main, "cmdCopy", 0)->geometry(), copyBefore);
+
+        // Letter case and accents do not count; every column is searched.
+        QTest::keyClicks(box, "ALI");
+        QCOMPARE(shownColumn(0), (QStringList {"\u00C1lice", "carol"}));
+        QCOMPARE(t->status(), "Showing 2 of 3 entries");
+
+        select(1);
+        click(main, "cmdCopy", 0);
+        QCOMPARE(QApplication::clipboard()->text(), "carol");
+        t->fakes.messages.answers.enqueue(1);
+        select(0);
+        click(main, "cmdDelete");
+        QVERIFY(t->fakes.messages.shown.last().text.contains("Username: \u00C1lice"));
+        QCOMPARE(savedUsernames(), (QStringList {"bob", "carol"}));
+
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(list()->geometry(), listBefore);
+        QCOMPARE(shownColumn(0), (QStringList {"bob", "carol"}));
+        QCOMPARE(t->status(), "Showing all 2 entries");
+    }
+
+    void findKeepsUpWithAddsEditsAndSorting()
+    {
+        open();
+        control<QAction>(main, "mnuFind")->trigger();
+        auto *box = control<QLineEdit>(main, "txtFind");
+        box->setText("o");
+        QCOMPARE(shownColumn(0), (QStringList {"bob", "carol"}));
+
+        // Sorting sorts what is shown.
+        list()->header()->sectionClicked(0);
+        QCOMPARE(shownColumn(0), (QStringList {"carol", "bob"}));
+
+        for (const char *name : {"dora", "zed"}) {
+            click(main, "cmdAdd", 0);
+            control<QLineEdit>(editor(), "txtUsername")->setText(name);
+            control<QLineEdit>(editor(), "txtPassword")->setText("pw");
+            click(editor(), "cmdAdd", 0);
+        }
+        QCOMPARE(shownColumn(0), (QStringList {"dora", "carol", "bob"}));
+
+        // An edit that no longer matches leaves the shown rows.
+        select(2);
+        click(main, "cmdEdit");
+        control<QLineEdit>(editor(), "txtUsername")->setText("bill");
+        control<QLineEdit>(editor(), "txtWebsite")->clear();
+        click(editor(), "cmdAdd", 0);
+        QCOMPARE(shownColumn(0), (QStringList {"dora", "carol"}));
+        // The file holds every entry, in the order of the whole list.
+        QCOMPARE(savedUsernames(), (QStringList {"zed", "dora", "carol", "bill", "\u00C1lice"}));
+
+        control<QAction>(main, "mnuFind")->trigger();
+        QCOMPARE(list()->model()->rowCount(), 5);
+        QCOMPARE(t->status(), "Showing all 5 entries");
+    }
+
     void clipboardForgetsOnlyWhatItCopied_data()
     {
         QTest::addColumn<QString>("seconds");
