@@ -3,6 +3,7 @@
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
+#include "entries/PrivacySettings.h"
 #include "skin/Skinning.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
@@ -102,7 +103,7 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     setStatusBar(StatusBar1);
 
     buildMenus();
-    buildFind();
+    buildFindAndHide();
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
     // Username, Go To, Copy Password, Copy Used At.
@@ -360,7 +361,7 @@ constexpr double kFindLabelWidth = 600;
 
 } // namespace
 
-void Form1::buildFind()
+void Form1::buildFindAndHide()
 {
     findBar = new QWidget(centralWidget());
     findBar->setObjectName(QStringLiteral("findBar"));
@@ -375,13 +376,24 @@ void Form1::buildFind()
     findBar->hide();
     setTabOrder(lstPass, txtFind);
 
-    // Not an item of the Data menu's control array: the array's handler
-    // passes it by.
+    // Not items of the Data menu's control array: the array's handler
+    // passes them by.
     mnuFind = mnuData->addAction(QStringLiteral("Find..."));
     mnuFind->setObjectName(QStringLiteral("mnuFind"));
     mnuFind->setProperty("index", -1);
     mnuFind->setShortcut(QKeySequence::Find);
     connect(mnuFind, &QAction::triggered, this, &Form1::mnuFind_Click);
+
+    mnuHidePasswords = mnuData->addAction(QStringLiteral("Hide Passwords"));
+    mnuHidePasswords->setObjectName(QStringLiteral("mnuHidePasswords"));
+    mnuHidePasswords->setProperty("index", -1);
+    mnuHidePasswords->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuHidePasswords->setCheckable(true);
+    const bool hide = PrivacySettings::hidePasswords(*m_context.platform.settings,
+                                                     m_context.settingsApplication());
+    mnuHidePasswords->setChecked(hide);
+    m_shown->setPasswordsHidden(hide);
+    connect(mnuHidePasswords, &QAction::toggled, this, &Form1::mnuHidePasswords_Click);
 }
 
 void Form1::placeFindBar()
@@ -444,6 +456,15 @@ void Form1::findTextChanged(const QString &text)
     if (findBar->isHidden())
         return;
     m_commands.reportShown(m_shown->rowCount(), m_entries.count(), m_shown->filtering());
+}
+
+void Form1::mnuHidePasswords_Click(bool hide)
+{
+    PrivacySettings::setHidePasswords(*m_context.platform.settings, m_context.settingsApplication(),
+                                      hide);
+    keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });
+    if (m_shown->filtering())
+        m_commands.reportShown(m_shown->rowCount(), m_entries.count(), true);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -52,6 +52,8 @@ public:
     void mnuAboutItem_Click(int index);
     // Data, "Find...": opens the find bar, or closes it when it is open.
     void mnuFind_Click();
+    // Data, "Hide Passwords": hides or shows the passwords, and remembers it.
+    void mnuHidePasswords_Click(bool hide);
 
 signals:
     void helpRequested();
@@ -78,8 +80,9 @@ private:
     // The selected row nearest the top of the list, or 0.
     int selectedRow() const;
     void showSortIndicator();
-    // The find bar under the list and the Data menu's "Find...".
-    void buildFind();
+    // The find bar under the list and the Data menu's "Find..." and "Hide
+    // Passwords".
+    void buildFindAndHide();
     // While the find bar is open it takes its height from the bottom of the
     // list.
     void placeFindBar();
@@ -107,6 +110,7 @@ private:
     QLabel *lblFind = nullptr;
     QLineEdit *txtFind = nullptr;
     QAction *mnuFind = nullptr;
+    QAction *mnuHidePasswords = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
     QMenu *mnuFile = nullptr;

@@ -1,9 +1,11 @@
 #include "EntryCommands.h"
 
 #include "ListViewEnh.h"
+#include "PrivacySettings.h"
 #include "platform/Clock.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
+#include "platform/VersionInfo.h"
 #include "vault/VaultSession.h"
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
@@ -12,6 +14,12 @@ EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QO
     , m_platform(platform)
     , m_clipboard(platform, this)
 {
+}
+
+bool EntryCommands::passwordsHidden() const
+{
+    return PrivacySettings::hidePasswords(*m_platform.settings,
+                                          m_platform.version->read().productName);
 }
 
 int EntryCommands::showMessage(const QString &text, int style, const QString &title)
@@ -53,8 +61,11 @@ void EntryCommands::remove(int row)
     // The entry is known by its id while the question is up: the list may
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
-    const int answer = showMessage(EntryRules::deleteQuestion(list.entry(row)),
-                                   MessageBox::OkCancel, EntryRules::deleteTitle());
+    VaultEntry shown = list.entry(row);
+    if (passwordsHidden())
+        shown.password = PrivacySettings::maskedPassword(shown.password);
+    const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
+                                   EntryRules::deleteTitle());
     if (answer != MessageBox::Ok) {
         emit statusChanged(EntryRules::deleteCancelled());
         return;
@@ -86,7 +97,10 @@ void EntryCommands::copy(Field field, int row)
     }
     const QString value = m_session.entries().field(row, field);
     m_clipboard.put(value, field == Field::Password);
-    emit statusChanged(EntryRules::copiedStatus(field, value));
+    if (field == Field::Password && passwordsHidden())
+        emit statusChanged(QStringLiteral("Copied Password"));
+    else
+        emit statusChanged(EntryRules::copiedStatus(field, value));
 }
 
 void EntryCommands::reportShown(int shown, int total, bool filtering)

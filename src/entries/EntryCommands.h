@@ -48,6 +48,8 @@ private:
     // Writes the vault; false (after telling the user) when it failed.
     bool save();
     int showMessage(const QString &text, int style, const QString &title = QString());
+    // Whether the user chose to keep passwords out of sight.
+    bool passwordsHidden() const;
 
     VaultSession &m_session;
     Platform m_platform;

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QLineEdit;
 class QToolButton;
 class SkinLabel;
@@ -48,6 +49,9 @@ private:
     QLineEdit *box(Field field) const;
     // The Generate button, between Save and Cancel.
     void addGenerator();
+    // While passwords are hidden: the password box masked, and a "Show"
+    // check box beside it that unmasks it while ticked.
+    void maskPassword();
 
     WindowContext &m_context;
     EditorState m_state;
@@ -62,4 +66,5 @@ private:
     std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
     QToolButton *cmdGenerate = nullptr;
+    QCheckBox *chkShow = nullptr;
 };

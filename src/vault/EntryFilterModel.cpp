@@ -1,5 +1,6 @@
 #include "EntryFilterModel.h"
 
+#include "entries/PrivacySettings.h"
 #include "vault/SearchText.h"
 
 EntryFilterModel::EntryFilterModel(EntryListModel &entries, QObject *parent)
@@ -26,6 +27,20 @@ void EntryFilterModel::setFindText(const QString &text)
     endResetModel();
 }
 
+void EntryFilterModel::setPasswordsHidden(bool hidden)
+{
+    if (hidden == m_passwordsHidden)
+        return;
+    m_passwordsHidden = hidden;
+    if (filtering()) {
+        beginResetModel();
+        endResetModel();
+    } else if (rowCount() > 0) {
+        const int column = int(Field::Password);
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    }
+}
+
 int EntryFilterModel::entryRow(int shownRow) const
 {
     const QModelIndex source = mapToSource(index(shownRow, 0));
@@ -40,12 +55,27 @@ int EntryFilterModel::shownRow(int entryRow) const
     return shown.isValid() ? shown.row() : -1;
 }
 
+QVariant EntryFilterModel::data(const QModelIndex &index, int role) const
+{
+    if (m_passwordsHidden && index.column() == int(Field::Password)
+        && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
+        const QModelIndex source = mapToSource(index);
+        if (source.isValid())
+            return PrivacySettings::maskedPassword(
+                m_entries.field(source.row() + 1, Field::Password));
+        return QVariant();
+    }
+    return QSortFilterProxyModel::data(index, role);
+}
+
 bool EntryFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
     if (m_needle.isEmpty())
         return true;
     const EntryListModel::FoldedFields &fields = m_entries.folded(sourceRow + 1);
     for (const Field field : kFields) {
+        if (field == Field::Password && m_passwordsHidden)
+            continue;
         if (fields[size_t(field)].contains(m_needle))
             return true;
     }

@@ -5,7 +5,8 @@
 #include <QSortFilterProxyModel>
 
 // What the main list shows of the entries: the rows that contain the find
-// text, in the order of the entry list. The entry list itself always holds
+// text, in the order of the entry list, with every password shown as eight
+// bullets while passwords are hidden. The entry list itself always holds
 // every entry; this only chooses and masks what is shown.
 class EntryFilterModel : public QSortFilterProxyModel
 {
@@ -21,10 +22,17 @@ public:
     const QString &findText() const { return m_findText; }
     bool filtering() const { return !m_needle.isEmpty(); }
 
+    // While on, the password column shows "••••••••" for every password that
+    // is not empty, and the find text is not looked for in passwords.
+    void setPasswordsHidden(bool hidden);
+    bool passwordsHidden() const { return m_passwordsHidden; }
+
     // The entry list's 1-based row for a shown row (0-based, as the view
     // counts), and back; 0 and -1 when there is none.
     int entryRow(int shownRow) const;
     int shownRow(int entryRow) const;
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -33,4 +41,5 @@ private:
     EntryListModel &m_entries;
     QString m_findText;
     QString m_needle;
+    bool m_passwordsHidden = false;
 };

@@ -176,6 +176,48 @@ private slots:
         QCOMPARE(t->status(), "Showing all 5 entries");
     }
 
+    void hiddenPasswordsAreNeverShown()
+    {
+        open();
+        auto *hide = control<QAction>(main, "mnuHidePasswords");
+        QVERIFY(hide->isCheckable() && !hide->isChecked());
+        QCOMPARE(shownColumn(1), (QStringList {"zeta", "alpha", "Mike"}));
+        QTest::keyClick(main, Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(hide->isChecked());
+        const QString bullets(8, QChar(0x2022));
+        QCOMPARE(shownColumn(1), (QStringList {bullets, bullets, bullets}));
+
+        // Sorting by the password column still sorts by the passwords.
+        list()->header()->sectionClicked(1);
+        list()->header()->sectionClicked(1);
+        QCOMPARE(shownColumn(0), (QStringList {"\u00C1lice", "carol", "bob"}));
+
+        select(0);
+        click(main, "cmdCopy", 1);
+        QCOMPARE(t->status(), "Copied Password");
+        QCOMPARE(QApplication::clipboard()->text(), "alpha");
+
+        t->fakes.messages.answers.enqueue(2);
+        click(main, "cmdDelete");
+        QVERIFY(!t->fakes.messages.shown.last().text.contains("alpha"));
+
+        click(main, "cmdEdit");
+        auto *password = control<QLineEdit>(editor(), "txtPassword");
+        auto *show = control<QCheckBox>(editor(), "chkShow");
+        QCOMPARE(password->text(), "alpha");
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QVERIFY(show && show->text() == "Show" && !show->isChecked());
+        QVERIFY(password->geometry().right() < show->geometry().left());
+        show->click();
+        QCOMPARE(password->echoMode(), QLineEdit::Normal);
+
+        // Remembered across starts.
+        open(t->fakes.settings.values.value(
+            FakeSettings::path(t->fakes.version.values.productName, "Settings", "HidePasswords")));
+        QVERIFY(control<QAction>(main, "mnuHidePasswords")->isChecked());
+        QCOMPARE(shownColumn(1).first(), bullets);
+    }
+
     void clipboardForgetsOnlyWhatItCopied_data()
     {
         QTest::addColumn<QString>("seconds");
