@@ -33,7 +33,7 @@ render_jpeg() {  # svg out
 }
 
 # Toolbar and editor buttons: 32 px plus the @2x copy Qt picks on 200 % screens.
-for name in add edit delete goto website copy save; do
+for name in add edit delete goto website copy save generate; do
     render_png "$ART_DIR/$name.svg" 32 "$ICON_DIR/$name.png"
     render_png "$ART_DIR/$name.svg" 64 "$ICON_DIR/$name@2x.png"
 done

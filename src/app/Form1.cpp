@@ -3,7 +3,9 @@
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
+#include "entries/PrivacySettings.h"
 #include "skin/Skinning.h"
+#include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
@@ -13,7 +15,9 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -67,7 +71,8 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     lstPass = new QTreeView(client);
     lstPass->setObjectName(QStringLiteral("lstPass"));
     lstPass->setAccessibleName(QStringLiteral("Entries"));
-    lstPass->setModel(&m_entries);
+    m_shown = new EntryFilterModel(m_entries, this);
+    lstPass->setModel(m_shown);
     lstPass->setRootIsDecorated(false);
     lstPass->setItemsExpandable(false);
     lstPass->setUniformRowHeights(true);
@@ -98,6 +103,7 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     setStatusBar(StatusBar1);
 
     buildMenus();
+    buildFindAndHide();
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
     // Username, Go To, Copy Password, Copy Used At.
@@ -238,6 +244,7 @@ void Form1::resizeEvent(QResizeEvent *event)
     const QSizeF list
         = MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
     setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
+    placeFindBar();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -252,7 +259,7 @@ int Form1::selectedRow() const
     const QModelIndexList selected = lstPass->selectionModel()->selectedIndexes();
     rows.reserve(selected.size());
     for (const QModelIndex &index : selected)
-        rows.append(index.row() + 1);
+        rows.append(m_shown->entryRow(index.row()));
     return EntryRules::firstSelectedRow(rows);
 }
 
@@ -344,4 +351,128 @@ void Form1::mnuHelpItem_Click(int)
 void Form1::mnuAboutItem_Click(int)
 {
     emit aboutRequested();
+}
+
+namespace {
+
+// The find bar's height, and the width of its label, in twips.
+constexpr double kFindBarHeight = 375;
+constexpr double kFindLabelWidth = 600;
+
+} // namespace
+
+void Form1::buildFindAndHide()
+{
+    findBar = new QWidget(centralWidget());
+    findBar->setObjectName(QStringLiteral("findBar"));
+    lblFind = new QLabel(QStringLiteral("Find:"), findBar);
+    lblFind->setObjectName(QStringLiteral("lblFind"));
+    txtFind = new QLineEdit(findBar);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    lblFind->setBuddy(txtFind);
+    txtFind->setAccessibleName(lblFind->text());
+    txtFind->installEventFilter(this);
+    connect(txtFind, &QLineEdit::textChanged, this, &Form1::findTextChanged);
+    findBar->hide();
+    setTabOrder(lstPass, txtFind);
+
+    // Not items of the Data menu's control array: the array's handler
+    // passes them by.
+    mnuFind = mnuData->addAction(QStringLiteral("Find..."));
+    mnuFind->setObjectName(QStringLiteral("mnuFind"));
+    mnuFind->setProperty("index", -1);
+    mnuFind->setShortcut(QKeySequence::Find);
+    connect(mnuFind, &QAction::triggered, this, &Form1::mnuFind_Click);
+
+    mnuHidePasswords = mnuData->addAction(QStringLiteral("Hide Passwords"));
+    mnuHidePasswords->setObjectName(QStringLiteral("mnuHidePasswords"));
+    mnuHidePasswords->setProperty("index", -1);
+    mnuHidePasswords->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuHidePasswords->setCheckable(true);
+    const bool hide = PrivacySettings::hidePasswords(*m_context.platform.settings,
+                                                     m_context.settingsApplication());
+    mnuHidePasswords->setChecked(hide);
+    m_shown->setPasswordsHidden(hide);
+    connect(mnuHidePasswords, &QAction::toggled, this, &Form1::mnuHidePasswords_Click);
+}
+
+void Form1::placeFindBar()
+{
+    if (!findBar || findBar->isHidden())
+        return;
+    const QRect list = lstPass->geometry();
+    const int barHeight = std::min(Twips::toPixels(kFindBarHeight), list.height());
+    lstPass->setGeometry(list.adjusted(0, 0, 0, -barHeight));
+    findBar->setGeometry(list.left(), list.bottom() + 1 - barHeight, list.width(), barHeight);
+    const int labelWidth = Twips::toPixels(kFindLabelWidth);
+    lblFind->setGeometry(0, 0, labelWidth, barHeight);
+    txtFind->setGeometry(labelWidth, 0, std::max(0, list.width() - labelWidth), barHeight);
+}
+
+void Form1::mnuFind_Click()
+{
+    if (!findBar->isHidden()) {
+        closeFindBar();
+        return;
+    }
+    findBar->show();
+    // The list shrinks from the bottom; nothing else moves.
+    placeFindBar();
+    // The search text of every entry is made now, so that the first key
+    // typed does not wait for it.
+    m_entries.prepareFolded();
+    txtFind->setFocus();
+}
+
+void Form1::closeFindBar()
+{
+    txtFind->clear();
+    findBar->hide();
+    const QRect list = lstPass->geometry();
+    lstPass->setGeometry(list.adjusted(0, 0, 0, findBar->height()));
+    lstPass->setFocus();
+    m_commands.reportShown(m_entries.count(), m_entries.count(), false);
+}
+
+template<typename Change> void Form1::keepSelection(Change change)
+{
+    const int row = selectedRow();
+    const EntryListModel::EntryId id = row ? m_entries.idOf(row) : 0;
+    change();
+    if (!id)
+        return;
+    const int shown = m_shown->shownRow(m_entries.rowOf(id));
+    if (shown < 0)
+        return;
+    const QModelIndex index = m_shown->index(shown, 0);
+    lstPass->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lstPass->scrollTo(index);
+}
+
+void Form1::findTextChanged(const QString &text)
+{
+    keepSelection([this, &text] { m_shown->setFindText(text); });
+    if (findBar->isHidden())
+        return;
+    m_commands.reportShown(m_shown->rowCount(), m_entries.count(), m_shown->filtering());
+}
+
+void Form1::mnuHidePasswords_Click(bool hide)
+{
+    PrivacySettings::setHidePasswords(*m_context.platform.settings, m_context.settingsApplication(),
+                                      hide);
+    keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });
+    if (m_shown->filtering())
+        m_commands.reportShown(m_shown->rowCount(), m_entries.count(), true);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtFind && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        closeFindBar();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -5,9 +5,11 @@
 #include <array>
 
 class EntryCommands;
+class EntryFilterModel;
 class EntryListModel;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QStatusBar;
 class QToolButton;
@@ -48,6 +50,10 @@ public:
     void mnuCopyItem_Click(int index);
     void mnuHelpItem_Click(int index);
     void mnuAboutItem_Click(int index);
+    // Data, "Find...": opens the find bar, or closes it when it is open.
+    void mnuFind_Click();
+    // Data, "Hide Passwords": hides or shows the passwords, and remembers it.
+    void mnuHidePasswords_Click(bool hide);
 
 signals:
     void helpRequested();
@@ -59,6 +65,7 @@ signals:
     void closing(QCloseEvent *event);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -73,6 +80,17 @@ private:
     // The selected row nearest the top of the list, or 0.
     int selectedRow() const;
     void showSortIndicator();
+    // The find bar under the list and the Data menu's "Find..." and "Hide
+    // Passwords".
+    void buildFindAndHide();
+    // While the find bar is open it takes its height from the bottom of the
+    // list.
+    void placeFindBar();
+    void findTextChanged(const QString &text);
+    void closeFindBar();
+    // Runs a change of the shown rows, keeping the selected entry selected
+    // when it is still shown.
+    template<typename Change> void keepSelection(Change change);
 
     WindowContext &m_context;
     EntryListModel &m_entries;
@@ -87,6 +105,12 @@ private:
     std::array<QToolButton *, 1> cmdWebsite {};
     std::array<QToolButton *, 3> cmdCopy {};
     QTreeView *lstPass = nullptr;
+    EntryFilterModel *m_shown = nullptr;
+    QWidget *findBar = nullptr;
+    QLabel *lblFind = nullptr;
+    QLineEdit *txtFind = nullptr;
+    QAction *mnuFind = nullptr;
+    QAction *mnuHidePasswords = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
     QMenu *mnuFile = nullptr;

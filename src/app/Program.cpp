@@ -21,7 +21,7 @@ Program::Program(QString programFolder, const Platform &platform, QObject *paren
     , m_programFolder(std::move(programFolder))
     , m_context(platform)
     , m_session(m_programFolder)
-    , m_commands(m_session, platform)
+    , m_commands(m_session, platform, this)
 {
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);

@@ -1,19 +1,25 @@
 #include "EntryCommands.h"
 
 #include "ListViewEnh.h"
+#include "PrivacySettings.h"
 #include "platform/Clock.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
+#include "platform/VersionInfo.h"
 #include "vault/VaultSession.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
+    , m_clipboard(platform, this)
 {
+}
+
+bool EntryCommands::passwordsHidden() const
+{
+    return PrivacySettings::hidePasswords(*m_platform.settings,
+                                          m_platform.version->read().productName);
 }
 
 int EntryCommands::showMessage(const QString &text, int style, const QString &title)
@@ -55,8 +61,11 @@ void EntryCommands::remove(int row)
     // The entry is known by its id while the question is up: the list may
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
-    const int answer = showMessage(EntryRules::deleteQuestion(list.entry(row)),
-                                   MessageBox::OkCancel, EntryRules::deleteTitle());
+    VaultEntry shown = list.entry(row);
+    if (passwordsHidden())
+        shown.password = PrivacySettings::maskedPassword(shown.password);
+    const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
+                                   EntryRules::deleteTitle());
     if (answer != MessageBox::Ok) {
         emit statusChanged(EntryRules::deleteCancelled());
         return;
@@ -81,15 +90,23 @@ void EntryCommands::goTo(int row)
 
 void EntryCommands::copy(Field field, int row)
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
+    m_clipboard.clear();
     if (row == 0) {
         emit statusChanged(EntryRules::noRowToCopy());
         return;
     }
     const QString value = m_session.entries().field(row, field);
-    clipboard->setText(value);
-    emit statusChanged(EntryRules::copiedStatus(field, value));
+    m_clipboard.put(value, field == Field::Password);
+    if (field == Field::Password && passwordsHidden())
+        emit statusChanged(QStringLiteral("Copied Password"));
+    else
+        emit statusChanged(EntryRules::copiedStatus(field, value));
+}
+
+void EntryCommands::reportShown(int shown, int total, bool filtering)
+{
+    emit statusChanged(filtering ? QStringLiteral("Showing %1 of %2 entries").arg(shown).arg(total)
+                                 : QStringLiteral("Showing all %1 entries").arg(total));
 }
 
 void EntryCommands::sortByColumn(int position)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardKeeper.h"
 #include "EditorState.h"
 #include "EntryRules.h"
 #include "platform/Platform.h"
@@ -39,13 +40,19 @@ public:
     // Writes the vault; false (after telling the user) when it failed.
     bool save();
 
+    // Tells the user how many entries the find bar lets the list show.
+    void reportShown(int shown, int total, bool filtering);
+
 signals:
     void statusChanged(const QString &text);
     void editorRequested(const EditorState &state);
 
 private:
     int showMessage(const QString &text, int style, const QString &title = QString());
+    // Whether the user chose to keep passwords out of sight.
+    bool passwordsHidden() const;
 
     VaultSession &m_session;
     Platform m_platform;
+    ClipboardKeeper m_clipboard;
 };

@@ -1,5 +1,7 @@
 #include "frmAdd.h"
 
+#include "PasswordGenerator.h"
+#include "PrivacySettings.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
@@ -7,6 +9,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -54,7 +57,41 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     setTabOrder(cmdAdd[0], txtUsername);
     setTabOrder(txtUsername, txtPassword);
     setTabOrder(txtPassword, txtWebsite);
+    addGenerator();
+    if (PrivacySettings::hidePasswords(*m_context.platform.settings,
+                                       m_context.settingsApplication()))
+        maskPassword();
     cmdDelete->setFocus();
+}
+
+void frmAdd::addGenerator()
+{
+    // In the free space between Save and Cancel, after the boxes in the tab
+    // order so that the order of the other controls stays as it was.
+    cmdGenerate = makeButton(QStringLiteral("cmdGenerate"), QStringLiteral("Generate"),
+                             QStringLiteral("generate"), 1770, 1500);
+    connect(cmdGenerate, &QToolButton::clicked, this, &frmAdd::cmdGenerate_Click);
+    setTabOrder(txtWebsite, cmdGenerate);
+}
+
+void frmAdd::maskPassword()
+{
+    // The box gives up the room at its right end for the check box.
+    txtPassword->setGeometry(Twips::rect(1320, 480, 2475, 315));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    chkShow = new QCheckBox(QStringLiteral("Show"), this);
+    chkShow->setObjectName(QStringLiteral("chkShow"));
+    chkShow->setGeometry(Twips::rect(3855, 480, 780, 315));
+    connect(chkShow, &QCheckBox::toggled, this, [this](bool show) {
+        txtPassword->setEchoMode(show ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    setTabOrder(txtPassword, chkShow);
+    setTabOrder(chkShow, txtWebsite);
+}
+
+void frmAdd::cmdGenerate_Click()
+{
+    txtPassword->setText(PasswordGenerator::generate());
 }
 
 QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, const QString &icon,

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QLineEdit;
 class QToolButton;
 class SkinLabel;
@@ -31,6 +32,8 @@ public:
     void cmdAdd_Click(int index);
     void cmdDelete_Click();
     void txtWebsite_KeyPress(int keyAscii);
+    // Fills the password box with a new random password.
+    void cmdGenerate_Click();
 
     // The entry as the boxes hold it now, and whether it differs from the
     // entry the editor was opened on (an empty one for a new entry).
@@ -46,6 +49,11 @@ private:
                             double left, double top);
     QLineEdit *makeBox(const QString &name, SkinLabel *label, double top);
     QLineEdit *box(Field field) const;
+    // The Generate button, between Save and Cancel.
+    void addGenerator();
+    // While passwords are hidden: the password box masked, and a "Show"
+    // check box beside it that unmasks it while ticked.
+    void maskPassword();
 
     WindowContext &m_context;
     EditorState m_state;
@@ -59,4 +67,6 @@ private:
     QLineEdit *txtWebsite = nullptr;
     std::array<QToolButton *, 1> cmdAdd {};
     QToolButton *cmdDelete = nullptr;
+    QToolButton *cmdGenerate = nullptr;
+    QCheckBox *chkShow = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "EntryListModel.h"
 
+#include "SearchText.h"
+
 #include <algorithm>
 #include <iterator>
 #include <numeric>
@@ -51,6 +53,30 @@ int EntryListModel::rowOf(EntryId id) const
     return it == m_ids.end() ? 0 : int(it - m_ids.begin()) + 1;
 }
 
+EntryListModel::FoldedFields EntryListModel::foldedFor(const VaultEntry &entry)
+{
+    FoldedFields folded;
+    for (const Field field : kFields)
+        folded[size_t(field)] = SearchText::fold(entry.field(field));
+    return folded;
+}
+
+void EntryListModel::prepareFolded() const
+{
+    if (foldedValid())
+        return;
+    m_folded.clear();
+    m_folded.reserve(m_entries.size());
+    for (const VaultEntry &e : m_entries)
+        m_folded.push_back(foldedFor(e));
+}
+
+const EntryListModel::FoldedFields &EntryListModel::folded(int row) const
+{
+    prepareFolded();
+    return m_folded[size_t(row - 1)];
+}
+
 QCollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
 {
     return m_collator.sortKey(entry.field(Field(m_sortKey)));
@@ -66,7 +92,10 @@ size_t EntryListModel::sortedPosition(const QCollatorSortKey &key) const
 
 void EntryListModel::insertAt(size_t position, VaultEntry entry, EntryId id)
 {
+    const bool folding = foldedValid();
     beginInsertRows(QModelIndex(), int(position), int(position));
+    if (folding)
+        m_folded.insert(m_folded.begin() + qsizetype(position), foldedFor(entry));
     m_entries.insert(m_entries.begin() + qsizetype(position), std::move(entry));
     m_ids.insert(m_ids.begin() + qsizetype(position), id);
     endInsertRows();
@@ -90,7 +119,12 @@ void EntryListModel::appendAll(std::vector<VaultEntry> entries)
     if (entries.empty())
         return;
     const size_t first = m_entries.size();
+    const bool folding = foldedValid();
     beginInsertRows(QModelIndex(), int(first), int(first + entries.size() - 1));
+    if (folding) {
+        for (const VaultEntry &e : entries)
+            m_folded.push_back(foldedFor(e));
+    }
     if (m_entries.empty()) {
         // Loading a vault: take the whole vector rather than copy it over.
         m_entries = std::move(entries);
@@ -110,6 +144,8 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
 {
     const size_t index = size_t(row - 1);
     m_entries[index] = std::move(entry);
+    if (foldedValid())
+        m_folded[index] = foldedFor(m_entries[index]);
     size_t finalIndex = index;
     if (m_sorted) {
         // A changed entry moves to its sorted place. It is moved, not taken
@@ -136,6 +172,8 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
             moveElement(m_entries, index, finalIndex);
             moveElement(m_ids, index, finalIndex);
             moveElement(m_keys, index, finalIndex);
+            if (foldedValid())
+                moveElement(m_folded, index, finalIndex);
             endMoveRows();
         }
     }
@@ -148,6 +186,8 @@ void EntryListModel::remove(int row)
 {
     const qsizetype index = row - 1;
     beginRemoveRows(QModelIndex(), int(index), int(index));
+    if (foldedValid())
+        m_folded.erase(m_folded.begin() + index);
     m_entries.erase(m_entries.begin() + index);
     m_ids.erase(m_ids.begin() + index);
     if (m_keys.size() == m_entries.size() + 1)
@@ -161,6 +201,7 @@ void EntryListModel::clear()
     m_entries.clear();
     m_ids.clear();
     m_keys.clear();
+    m_folded.clear();
     endResetModel();
 }
 
@@ -266,6 +307,10 @@ void EntryListModel::applyOrder(const std::vector<size_t> &order)
     std::vector<VaultEntry> entries;
     std::vector<EntryId> ids;
     std::vector<QCollatorSortKey> keys;
+    std::vector<FoldedFields> folded;
+    const bool folding = foldedValid();
+    if (folding)
+        folded.reserve(n);
     entries.reserve(n);
     ids.reserve(n);
     keys.reserve(n);
@@ -275,11 +320,15 @@ void EntryListModel::applyOrder(const std::vector<size_t> &order)
         entries.push_back(std::move(m_entries[from]));
         ids.push_back(m_ids[from]);
         keys.push_back(std::move(m_keys[from]));
+        if (folding)
+            folded.push_back(std::move(m_folded[from]));
         newRowOf[from] = int(i);
     }
     m_entries = std::move(entries);
     m_ids = std::move(ids);
     m_keys = std::move(keys);
+    if (folding)
+        m_folded = std::move(folded);
 
     // Keep the selection and the current row on the entries they were on.
     const QModelIndexList before = persistentIndexList();

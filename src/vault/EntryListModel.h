@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QCollatorSortKey>
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -34,6 +35,13 @@ public:
     // One field of a row; the list's columns show the fields in their order.
     const QString &field(int row, Field which) const { return entry(row).field(which); }
     std::span<const VaultEntry> entries() const { return m_entries; }
+
+    // A row's fields as the find bar compares them (SearchText::fold). They
+    // are made for every row when first asked for and kept up to date from
+    // then on, so a list that is never searched never pays for them.
+    using FoldedFields = std::array<QString, kFieldCount>;
+    const FoldedFields &folded(int row) const;
+    void prepareFolded() const;
 
     // Every entry keeps one id for as long as it is in the list, whatever
     // sorting and deleting do to its row number.
@@ -71,6 +79,8 @@ public:
 private:
     QCollatorSortKey keyFor(const VaultEntry &entry) const;
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
+    bool foldedValid() const { return !m_entries.empty() && m_folded.size() == m_entries.size(); }
+    static FoldedFields foldedFor(const VaultEntry &entry);
     void ensureKeys();
     void resort();
     // Turns a list sorted one way into the other way.
@@ -87,6 +97,8 @@ private:
     // The collation keys of the sort key column, kept in row order while
     // the list is sorted; empty otherwise.
     std::vector<QCollatorSortKey> m_keys;
+    // The folded fields in row order, once the list has been searched.
+    mutable std::vector<FoldedFields> m_folded;
     EntryId m_nextId = 1;
     QCollator m_collator;
     bool m_sorted = false;

@@ -1,0 +1,75 @@
+#include "ClipboardKeeper.h"
+
+#include "PrivacySettings.h"
+#include "platform/Clock.h"
+#include "platform/SecretMark.h"
+#include "platform/VersionInfo.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+ClipboardKeeper::ClipboardKeeper(const Platform &platform, QObject *parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_timer(this)
+{
+    m_timer.setObjectName(QStringLiteral("clipboardTimer"));
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &ClipboardKeeper::forgetIfDue);
+}
+
+ClipboardKeeper::~ClipboardKeeper()
+{
+    if (m_waiting)
+        forget();
+}
+
+void ClipboardKeeper::clear()
+{
+    QGuiApplication::clipboard()->clear();
+    m_waiting = false;
+    m_timer.stop();
+}
+
+void ClipboardKeeper::put(const QString &text, bool secret)
+{
+    auto *data = new QMimeData;
+    data->setText(text);
+    if (secret)
+        markAsSecret(*data);
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    const int seconds = PrivacySettings::clipboardSeconds(*m_platform.settings,
+                                                          m_platform.version->read().productName);
+    // An empty text is not waited for: an empty clipboard later says
+    // nothing about whether the user copied something else meanwhile.
+    m_waiting = seconds > 0 && !text.isEmpty();
+    if (!m_waiting) {
+        m_timer.stop();
+        return;
+    }
+    m_text = text;
+    m_deadline = m_platform.clock->now().addSecs(seconds);
+    m_timer.start();
+}
+
+void ClipboardKeeper::forgetIfDue()
+{
+    if (m_waiting && m_platform.clock->now() >= m_deadline)
+        forget();
+}
+
+void ClipboardKeeper::forget()
+{
+    m_waiting = false;
+    m_timer.stop();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
+        if (mode == QClipboard::Selection && !clipboard->supportsSelection())
+            continue;
+        if (clipboard->text(mode) == m_text)
+            clipboard->clear(mode);
+    }
+    m_text.clear();
+}
