@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -78,8 +79,16 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     lstPass->header()->setSectionsClickable(true);
     lstPass->header()->setSectionsMovable(false);
     lstPass->header()->setSortIndicatorShown(false);
+    // The location column takes up every change of the list's width, so the
+    // columns always fill the list and no horizontal scroll bar is needed.
+    lstPass->header()->setStretchLastSection(true);
     connect(lstPass->header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { lstPass_ColumnClick(logicalIndex + 1); });
+    // A double-click on a row edits it, as Enter on a row does.
+    connect(lstPass, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            cmdEdit_Click();
+    });
     setListGeometryTwips(m_listLeft, m_listTop, 8895, 4215);
 
     StatusBar1 = new QStatusBar(this);
@@ -88,7 +97,6 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     StatusBar1->setFixedHeight(Twips::toPixels(MainWindowLayout::kStatusBarHeight));
     statusPanel = new QLabel(StatusBar1);
     statusPanel->setObjectName(QStringLiteral("statusPanel"));
-    statusPanel->setAccessibleName(QStringLiteral("Status"));
     statusPanel->setTextFormat(Qt::PlainText);
     statusPanel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The panel keeps the width it gets at load; a narrower window clips
@@ -132,15 +140,16 @@ void Form1::buildMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
-    mnuFile = bar->addMenu(QStringLiteral("File"));
+    // The first letter of each title opens its menu with Alt.
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuData = bar->addMenu(QStringLiteral("Data"));
+    mnuData = bar->addMenu(QStringLiteral("&Data"));
     mnuData->setObjectName(QStringLiteral("mnuData"));
-    mnuCopy = bar->addMenu(QStringLiteral("Copy"));
+    mnuCopy = bar->addMenu(QStringLiteral("&Copy"));
     mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
-    mnuHelp = bar->addMenu(QStringLiteral("Help"));
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = bar->addMenu(QStringLiteral("About"));
+    mnuAbout = bar->addMenu(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
@@ -160,6 +169,23 @@ void Form1::buildMenus()
         = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
     mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
                                QStringLiteral("About this software"));
+
+    // The shortcut keys, shown in the menus; KeePassXC uses the same copy
+    // keys. The first key of each item is the one shown.
+    mnuFileItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuDataItem[0]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
+    mnuDataItem[1]->setShortcut(QKeySequence(Qt::Key_Delete));
+    mnuDataItem[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    mnuCopyItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuCopyItem[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuCopyItem[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuHelpItem[0]->setShortcut(QKeySequence(Qt::Key_F1));
+    // Enter edits only when it is pressed on the list; elsewhere it keeps its
+    // own meaning.
+    mnuDataItem[2]->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+    mnuDataItem[2]->setShortcutContext(Qt::WidgetShortcut);
+    lstPass->addAction(mnuDataItem[2]);
 
     // Each menu passes its item's index to its one handler.
     const auto wire = [this](QMenu *menu, void (Form1::*handler)(int)) {
@@ -191,19 +217,41 @@ void Form1::formLoad()
         {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
         {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
     };
-    for (const auto &column : columns) {
-        const int position = m_entries.addColumnHeader(QString::fromLatin1(column.header));
-        lstPass->header()->resizeSection(position - 1, Twips::toPixels(column.width));
+    // The columns fill the list exactly at the window's designed size, in
+    // the proportions of these widths.
+    std::array<double, 3> designed {};
+    for (size_t i = 0; i < designed.size(); ++i) {
+        m_entries.addColumnHeader(QString::fromLatin1(columns[i].header));
+        designed[i] = columns[i].width;
     }
+    const int available = Twips::toPixels(MainWindowLayout::kClientWidth - 2 * m_listLeft)
+        - 2 * lstPass->frameWidth();
+    const std::array<int, 3> widths = MainWindowLayout::columnWidthsFor(designed, available);
+    for (size_t i = 0; i < widths.size(); ++i)
+        lstPass->header()->resizeSection(int(i), widths[i]);
 
     statusPanel->setMaximumWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
+    setMinimumSizeToFit();
 }
 
 void Form1::afterFormLoad()
 {
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
+    // Once skinned: the skin changes the header's height.
+    setMinimumSizeToFit();
     setVisible(true);
+}
+
+void Form1::setMinimumSizeToFit()
+{
+    // No smaller than both button rows whole, the list's header with one
+    // row under it, and the status bar.
+    const int row = std::max(lstPass->sizeHintForRow(0), lstPass->fontMetrics().height());
+    const int listHeight = lstPass->header()->sizeHint().height() + row + 2 * lstPass->frameWidth();
+    setMinimumSize(Twips::toPixels(MainWindowLayout::kButtonsRight + m_listLeft),
+                   menuBar()->sizeHint().height() + Twips::toPixels(m_listTop) + listHeight
+                       + StatusBar1->height());
 }
 
 void Form1::setStatusText(const QString &text)
@@ -234,9 +282,11 @@ void Form1::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (isMinimized())
         return;
-    const QSizeF outer = outerSizeTwips();
-    const QSizeF list
-        = MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
+    // The main window's layout has sized the client area already.
+    const QSize client = centralWidget()->size();
+    const QSizeF list = MainWindowLayout::listSizeFor(
+        QSizeF(Twips::fromPixels(client.width()), Twips::fromPixels(client.height())), m_listLeft,
+        m_listTop);
     setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
 }
 
