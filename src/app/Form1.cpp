@@ -84,6 +84,9 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     lstPass->header()->setStretchLastSection(true);
     connect(lstPass->header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { lstPass_ColumnClick(logicalIndex + 1); });
+    // Reached by Tab, the list selects the row the focus lands on, so that
+    // Enter, Delete and the copy keys act on the row the user sees marked.
+    lstPass->installEventFilter(this);
     // A double-click on a row edits it, as Enter on a row does.
     connect(lstPass, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid())
@@ -288,6 +291,19 @@ void Form1::resizeEvent(QResizeEvent *event)
         QSizeF(Twips::fromPixels(client.width()), Twips::fromPixels(client.height())), m_listLeft,
         m_listTop);
     setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstPass && event->type() == QEvent::FocusIn
+        && !lstPass->selectionModel()->hasSelection()) {
+        const QModelIndex current
+            = lstPass->currentIndex().isValid() ? lstPass->currentIndex() : m_entries.index(0, 0);
+        if (current.isValid())
+            lstPass->selectionModel()->setCurrentIndex(
+                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

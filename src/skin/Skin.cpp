@@ -25,7 +25,7 @@ QString Skin::buttonStyleSheet(const SkinColours &c)
     // light fore colour does not quite. The keyboard focus shows as a white
     // frame, which stands out against the face and the window alike.
     return QStringLiteral("QToolButton, QPushButton { background-color: %1; color: #ffffff;"
-                          " border: 2px solid %2; border-radius: 3px; padding: 2px; }"
+                          " border: 2px solid %2; border-radius: 3px; padding: 0px; }"
                           "QToolButton:hover, QPushButton:hover { background-color: %3; }"
                           "QToolButton:pressed, QPushButton:pressed { background-color: %4; }"
                           "QToolButton:focus, QPushButton:focus { border-color: #ffffff; }")
