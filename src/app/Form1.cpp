@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -83,8 +84,19 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     lstPass->header()->setSectionsClickable(true);
     lstPass->header()->setSectionsMovable(false);
     lstPass->header()->setSortIndicatorShown(false);
+    // The location column takes up every change of the list's width, so the
+    // columns always fill the list and no horizontal scroll bar is needed.
+    lstPass->header()->setStretchLastSection(true);
     connect(lstPass->header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { lstPass_ColumnClick(logicalIndex + 1); });
+    // Reached by Tab, the list selects the row the focus lands on, so that
+    // Enter, Delete and the copy keys act on the row the user sees marked.
+    lstPass->installEventFilter(this);
+    // A double-click on a row edits it, as Enter on a row does.
+    connect(lstPass, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            cmdEdit_Click();
+    });
     setListGeometryTwips(m_listLeft, m_listTop, 8895, 4215);
 
     StatusBar1 = new QStatusBar(this);
@@ -93,7 +105,6 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     StatusBar1->setFixedHeight(Twips::toPixels(MainWindowLayout::kStatusBarHeight));
     statusPanel = new QLabel(StatusBar1);
     statusPanel->setObjectName(QStringLiteral("statusPanel"));
-    statusPanel->setAccessibleName(QStringLiteral("Status"));
     statusPanel->setTextFormat(Qt::PlainText);
     statusPanel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The panel keeps the width it gets at load; a narrower window clips
@@ -138,15 +149,16 @@ void Form1::buildMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
-    mnuFile = bar->addMenu(QStringLiteral("File"));
+    // The first letter of each title opens its menu with Alt.
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuData = bar->addMenu(QStringLiteral("Data"));
+    mnuData = bar->addMenu(QStringLiteral("&Data"));
     mnuData->setObjectName(QStringLiteral("mnuData"));
-    mnuCopy = bar->addMenu(QStringLiteral("Copy"));
+    mnuCopy = bar->addMenu(QStringLiteral("&Copy"));
     mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
-    mnuHelp = bar->addMenu(QStringLiteral("Help"));
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = bar->addMenu(QStringLiteral("About"));
+    mnuAbout = bar->addMenu(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
@@ -166,6 +178,23 @@ void Form1::buildMenus()
         = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
     mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
                                QStringLiteral("About this software"));
+
+    // The shortcut keys, shown in the menus; KeePassXC uses the same copy
+    // keys. The first key of each item is the one shown.
+    mnuFileItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuDataItem[0]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
+    mnuDataItem[1]->setShortcut(QKeySequence(Qt::Key_Delete));
+    mnuDataItem[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    mnuCopyItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuCopyItem[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuCopyItem[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuHelpItem[0]->setShortcut(QKeySequence(Qt::Key_F1));
+    // Enter edits only when it is pressed on the list; elsewhere it keeps its
+    // own meaning.
+    mnuDataItem[2]->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+    mnuDataItem[2]->setShortcutContext(Qt::WidgetShortcut);
+    lstPass->addAction(mnuDataItem[2]);
 
     // Each menu passes its item's index to its one handler.
     const auto wire = [this](QMenu *menu, void (Form1::*handler)(int)) {
@@ -197,19 +226,41 @@ void Form1::formLoad()
         {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
         {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
     };
-    for (const auto &column : columns) {
-        const int position = m_entries.addColumnHeader(QString::fromLatin1(column.header));
-        lstPass->header()->resizeSection(position - 1, Twips::toPixels(column.width));
+    // The columns fill the list exactly at the window's designed size, in
+    // the proportions of these widths.
+    std::array<double, 3> designed {};
+    for (size_t i = 0; i < designed.size(); ++i) {
+        m_entries.addColumnHeader(QString::fromLatin1(columns[i].header));
+        designed[i] = columns[i].width;
     }
+    const int available = Twips::toPixels(MainWindowLayout::kClientWidth - 2 * m_listLeft)
+        - 2 * lstPass->frameWidth();
+    const std::array<int, 3> widths = MainWindowLayout::columnWidthsFor(designed, available);
+    for (size_t i = 0; i < widths.size(); ++i)
+        lstPass->header()->resizeSection(int(i), widths[i]);
 
     statusPanel->setMaximumWidth(Twips::toPixels(std::abs(outerSizeTwips().width())));
+    setMinimumSizeToFit();
 }
 
 void Form1::afterFormLoad()
 {
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
+    // Once skinned: the skin changes the header's height.
+    setMinimumSizeToFit();
     setVisible(true);
+}
+
+void Form1::setMinimumSizeToFit()
+{
+    // No smaller than both button rows whole, the list's header with one
+    // row under it, and the status bar.
+    const int row = std::max(lstPass->sizeHintForRow(0), lstPass->fontMetrics().height());
+    const int listHeight = lstPass->header()->sizeHint().height() + row + 2 * lstPass->frameWidth();
+    setMinimumSize(Twips::toPixels(MainWindowLayout::kButtonsRight + m_listLeft),
+                   menuBar()->sizeHint().height() + Twips::toPixels(m_listTop) + listHeight
+                       + StatusBar1->height());
 }
 
 void Form1::setStatusText(const QString &text)
@@ -240,11 +291,35 @@ void Form1::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (isMinimized())
         return;
-    const QSizeF outer = outerSizeTwips();
-    const QSizeF list
-        = MainWindowLayout::listSizeFor(outer.width(), outer.height(), m_listLeft, m_listTop);
+    // The main window's layout has sized the client area already.
+    const QSize client = centralWidget()->size();
+    const QSizeF list = MainWindowLayout::listSizeFor(
+        QSizeF(Twips::fromPixels(client.width()), Twips::fromPixels(client.height())), m_listLeft,
+        m_listTop);
     setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
     placeFindBar();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Esc in the find box closes the bar.
+    if (watched == txtFind && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        closeFindBar();
+        return true;
+    }
+    // Tabbing into the list selects the row the focus lands on, so that
+    // the keys for the commands find a selected row.
+    if (watched == lstPass && event->type() == QEvent::FocusIn
+        && !lstPass->selectionModel()->hasSelection()) {
+        const QModelIndex current = lstPass->currentIndex().isValid()
+            ? lstPass->currentIndex()
+            : lstPass->model()->index(0, 0);
+        if (current.isValid())
+            lstPass->selectionModel()->setCurrentIndex(
+                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -465,14 +540,4 @@ void Form1::mnuHidePasswords_Click(bool hide)
     keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });
     if (m_shown->filtering())
         m_commands.reportShown(m_shown->rowCount(), m_entries.count(), true);
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == txtFind && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        closeFindBar();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

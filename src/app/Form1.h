@@ -74,6 +74,9 @@ private:
                             double left, double top, double width, double height);
     QAction *makeItem(QMenu *menu, const QString &name, int index, const QString &caption);
     void buildMenus();
+    // No smaller than both button rows whole, the list's header with a row
+    // under it, and the status bar.
+    void setMinimumSizeToFit();
     void setListGeometryTwips(double left, double top, double width, double height);
     // The window's outer size, frame, caption and menu bar included.
     QSizeF outerSizeTwips() const;

@@ -156,7 +156,9 @@ void Program::openEditor(const EditorState &state)
 
 Form8 *Program::openHelp()
 {
-    return open(help, nullptr, m_context, helpPath());
+    // Beside the main window, not over it: it stays on top of it.
+    const QWidget *main = form1.window();
+    return open(help, nullptr, m_context, helpPath(), main);
 }
 
 frmAbout *Program::openAbout()

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
+#include "skin/Topmost.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -16,9 +17,8 @@
 #include <limits>
 
 frmAdd::frmAdd(WindowContext &context, EditorState state)
-    : QWidget(nullptr,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowCloseButtonHint)
+    : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+             | Qt::WindowCloseButtonHint)
     , m_context(context)
     , m_state(std::move(state))
 {
@@ -51,8 +51,8 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     connect(cmdDelete, &QToolButton::clicked, this, &frmAdd::cmdDelete_Click);
     connect(txtWebsite, &QLineEdit::returnPressed, this, [this] { txtWebsite_KeyPress(13); });
 
-    // Tab order: Cancel, Save, username, password, website; the focus starts
-    // on Cancel.
+    // Tab order: Cancel, Save, username, password, website. The focus starts
+    // in the username box, so that typing after Add or Edit goes there.
     setTabOrder(cmdDelete, cmdAdd[0]);
     setTabOrder(cmdAdd[0], txtUsername);
     setTabOrder(txtUsername, txtPassword);
@@ -61,7 +61,7 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     if (PrivacySettings::hidePasswords(*m_context.platform.settings,
                                        m_context.settingsApplication()))
         maskPassword();
-    cmdDelete->setFocus();
+    txtUsername->setFocus();
 }
 
 void frmAdd::addGenerator()
@@ -135,9 +135,11 @@ void frmAdd::formLoad()
     } else {
         setWindowTitle(QStringLiteral("Add an entry"));
     }
-    setAccessibleName(windowTitle());
 
     Controls::centreOnScreen(this);
+    // Opened while the help window is kept on top, it must not open
+    // underneath it.
+    keepAboveTopmostWindows(this);
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
 }

@@ -3,7 +3,7 @@
 #include "EditorState.h"
 #include "EntryRules.h"
 
-#include <QWidget>
+#include "widgets/Dialog.h"
 
 #include <array>
 
@@ -17,8 +17,8 @@ struct WindowContext;
 // window in which the user types a new entry or changes an existing one. The
 // main window stays usable while it is open. Save checks the fields and hands
 // the entry to its owner, which stores it and closes the editor once it is
-// saved; Cancel and the close box leave everything as it was.
-class frmAdd : public QWidget
+// saved; Cancel, Esc and the close box leave everything as it was.
+class frmAdd : public Dialog
 {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "Form8.h"
 
+#include "HelpPlacement.h"
 #include "RtfReader.h"
 #include "ShowHelpSetting.h"
 #include "platform/SettingsStore.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -63,10 +65,9 @@ QString pathOnDisk(const QString &path)
 
 } // namespace
 
-Form8::Form8(WindowContext &context, QString helpPath)
-    : QWidget(nullptr,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
+    : Dialog(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+             | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_helpPath(std::move(helpPath))
 {
@@ -99,13 +100,28 @@ Form8::Form8(WindowContext &context, QString helpPath)
 
     Check1 = new QCheckBox(QStringLiteral("Show at Startup"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setAccessibleName(QStringLiteral("Show at Startup"));
     Check1->setGeometry(Twips::rect(60, 7620, 1995, 255));
     Check1->setCheckState(Qt::Checked);
     connect(Check1, &QCheckBox::stateChanged, this, &Form8::Check1_Click);
 
     setTabOrder(rtf1, Check1);
     Controls::centreOnScreen(this);
+    placeBeside(beside);
+}
+
+void Form8::placeBeside(const QWidget *beside)
+{
+    if (!beside || !beside->isVisible())
+        return;
+    const QScreen *screen = beside->screen();
+    if (!screen)
+        return;
+    // This window's frame is not known before it is shown; it is taken to
+    // be as thick as that of the window it stands beside.
+    const QRect anchor = beside->frameGeometry();
+    const QRect client = beside->geometry();
+    const QSize frame(anchor.width() - client.width(), anchor.height() - client.height());
+    move(HelpPlacement::besidePosition(anchor, size() + frame, screen->availableGeometry()));
 }
 
 void Form8::formLoad()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "widgets/Dialog.h"
 
 class QCheckBox;
 class QTextBrowser;
@@ -8,13 +8,15 @@ class QUrl;
 struct WindowContext;
 
 // Form8, the help window ("Readme/Help"): shows the readme and help text from Help.rtf beside the
-// program, and holds the per-user choice whether it opens after start-up.
-class Form8 : public QWidget
+// program, and holds the per-user choice whether it opens after start-up. Esc closes it.
+class Form8 : public Dialog
 {
     Q_OBJECT
 
 public:
-    Form8(WindowContext &context, QString helpPath);
+    // It opens beside the window `beside` where the screen has room, so
+    // that it does not cover it; without one, in the middle of the screen.
+    Form8(WindowContext &context, QString helpPath, const QWidget *beside = nullptr);
 
     // Skins the window, shows the help file, keeps the window above all
     // others and sets the box from the stored choice. A step that fails is
@@ -26,6 +28,7 @@ public:
     void Check1_Click();
 
 private:
+    void placeBeside(const QWidget *beside);
     void showMissingHelp(const QString &path);
     void loadHelpText(const QString &path);
     void setBoxFromSetting();

@@ -28,9 +28,8 @@ Label *makeLabel(QWidget *parent, const QString &name, const QString &text, doub
 } // namespace
 
 frmAbout::frmAbout(WindowContext &context)
-    : QWidget(nullptr,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+    : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+             | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));

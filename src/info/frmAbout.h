@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "widgets/Dialog.h"
 
 #include <vector>
 
@@ -9,8 +9,8 @@ class SkinLabel;
 struct WindowContext;
 
 // frmAbout, the about box ("About <product>"): the product's name, version, publisher and web
-// address under a header picture. It has no buttons; its close box closes it.
-class frmAbout : public QWidget
+// address under a header picture. It has no buttons; its close box or Esc closes it.
+class frmAbout : public Dialog
 {
     Q_OBJECT
 

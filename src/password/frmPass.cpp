@@ -52,16 +52,14 @@ public:
 } // namespace
 
 frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword)
-    : QWidget(nullptr,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+    : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+             | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_createMode(createMode)
     , m_storedPassword(std::move(storedPassword))
 {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(QStringLiteral("Password Required"));
-    setAccessibleName(windowTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setFont(Controls::verdana());
     setFixedSize(Twips::size(kClientWidth, kClientHeight));
@@ -151,6 +149,8 @@ void frmPass::formLoad()
     raise();
     SetTopmost(this, true);
     txtPass->clear();
+    // Typing goes straight into the password box; the tab order is kept.
+    txtPass->setFocus();
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
 }
@@ -218,10 +218,10 @@ void frmPass::createPassword()
     case NewPasswordCheck::Accepted:
         break;
     }
-    accept(&frmPass::passwordCreated, typed);
+    handOver(&frmPass::passwordCreated, typed);
 }
 
-void frmPass::accept(void (frmPass::*signal)(const QString &), const QString &password)
+void frmPass::handOver(void (frmPass::*signal)(const QString &), const QString &password)
 {
     m_accepted = true;
     Timer1->stop();
@@ -237,7 +237,7 @@ int frmPass::showMessage(const QString &text, int style, const QString &title)
 void frmPass::enterPassword()
 {
     if (PasswordRules::matchesStored(txtPass->text(), m_storedPassword)) {
-        accept(&frmPass::passwordAccepted, m_storedPassword);
+        handOver(&frmPass::passwordAccepted, m_storedPassword);
         return;
     }
 
@@ -319,7 +319,7 @@ bool frmPass::eventFilter(QObject *watched, QEvent *event)
                 return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return Dialog::eventFilter(watched, event);
 }
 
 void frmPass::closeEvent(QCloseEvent *event)
@@ -330,9 +330,19 @@ void frmPass::closeEvent(QCloseEvent *event)
         emit endRequested();
 }
 
+void frmPass::keyPressEvent(QKeyEvent *event)
+{
+    // Esc does nothing here: there is no way out but a password or Cancel.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    Dialog::keyPressEvent(event);
+}
+
 bool frmPass::event(QEvent *event)
 {
-    const bool result = QWidget::event(event);
+    const bool result = Dialog::event(event);
     switch (event->type()) {
     case QEvent::Show:
     case QEvent::Move:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "widgets/Dialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -14,7 +14,7 @@ struct WindowContext;
 // after three wrong tries. It stays above all other windows and keeps the main window hidden until
 // a password is accepted. Every way out other than an accepted password asks for the program to
 // end.
-class frmPass : public QWidget
+class frmPass : public Dialog
 {
     Q_OBJECT
 
@@ -53,6 +53,7 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void layoutForCreate();
@@ -72,7 +73,7 @@ private:
     double heightTwips(const QWidget *control) const;
 
     // Hands the accepted password over; the dialog has done its work.
-    void accept(void (frmPass::*signal)(const QString &), const QString &password);
+    void handOver(void (frmPass::*signal)(const QString &), const QString &password);
     int showMessage(const QString &text, int style, const QString &title = QString());
 
     WindowContext &m_context;

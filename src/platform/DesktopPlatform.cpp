@@ -17,25 +17,28 @@
 
 int WidgetMessageBoxes::show(const QString &text, int style, const QString &title)
 {
-    // Parent the box to the active window so that it stands above it, even
-    // when that window is kept on top of all others.
+    // Parent the box to the active window so that it stands above it.
     QWidget *parent = QApplication::activeWindow();
-    if (!parent) {
-        // Right after another box closed no window is active yet: stand
-        // above a window that is kept on top, if one is showing.
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-                parent = window;
-                break;
-            }
+    QWidget *topmost = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            topmost = window;
+            break;
         }
     }
+    // Right after another box closed no window is active yet: stand above a
+    // window that is kept on top, if one is showing.
+    if (!parent)
+        parent = topmost;
     QMessageBox box(parent);
     box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    if (parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    // A modal box underneath a window kept on top would leave the program
+    // seeming frozen: whichever window is active, the box joins the topmost
+    // band while any window of ours is in it.
+    if (topmost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     switch (style & 0x70) {
     case MessageBox::Critical:

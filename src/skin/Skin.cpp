@@ -1,8 +1,47 @@
 #include "Skin.h"
 
 #include <QColor>
+#include <QHeaderView>
 #include <QPalette>
+#include <QPushButton>
+#include <QToolButton>
 #include <QWidget>
+
+namespace {
+
+QString cssColour(const QColor &colour)
+{
+    return colour.name(QColor::HexRgb);
+}
+
+} // namespace
+
+QString Skin::buttonStyleSheet(const SkinColours &c)
+{
+    const QColor back = QColor::fromRgb(c.back);
+    const QColor panel = QColor::fromRgb(c.panel);
+    // Drawn flat in the back colour, so that the caption stands out from a
+    // face of exactly that colour: white on it reaches 4.5:1, the skin's own
+    // light fore colour does not quite. The keyboard focus shows as a white
+    // frame, which stands out against the face and the window alike.
+    return QStringLiteral("QToolButton, QPushButton { background-color: %1; color: #ffffff;"
+                          " border: 2px solid %2; border-radius: 3px; padding: 0px; }"
+                          "QToolButton:hover, QPushButton:hover { background-color: %3; }"
+                          "QToolButton:pressed, QPushButton:pressed { background-color: %4; }"
+                          "QToolButton:focus, QPushButton:focus { border-color: #ffffff; }")
+        .arg(cssColour(back), cssColour(panel.darker(130)), cssColour(back.darker(112)),
+             cssColour(panel));
+}
+
+QString Skin::headerStyleSheet(const SkinColours &c)
+{
+    // Column headers take the window's panel colours, as its labels do.
+    return QStringLiteral("QHeaderView::section { background-color: %1; color: %2; border: none;"
+                          " border-right: 1px solid %3; border-bottom: 1px solid %3;"
+                          " padding: 2px 4px; }")
+        .arg(cssColour(QColor::fromRgb(c.panel)), cssColour(QColor::fromRgb(c.panelText)),
+             cssColour(QColor::fromRgb(c.back)));
+}
 
 Skin::Skin(SkinDefinition definition, QObject *parent)
     : QObject(parent)
@@ -47,5 +86,15 @@ void Skin::applyTo(QWidget *window) const
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, fore.darker(150));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
+    // Only the controls that need it get a style sheet: one on the window
+    // would stop its palette from reaching the other controls.
+    const QString buttons = buttonStyleSheet(c);
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (qobject_cast<QToolButton *>(button) || qobject_cast<QPushButton *>(button))
+            button->setStyleSheet(buttons);
+    }
+    const QString headers = headerStyleSheet(c);
+    for (QHeaderView *header : window->findChildren<QHeaderView *>())
+        header->setStyleSheet(headers);
     window->setProperty("skinned", true);
 }

@@ -25,6 +25,11 @@ public:
     // Controls coloured one by one keep their own colours.
     void applyTo(QWidget *window) const;
 
+    // How the skin draws command buttons (with their keyboard focus mark)
+    // and column headers.
+    static QString buttonStyleSheet(const SkinColours &colours);
+    static QString headerStyleSheet(const SkinColours &colours);
+
     // The object the skin companion attaches to.
     QObject *object() { return this; }
 

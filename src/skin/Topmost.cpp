@@ -1,5 +1,6 @@
 #include "Topmost.h"
 
+#include <QApplication>
 #include <QWidget>
 
 void SetTopmost(QWidget *window, bool topmost)
@@ -19,4 +20,21 @@ void SetTopmost(QWidget *window, bool topmost)
     }
     window->raise();
     window->activateWindow();
+}
+
+bool topmostWindowShowing(const QWidget *except)
+{
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (window != except && window->isVisible()
+            && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return true;
+    }
+    return false;
+}
+
+void keepAboveTopmostWindows(QWidget *window)
+{
+    if (window && topmostWindowShowing(window))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +40,8 @@ private slots:
     void shutdownUnloadsEverything();
     void resizeRule_data();
     void resizeRule();
+    void mainWindowFits_data();
+    void mainWindowFits();
 
 private:
     std::unique_ptr<TestProgram> t;
@@ -94,14 +97,10 @@ void TestStartup::mainWindowLoad()
     QCOMPARE(control<QToolButton>(main, QStringLiteral("cmdWebsite"))->text(),
              QStringLiteral("Visit www.drummet.example"));
     const QTreeView *list = control<QTreeView>(main, QStringLiteral("lstPass"));
-    const QHeaderView *header = list->header();
     const QStringList headers = {"Username", "Password", "Website/Location"};
-    const int widths[] = {2345, 2375, 4095};
     QCOMPARE(list->model()->columnCount(), 3);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         QCOMPARE(list->model()->headerData(i, Qt::Horizontal).toString(), headers[i]);
-        QCOMPARE(header->sectionSize(i), Twips::toPixels(widths[i]));
-    }
     // The panel is as wide as the window was when it loaded (before it had a
     // frame), and stays so whatever the window does.
     main->show();
@@ -110,9 +109,9 @@ void TestStartup::mainWindowLoad()
     QVERIFY(panelWidth >= main->width() && panelWidth <= main->frameGeometry().width());
     main->resize(main->width() + 100, main->height() + 50);
     QTRY_COMPARE(panel->width(), panelWidth);
-    // It does not keep the window from being made narrow.
+    // It does not keep the window from being made as narrow as it may be.
     main->resize(200, 300);
-    QTRY_COMPARE(main->width(), 200);
+    QTRY_COMPARE(main->width(), main->minimumWidth());
     QCOMPARE(panel->maximumWidth(), panelWidth);
     QVERIFY(t->program->pass.isLoaded());
 }
@@ -219,31 +218,74 @@ void TestStartup::shutdownUnloadsEverything()
 
 void TestStartup::resizeRule_data()
 {
-    QTest::addColumn<double>("outerWidth");
-    QTest::addColumn<double>("outerHeight");
+    QTest::addColumn<QSizeF>("client");
     QTest::addColumn<QSizeF>("list");
-    QTest::newRow("designed") << 9255.0 << 9000.0 << QSizeF(8635, 6020);
-    QTest::newRow("narrow") << 1500.0 << 9000.0 << QSizeF(880, 6020);
-    QTest::newRow("low") << 9255.0 << 2250.0 << QSizeF(8635, 730);
-    QTest::newRow("tiny") << 0.0 << 0.0 << QSizeF(620, 2980);
+    QTest::newRow("designed") << QSizeF(9015, 6240) << QSizeF(8895, 4260);
+    QTest::newRow("larger") << QSizeF(12000, 9000) << QSizeF(11880, 7020);
+    QTest::newRow("tiny") << QSizeF(100, 1000) << QSizeF(0, 0);
 }
 
 void TestStartup::resizeRule()
 {
-    QFETCH(double, outerWidth);
-    QFETCH(double, outerHeight);
+    QFETCH(QSizeF, client);
     QFETCH(QSizeF, list);
-    QCOMPARE(MainWindowLayout::listSizeFor(outerWidth, outerHeight, 60, 1980), list);
+    QCOMPARE(MainWindowLayout::listSizeFor(client, 60, 1980), list);
+}
 
-    // The window applies it on every resize but when minimised.
-    t->runSplash();
+void TestStartup::mainWindowFits_data()
+{
+    QTest::addColumn<QSize>("grow"); // pixels added to the designed size; -1: the minimum
+    QTest::newRow("designed size") << QSize(0, 0);
+    QTest::newRow("larger") << QSize(300, 200);
+    QTest::newRow("minimum size") << QSize(-1, -1);
+}
+
+void TestStartup::mainWindowFits()
+{
+    QFETCH(QSize, grow);
+    t->writeVault(QStringLiteral("pw12"), {{"ann", "pw1", "a.example"}});
+    t->openVault();
     Form1 *main = t->mainWindow();
-    main->show();
-    main->resize(Twips::toPixels(outerWidth), Twips::toPixels(outerHeight));
-    const double outer = Twips::fromPixels(main->frameGeometry().width());
-    const QTreeView *view = control<QTreeView>(main, QStringLiteral("lstPass"));
-    QTRY_COMPARE(view->width(), Twips::toPixels(std::abs(outer - 620)));
-    QCOMPARE(view->pos(), QPoint(Twips::toPixels(60), Twips::toPixels(1980)));
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QTreeView *list = control<QTreeView>(main, QStringLiteral("lstPass"));
+    QHeaderView *header = list->header();
+    // At the designed size the columns have the designed proportions
+    // 2345 : 2375 : 4095.
+    const int designed[] = {header->sectionSize(0), header->sectionSize(1)};
+    const double scale = designed[0] / 2345.0;
+    QVERIFY(std::abs(designed[1] - 2375 * scale) <= 1);
+    QVERIFY(std::abs(header->sectionSize(2) - 4095 * scale) <= 2);
+
+    const QSize target = grow.width() < 0 ? main->minimumSize() : main->size() + grow;
+    main->resize(target);
+    QTRY_COMPARE(main->size(), target);
+    QCoreApplication::processEvents();
+
+    // The columns fill the list exactly; the location column takes up the
+    // change of width.
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+    QCOMPARE(header->length(), list->viewport()->width());
+    QCOMPARE(header->sectionSize(0), designed[0]);
+    QCOMPARE(header->sectionSize(1), designed[1]);
+
+    // The list keeps the left margin on the right and reaches the status
+    // bar; the status bar has its designed height with its text inside.
+    const QWidget *client = main->centralWidget();
+    const QStatusBar *bar = control<QStatusBar>(main, QStringLiteral("StatusBar1"));
+    const QLabel *panel = control<QLabel>(main, QStringLiteral("statusPanel"));
+    QCOMPARE(client->width() - list->geometry().right() - 1, list->x());
+    QCOMPARE(list->geometry().bottom() + 1, client->height());
+    QCOMPARE(bar->height(), Twips::toPixels(315));
+    QCOMPARE(bar->geometry().top(), client->geometry().bottom() + 1);
+    QVERIFY(bar->rect().contains(panel->geometry()));
+    QVERIFY(panel->height() >= panel->fontMetrics().height());
+
+    // Both button rows whole, the header and a row of the list.
+    for (const QToolButton *button : main->findChildren<QToolButton *>()) {
+        if (button->objectName().startsWith(u"cmd"))
+            QVERIFY2(client->rect().contains(button->geometry()), qPrintable(button->text()));
+    }
+    QVERIFY(list->viewport()->height() >= list->sizeHintForRow(0));
 }
 
 QTEST_MAIN(TestStartup)

@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "entries/EntryRules.h"
 #include "entries/frmAdd.h"
+#include "info/Form8.h"
 #include "platform/MessageBoxes.h"
 #include "vault/VaultFile.h"
 
@@ -10,10 +11,13 @@
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <string_view>
 
 namespace {
 
@@ -228,13 +232,16 @@ private slots:
         QCOMPARE(editor()->windowTitle(), "Add an entry");
         QApplication::setActiveWindow(editor());
         QVERIFY(QTest::qWaitForWindowActive(editor()));
+        // Typing goes into the username box; Tab keeps the designed order.
         QCOMPARE(QApplication::focusWidget(),
-                 control<QToolButton>(editor(), QStringLiteral("cmdDelete")));
+                 control<QLineEdit>(editor(), QStringLiteral("txtUsername")));
         for (QWidget *next :
-             {(QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
-              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtUsername")),
-              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtPassword")),
-              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtWebsite"))}) {
+             {(QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtPassword")),
+              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtWebsite")),
+              (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdGenerate")),
+              (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdDelete")),
+              (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
+              (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtUsername"))}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
@@ -283,15 +290,19 @@ private slots:
     void editorCancelAndCloseBox()
     {
         const QByteArray before = t->readVault();
-        for (bool closeBox : {false, true}) {
+        for (const char *way : {"Cancel", "close box", "Esc"}) {
             run(Add, false);
             control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText("u");
             control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText("p");
-            closeBox
-                ? void(editor()->close())
-                : QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdDelete")),
-                                    Qt::LeftButton);
-            QVERIFY(!editor());
+            if (way == std::string_view("Cancel"))
+                QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdDelete")),
+                                  Qt::LeftButton);
+            else if (way == std::string_view("close box"))
+                editor()->close();
+            else
+                QTest::keyClick(control<QLineEdit>(editor(), QStringLiteral("txtPassword")),
+                                Qt::Key_Escape);
+            QVERIFY2(!editor(), way);
         }
         QCOMPARE(t->program->entries().count(), 3);
         QCOMPARE(t->readVault(), before);
@@ -390,6 +401,58 @@ private slots:
         main->close();
         QVERIFY(!t->program->form1.isLoaded());
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
+    }
+
+    // clang-format off
+    void shortcuts_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Ctrl+N adds") << QKeySequence("Ctrl+N") << "editor Add an entry ";
+        QTest::newRow("Insert adds") << QKeySequence(Qt::Key_Insert) << "editor Add an entry ";
+        QTest::newRow("Enter on a row edits") << QKeySequence(Qt::Key_Return) << "editor Edit an entry bob";
+        QTest::newRow("keypad Enter on a row edits") << QKeySequence(Qt::Key_Enter) << "editor Edit an entry bob";
+        QTest::newRow("double-click edits") << QKeySequence() << "editor Edit an entry bob";
+        QTest::newRow("Delete asks first") << QKeySequence(Qt::Key_Delete) << "box Confirm Delete";
+        QTest::newRow("Ctrl+B copies the username") << QKeySequence("Ctrl+B") << "clipboard bob";
+        QTest::newRow("Ctrl+C copies the password") << QKeySequence("Ctrl+C") << "clipboard zeta";
+        QTest::newRow("Ctrl+U copies the location") << QKeySequence("Ctrl+U") << "clipboard www.bob.example";
+        QTest::newRow("Ctrl+G goes to it") << QKeySequence("Ctrl+G") << "started http://www.bob.example";
+        QTest::newRow("F1 opens the help") << QKeySequence(Qt::Key_F1) << "help Readme/Help";
+        QTest::newRow("Ctrl+Q ends") << QKeySequence("Ctrl+Q") << "ended 1";
+    }
+    // clang-format on
+    void shortcuts()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, outcome);
+        auto *list = control<QTreeView>(main, QStringLiteral("lstPass"));
+        QApplication::setActiveWindow(main);
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        clickRow(1);
+        list->setFocus();
+        if (keys.isEmpty()) {
+            const QRect row = list->visualRect(list->model()->index(0, 0));
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        } else {
+            QTest::keySequence(list, keys);
+        }
+        const QString kind = outcome.section(' ', 0, 0);
+        QString seen;
+        if (kind == u"editor" && editor())
+            seen = editor()->windowTitle() + ' '
+                + control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->text();
+        else if (kind == u"box" && !t->fakes.messages.shown.isEmpty())
+            seen = lastBox().title;
+        else if (kind == u"clipboard")
+            seen = QApplication::clipboard()->text();
+        else if (kind == u"started")
+            seen = t->fakes.locations.started.join('|');
+        else if (kind == u"help" && t->program->help.isLoaded())
+            seen = t->program->help.window()->windowTitle();
+        else if (kind == u"ended")
+            seen = QString::number(t->fakes.ender.endCount);
+        QCOMPARE(kind + ' ' + seen, outcome);
     }
 
     void secondAddOrEditKeepsTheOpenEditor()

@@ -1,9 +1,11 @@
+#include "info/HelpPlacement.h"
 #include "info/ShowHelpSetting.h"
 
 #include <QTest>
 
 // The stored show-help value goes through the classic Basic conversion; the
-// windows' tests cover what the box and start-up make of it.
+// windows' tests cover what the box and start-up make of it. The help window
+// opens beside the main window where the screen has room.
 class TestInfoRules : public QObject
 {
     Q_OBJECT
@@ -11,6 +13,8 @@ class TestInfoRules : public QObject
 private slots:
     void storedValueToInteger_data();
     void storedValueToInteger();
+    void helpBesideMainWindow_data();
+    void helpBesideMainWindow();
 };
 
 void TestInfoRules::storedValueToInteger_data()
@@ -42,6 +46,31 @@ void TestInfoRules::storedValueToInteger()
     QFETCH(int, value);
     const std::optional<qint16> converted = ShowHelpSetting::toInt16(text);
     QCOMPARE(converted ? int(*converted) : 99999, value);
+}
+
+void TestInfoRules::helpBesideMainWindow_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("help");
+    const QSize help(700, 560);
+    const int gap = HelpPlacement::kGap;
+    // clang-format off
+    QTest::newRow("room on the right") << QRect(100, 200, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(700 + gap, 200);
+    QTest::newRow("room on the left only") << QRect(1200, 200, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(1200 - gap - help.width(), 200);
+    QTest::newRow("kept above the screen's foot") << QRect(100, 600, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(700 + gap, 1040 - help.height());
+    QTest::newRow("work area offset") << QRect(1300, 60, 600, 480) << QRect(1280, 40, 1920, 1040) << QPoint(1900 + gap, 60);
+    QTest::newRow("no room: at the roomier edge") << QRect(300, 200, 600, 480) << QRect(0, 0, 1366, 728) << QPoint(1366 - help.width(), 168);
+    QTest::newRow("no room, roomier on the left") << QRect(500, 100, 600, 480) << QRect(0, 0, 1200, 728) << QPoint(0, 100);
+    // clang-format on
+}
+
+void TestInfoRules::helpBesideMainWindow()
+{
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, help);
+    QCOMPARE(HelpPlacement::besidePosition(main, QSize(700, 560), screen), help);
 }
 
 QTEST_APPLESS_MAIN(TestInfoRules)

@@ -1,12 +1,16 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
+#include "entries/frmAdd.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
+#include "platform/DesktopPlatform.h"
 #include "skin/SkinLabel.h"
 #include "widgets/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -30,6 +34,9 @@ private slots:
     void missingHelpFileIsNamed();
     void aboutBox_data();
     void aboutBox();
+    void windowsOpenAboveTheTopmostHelp();
+    void escCloses_data();
+    void escCloses();
     void linkOpener_data();
     void linkOpener();
 
@@ -193,6 +200,54 @@ void TestInfoWindows::aboutBox()
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->font().pointSizeF(), 12.0);
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 4)->geometry(),
              Twips::rect(120, 3300, 7215, 1275));
+}
+
+void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
+{
+    t->setShowHelp(QStringLiteral("0"));
+    Form1 *main = startUp();
+    main->mnuDataItem_Click(0);
+    QVERIFY(!t->program->add.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    t->program->add.unload();
+
+    // With the help window on top and the main window active, the editor and
+    // a message box join the topmost band rather than open underneath it.
+    t->program->openHelp();
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    main->mnuDataItem_Click(0);
+    QVERIFY(t->program->add.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    bool boxOnTop = false;
+    QTimer::singleShot(0, [&boxOnTop] {
+        QWidget *box = QApplication::activeModalWidget();
+        boxOnTop = box && box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        if (auto *dialog = qobject_cast<QDialog *>(box))
+            dialog->reject();
+    });
+    WidgetMessageBoxes().show(QStringLiteral("x"), MessageBox::OkOnly, QString());
+    QVERIFY(boxOnTop);
+}
+
+void TestInfoWindows::escCloses_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::newRow("help window") << true;
+    QTest::newRow("about box") << false;
+}
+
+void TestInfoWindows::escCloses()
+{
+    QFETCH(bool, help);
+    t->setShowHelp(QStringLiteral("0"));
+    startUp();
+    QWidget *window = help ? static_cast<QWidget *>(t->program->openHelp())
+                           : static_cast<QWidget *>(t->program->openAbout());
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window,
+                    Qt::Key_Escape);
+    QVERIFY(!(help ? t->program->help.isLoaded() : t->program->about.isLoaded()));
+    QVERIFY(t->mainWindow()->isVisible());
 }
 
 void TestInfoWindows::linkOpener_data()

@@ -6,6 +6,7 @@
 #include "vault/VaultFormat.h"
 #include "widgets/Twips.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -141,6 +142,15 @@ void TestFrmPass::layout()
         QCOMPARE(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box),
                  int('*'));
     }
+
+    // It opens with the focus in the password box: what is typed goes there,
+    // not to Ok, which would take an empty password as a try.
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QCOMPARE(QApplication::focusWidget(), control<QLineEdit>(dialog, QStringLiteral("txtPass")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass"))->text(), QStringLiteral(" "));
+    QVERIFY(t.fakes.messages.shown.isEmpty());
 }
 
 void TestFrmPass::newPassword_data()

@@ -1,12 +1,17 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
+#include "password/frmPass.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QHash>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +20,8 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <cmath>
 
 class TestSkinning : public QObject
 {
@@ -26,7 +33,53 @@ private slots:
     void typeNames();
     void mainWindowColours();
     void companionSkinsNewWindowsWhileStarted();
+    void textContrast_data();
+    void textContrast();
+    void focusMarkStandsOut();
 };
+
+namespace {
+
+// The relative luminance of a colour, as WCAG defines it.
+double luminance(const QColor &colour)
+{
+    const auto channel = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF())
+        + 0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of text as drawn in a part of a window: the commonest colour
+// there is taken as what lies behind the text, and the colour that stands
+// out most from it as the text's own (the core of a stroke, not its
+// smoothed edge).
+double drawnContrast(const QImage &image, const QRect &part)
+{
+    QHash<QRgb, int> counts;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        for (int x = part.left(); x <= part.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    QRgb behind = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(behind))
+            behind = it.key();
+    }
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrast(QColor::fromRgb(behind), QColor::fromRgb(it.key())));
+    return best;
+}
+
+} // namespace
 
 void TestSkinning::roles_data()
 {
@@ -110,6 +163,70 @@ void TestSkinning::companionSkinsNewWindowsWhileStarted()
     const QColor before = second.palette().color(QPalette::Window);
     second.show();
     QCOMPARE(second.palette().color(QPalette::Window), before);
+}
+
+void TestSkinning::textContrast_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("button caption on its face") << "main"
+                                                << "cmdAdd";
+    QTest::newRow("column header") << "main"
+                                   << "lstPass";
+    QTest::newRow("status text") << "main"
+                                 << "statusPanel";
+    QTest::newRow("label on the window") << "pass"
+                                         << "SkinLabel2";
+    QTest::newRow("push button caption") << "pass"
+                                         << "cmdOK";
+}
+
+void TestSkinning::textContrast()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.writeVault(QStringLiteral("pw12"), {{"ann", "pw1", "a.example"}});
+    t.runSplash();
+    if (window == u"main")
+        t.acceptPassword();
+    QWidget *shown = window == u"main" ? static_cast<QWidget *>(t.mainWindow())
+                                       : static_cast<QWidget *>(t.program->pass.window());
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QWidget *part = ::control<QWidget>(shown, control, 0);
+    if (auto *list = qobject_cast<QTreeView *>(part))
+        part = list->header();
+    QVERIFY(part);
+    QRect rect(part->mapTo(shown, QPoint(0, 0)), part->size());
+    // Inside the border; below the picture on a button with one.
+    rect.adjust(3, 3, -3, -3);
+    if (auto *button = qobject_cast<QToolButton *>(part))
+        rect.setTop(rect.top() + button->iconSize().height());
+    const double ratio = drawnContrast(shown->grab().toImage(), rect);
+    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio, 'f', 2)));
+}
+
+void TestSkinning::focusMarkStandsOut()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.openVault();
+    Form1 *main = t.mainWindow();
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QToolButton *add = control<QToolButton>(main, QStringLiteral("cmdAdd"), 0);
+    QToolButton *edit = control<QToolButton>(main, QStringLiteral("cmdEdit"));
+    add->setFocus();
+    QTRY_VERIFY(add->hasFocus());
+    // The left edge of the focused button against that of one without the
+    // focus, and against the window beside it.
+    const QImage image = main->grab().toImage();
+    const auto at = [&](QWidget *control, int x) {
+        return image.pixelColor(control->mapTo(main, QPoint(x, control->height() / 2)));
+    };
+    QVERIFY(contrast(at(add, 0), at(edit, 0)) >= 3);
+    QVERIFY(contrast(at(add, 0), at(add, -2)) >= 3);
 }
 
 QTEST_MAIN(TestSkinning)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+// A window that assistive technology announces as a dialog. Esc, accept()
+// and reject() close it the way its close box does, so that a window that is
+// deleted on close, and whoever watches for its close, see it go.
+class Dialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Dialog(Qt::WindowFlags flags);
+
+    void done(int result) override;
+
+protected:
+    // Closing is final: the window does not reject itself and stay open as
+    // a plain QDialog would.
+    void closeEvent(QCloseEvent *event) override;
+};
