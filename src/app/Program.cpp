@@ -4,6 +4,7 @@
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
+#include "info/HelpPlacement.h"
 #include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
@@ -15,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QScreen>
 
 Program::Program(QString programFolder, const Platform &platform, QObject *parent)
     : QObject(parent)
@@ -135,7 +137,7 @@ void Program::revealMainWindow(const VaultOutcome &outcome)
         m_context.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
         ShowHelpSetting::defaultValue());
     if (ShowHelpSetting::opensAtStartup(showHelp))
-        openHelp();
+        showHelpBesideMainWindow();
     pass.unload();
 }
 
@@ -152,6 +154,24 @@ void Program::openEditor(const EditorState &state)
                 if (m_commands.store(target, entry))
                     editor->close();
             });
+}
+
+void Program::showHelpBesideMainWindow()
+{
+    Form8 *window = openHelp();
+    Form1 *main = form1.window();
+    const QScreen *screen = main ? main->screen() : nullptr;
+    if (!window || !screen)
+        return;
+    // The help window could not stand beside the main window where that
+    // stands; on a screen wide enough for both, the two move apart.
+    const QRect anchor = main->frameGeometry();
+    const QSize frame = anchor.size() - main->geometry().size();
+    if (const auto pair
+        = HelpPlacement::sideBySide(anchor, window->size() + frame, screen->availableGeometry())) {
+        main->move(pair->anchor);
+        window->move(pair->beside);
+    }
 }
 
 Form8 *Program::openHelp()

@@ -77,6 +77,7 @@ private:
     void createVault(const QString &masterPassword);
     void loadVault(const QString &masterPassword);
     void revealMainWindow(const VaultOutcome &outcome);
+    void showHelpBesideMainWindow();
 
     void openEditor(const EditorState &state);
     // The main window is closing: everything else goes with it, unless

@@ -27,4 +27,17 @@ QPoint besidePosition(const QRect &anchor, const QSize &outer, const QRect &avai
     return QPoint(x, y);
 }
 
+std::optional<Pair> sideBySide(const QRect &anchor, const QSize &outer, const QRect &available)
+{
+    const bool fitsRight = anchor.right() + 1 + kGap + outer.width() <= available.right() + 1;
+    const bool fitsLeft = anchor.left() - kGap - outer.width() >= available.left();
+    const int width = anchor.width() + kGap + outer.width();
+    if (fitsRight || fitsLeft || width > available.width())
+        return std::nullopt;
+    const int left = available.left() + (available.width() - width) / 2;
+    const int lowest = available.bottom() + 1 - outer.height();
+    const int top = std::max(std::min(anchor.top(), lowest), available.top());
+    return Pair {QPoint(left, anchor.top()), QPoint(left + anchor.width() + kGap, top)};
+}
+
 } // namespace HelpPlacement

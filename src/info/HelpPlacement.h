@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <optional>
+
 // Where the help window opens so that it does not hide the main window.
 namespace HelpPlacement {
 
@@ -17,5 +19,17 @@ inline constexpr int kGap = 8;
 // covering as little of the anchor as it can. Its top is level with the
 // anchor's, moved up as far as needed to keep it on the screen.
 QPoint besidePosition(const QRect &anchor, const QSize &outer, const QRect &available);
+
+// Where the anchor and the window beside it go when the window does not fit
+// beside the anchor where the anchor stands, but the work area is wide
+// enough for both side by side: the pair is centred, the window to the right
+// of the anchor. Empty when the anchor may stay where it is, or when the two
+// cannot stand side by side at all.
+struct Pair
+{
+    QPoint anchor;
+    QPoint beside;
+};
+std::optional<Pair> sideBySide(const QRect &anchor, const QSize &outer, const QRect &available);
 
 } // namespace HelpPlacement

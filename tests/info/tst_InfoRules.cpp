@@ -15,6 +15,7 @@ private slots:
     void storedValueToInteger();
     void helpBesideMainWindow_data();
     void helpBesideMainWindow();
+    void bothMoveApartWhenTheScreenHasRoom();
 };
 
 void TestInfoRules::storedValueToInteger_data()
@@ -71,6 +72,22 @@ void TestInfoRules::helpBesideMainWindow()
     QFETCH(QRect, screen);
     QFETCH(QPoint, help);
     QCOMPARE(HelpPlacement::besidePosition(main, QSize(700, 560), screen), help);
+}
+
+void TestInfoRules::bothMoveApartWhenTheScreenHasRoom()
+{
+    const QSize help(700, 560);
+    const QRect screen(0, 0, 1600, 900);
+    // Centred, the main window leaves room on neither side; side by side
+    // the pair fits, centred as a whole.
+    const auto pair = HelpPlacement::sideBySide(QRect(500, 200, 600, 480), help, screen);
+    QVERIFY(pair);
+    const int left = (1600 - (600 + HelpPlacement::kGap + 700)) / 2;
+    QCOMPARE(pair->anchor, QPoint(left, 200));
+    QCOMPARE(pair->beside, QPoint(left + 600 + HelpPlacement::kGap, 200));
+    // Room beside it already, or no room for both: the main window stays.
+    QVERIFY(!HelpPlacement::sideBySide(QRect(100, 200, 600, 480), help, screen));
+    QVERIFY(!HelpPlacement::sideBySide(QRect(300, 200, 600, 480), help, QRect(0, 0, 1280, 900)));
 }
 
 QTEST_APPLESS_MAIN(TestInfoRules)
