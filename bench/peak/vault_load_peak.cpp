@@ -70,7 +70,7 @@ int main(int argc, char **argv)
 {
     if (argc == 5 && QByteArrayView(argv[1]) == "make")
         return make(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong(),
-                     QString::fromLocal8Bit(argv[4]));
+                    QString::fromLocal8Bit(argv[4]));
     if (argc == 3 && QByteArrayView(argv[1]) == "load")
         return load(QString::fromLocal8Bit(argv[2]));
     std::fprintf(stderr, "usage: vault_load_peak make lf|line|cr MEGABYTES FILE | load FILE\n");
