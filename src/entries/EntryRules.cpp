@@ -68,8 +68,21 @@ QString copiedStatus(Field field, const QString &value)
     return QString::fromLatin1(prefixes[int(field)]) + value;
 }
 
+bool isLocalPath(const QString &location)
+{
+    const auto startsWith = [&location](const char *prefix) {
+        return location.startsWith(QLatin1StringView(prefix));
+    };
+    const bool driveLetter = location.size() >= 3 && location[0].isLetter()
+        && location[0].unicode() < 0x80 && location[1] == u':'
+        && (location[2] == u'\\' || location[2] == u'/');
+    return driveLetter || startsWith("\\\\") || startsWith("/") || startsWith("~/");
+}
+
 QString normalisedLocation(const QString &location)
 {
+    if (isLocalPath(location))
+        return location;
     // Three markers carry a dot and three do not: "org" also matches inside
     // a word, and that is how addresses have always been recognised here.
     static const QLatin1StringView markers[] = {

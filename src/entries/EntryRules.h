@@ -70,11 +70,18 @@ QString deleteQuestion(const VaultEntry &entry);
 // The status text after a field of the selected entry has been copied.
 QString copiedStatus(Field field, const QString &value);
 
-// What Go To opens for a location. A text that looks like a web address
-// (it contains ".edu", "biz", "org", ".net", ".com" or "www", in any letter
-// case) gets "http://" in front unless it already names "http://" or
-// "https://" somewhere; anything else, a folder path for instance, is opened
-// as it is.
+// Whether a location is an absolute path on this machine or a share: a drive
+// letter followed by ":\" or ":/", a "\\" share, or a path that begins
+// with "/" or "~/". These forms count on every platform: no web address
+// begins with any of them, so a vault moved between systems opens its paths
+// the same way everywhere.
+bool isLocalPath(const QString &location);
+
+// What Go To opens for a location. A local path (isLocalPath) is opened as it
+// is. Any other text that looks like a web address (it contains ".edu",
+// "biz", "org", ".net", ".com" or "www", in any letter case) gets "http://"
+// in front unless it already names "http://" or "https://" somewhere;
+// anything else is opened as it is.
 QString normalisedLocation(const QString &location);
 
 // The editor's mode: exactly "Add" adds an entry; any other mode edits one.

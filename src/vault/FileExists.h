@@ -9,3 +9,8 @@ QString fileNamePart(const QString &path);
 // files do not count. The name on disk is compared with the path's file name
 // ignoring letter case. Any error gives false.
 bool fileExists(const QString &path);
+
+// The path of the file that fileExists finds, under its own name on disk
+// (the exact name when there is a file of that name); empty when it finds
+// none.
+QString foundFilePath(const QString &path);

@@ -1,12 +1,15 @@
 #include "VaultFile.h"
 
 #include "FileExists.h"
+#include "platform/FileSync.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
-#include <algorithm>
+#include <new>
 
 namespace {
 
@@ -29,74 +32,70 @@ template<typename F> bool forEachChunk(QFile &file, F &&f)
     }
 }
 
-// Calls f(line) for each line of the file by the vault's line rule, reading
-// it piece by piece; stops when f returns false. False on a read error.
-template<typename F> bool forEachFileLine(QFile &file, F &&f)
+// Writes every byte or reports why it could not. The device is unbuffered, so
+// a write that the system refuses fails here, not later; a short write is
+// followed by another, which then gives the system's reason (a disk that
+// fills up part-way takes some bytes first).
+bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason)
 {
-    QByteArray pending;
-    bool more = true;
-    const bool read = forEachChunk(file, [&](QByteArrayView chunk) {
-        pending.append(chunk);
-        // Lines are complete up to the last CR that has a byte after it: only
-        // then is it known whether an LF belongs to that line break.
-        const qsizetype lastCr = pending.lastIndexOf('\r', pending.size() - 2);
-        if (lastCr < 0)
-            return true;
-        qsizetype complete = lastCr + 1;
-        if (pending.at(complete) == '\n')
-            ++complete;
-        VaultFormat::forEachLine(QByteArrayView(pending).first(complete),
-                                 [&](QByteArrayView line) { return more = f(line); });
-        pending.remove(0, complete);
-        return more;
-    });
-    if (read && more)
-        VaultFormat::forEachLine(pending, f);
-    return read;
+    while (!data.isEmpty()) {
+        const qint64 written = file.write(data.data(), data.size());
+        if (written <= 0) {
+            *reason = file.errorString();
+            return false;
+        }
+        data = data.sliced(written);
+    }
+    return true;
 }
 
-// Adds an entry for one line of the file; the first line, the master
-// password, and lines that hold no entry are passed over.
-void addEntryLine(std::vector<VaultEntry> &entries, QByteArrayView line, bool &first)
+// The path with its file name replaced by the one that fileExists finds on
+// disk, if that differs only in letter case.
+QString withNameOnDisk(const QString &path)
 {
-    if (first)
-        first = false;
-    else if (!VaultFormat::isSkippedLine(line))
-        entries.push_back(VaultFormat::parseEntryLine(line));
+    const QString found = foundFilePath(path);
+    if (found.isEmpty())
+        return path;
+    return path.chopped(fileNamePart(path).size()) + fileNamePart(found);
+}
+
+// Where a save really writes: the end of a chain of symbolic links, as
+// QSaveFile follows it.
+QFileInfo savedFile(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info;
 }
 
 } // namespace
 
 VaultFile::VaultFile(QString path)
-    : m_path(std::move(path))
+    : m_path(withNameOnDisk(path))
 {
 }
 
 QString VaultFile::pathIn(const QString &programFolder)
 {
-    return QDir(programFolder).filePath(QStringLiteral("data.enc"));
+    return withNameOnDisk(QDir(programFolder).filePath(QStringLiteral("data.enc")));
 }
 
 bool VaultFile::ensureExists(QString *error)
 {
     if (fileExists(m_path))
         return true;
-    QFile file(m_path);
-    const bool isNew = !file.exists();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        *error = describe(QStringLiteral("created"), file.errorString());
+    const QFileInfo info(m_path);
+    if (info.isFile())
+        return true; // hidden, or otherwise not listed: still never touched
+    if (info.exists()) {
+        *error = describe(QStringLiteral("created"),
+                          info.isDir() ? QStringLiteral("A folder of that name is in the way.")
+                                       : QStringLiteral("Something that is not a file is in the "
+                                                        "way under that name."));
         return false;
     }
-    if (isNew)
-        file.setPermissions(kOwnerOnly);
-    if (file.write(VaultFormat::kLineEnd.data(), VaultFormat::kLineEnd.size())
-            != VaultFormat::kLineEnd.size()
-        || !file.flush()) {
-        *error = describe(QStringLiteral("created"), file.errorString());
-        return false;
-    }
-    file.close();
-    return true;
+    return replaceContent(VaultFormat::kLineEnd, QStringLiteral("created"), error);
 }
 
 bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
@@ -106,94 +105,205 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
-    // Only the first line is wanted: reading stops at its end.
-    masterPassword->clear();
-    const bool read = forEachFileLine(file, [masterPassword](QByteArrayView line) {
-        *masterPassword = VaultFormat::decodeLine(line);
-        return false;
-    });
-    if (!read) {
-        *error = describe(QStringLiteral("read"), file.errorString());
+    try {
+        // Only the first line is wanted: reading stops at its end.
+        QString line;
+        const bool read = forEachChunk(file, [&line](QByteArrayView chunk) {
+            const qsizetype cr = chunk.indexOf('\r');
+            line += VaultFormat::decodeLine(cr < 0 ? chunk : chunk.first(cr));
+            return cr < 0;
+        });
+        if (!read) {
+            *error = describe(QStringLiteral("read"), file.errorString());
+            return false;
+        }
+        *masterPassword = std::move(line);
+        return true;
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("read"));
         return false;
     }
-    return true;
 }
 
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
+    entries->clear();
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
-    // The file is read in pieces, never held whole, so a large vault costs
-    // little more memory than its entries. A first pass counts the lines so
-    // that the entries are stored without the vector ever growing.
-    qsizetype lineEnds = 0;
-    bool read = forEachChunk(file, [&lineEnds](QByteArrayView chunk) {
-        lineEnds += std::count(chunk.begin(), chunk.end(), '\r');
+    try {
+        // The file is read a piece at a time and each line decoded as it
+        // comes, so loading holds neither the whole file nor a copy of a long
+        // line: a vault costs little more memory than its entries.
+        VaultFormat::EntryReader reader;
+        const bool read = forEachChunk(file, [&reader](QByteArrayView chunk) {
+            reader.read(chunk);
+            return true;
+        });
+        if (!read) {
+            *error = describe(QStringLiteral("read"), file.errorString());
+            return false;
+        }
+        *entries = reader.finish();
         return true;
-    });
-    read = read && file.seek(0);
-    entries->clear();
-    entries->reserve(size_t(lineEnds));
-    bool first = true;
-    read = read && forEachFileLine(file, [&](QByteArrayView line) {
-               addEntryLine(*entries, line, first);
-               return true;
-           });
-    if (!read) {
-        *error = describe(QStringLiteral("read"), file.errorString());
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("read"));
         return false;
     }
-    return true;
 }
 
 std::vector<VaultEntry> VaultFile::parseEntries(QByteArrayView content)
 {
-    std::vector<VaultEntry> entries;
-    entries.reserve(size_t(std::count(content.begin(), content.end(), '\r')));
-    bool first = true;
-    VaultFormat::forEachLine(content, [&](QByteArrayView line) {
-        addEntryLine(entries, line, first);
-        return true;
-    });
-    return entries;
+    VaultFormat::EntryReader reader;
+    reader.read(content);
+    return reader.finish();
 }
 
 bool VaultFile::writeMasterPassword(QStringView masterPassword, QString *error)
 {
-    return replaceContent(VaultFormat::masterOnlyContent(masterPassword), error);
+    try {
+        return replaceContent(VaultFormat::masterOnlyContent(masterPassword),
+                              QStringLiteral("written"), error);
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("written"));
+        return false;
+    }
+}
+
+bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
+                                                  std::vector<VaultEntry> *entries, QString *error)
+{
+    std::vector<VaultEntry> kept;
+    const bool exists = QFileInfo::exists(m_path);
+    if (exists && !readEntries(&kept, error))
+        return false;
+    const bool written = replaceWith(
+        [&](QSaveFile &out, QString *reason) {
+            if (!writeAll(out, VaultFormat::masterOnlyContent(masterPassword), reason))
+                return false;
+            if (!exists)
+                return true;
+            QFile in(m_path);
+            if (!in.open(QIODevice::ReadOnly)) {
+                *reason = in.errorString();
+                return false;
+            }
+            // Everything after the first line break goes across unchanged.
+            enum { FirstLine, AfterCr, Rest } at = FirstLine;
+            bool ok = true;
+            const bool read = forEachChunk(in, [&](QByteArrayView chunk) {
+                if (at == FirstLine) {
+                    const qsizetype cr = chunk.indexOf('\r');
+                    if (cr < 0)
+                        return true;
+                    chunk = chunk.sliced(cr + 1);
+                    at = AfterCr;
+                }
+                if (at == AfterCr && !chunk.isEmpty()) {
+                    if (chunk.front() == '\n')
+                        chunk = chunk.sliced(1);
+                    at = Rest;
+                }
+                ok = writeAll(out, chunk, reason);
+                return ok;
+            });
+            if (!read)
+                *reason = in.errorString();
+            return read && ok;
+        },
+        QStringLiteral("written"), error);
+    if (!written)
+        return false;
+    *entries = std::move(kept);
+    return true;
 }
 
 bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> entries,
                      QString *error)
 {
-    return replaceContent(VaultFormat::savedContent(masterPassword, entries), error);
+    try {
+        return replaceContent(VaultFormat::savedContent(masterPassword, entries),
+                              QStringLiteral("written"), error);
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("written"));
+        return false;
+    }
 }
 
-bool VaultFile::replaceContent(const QByteArray &content, QString *error)
+int VaultFile::removeLeftoverSaves(const QDateTime &since)
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = describe(QStringLiteral("written"), file.errorString());
+    if (!since.isValid())
+        return 0;
+    const QFileInfo target = savedFile(m_path);
+    // QSaveFile writes beside the file under its name, a dot and six random
+    // letters.
+    const QRegularExpression leftover(
+        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+    const QDir folder = target.absoluteDir();
+    int removed = 0;
+    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (leftover.match(file.fileName()).hasMatch() && file.lastModified() >= since
+            && QFile::remove(file.filePath()))
+            ++removed;
+    }
+    return removed;
+}
+
+bool VaultFile::replaceContent(QByteArrayView content, const QString &action, QString *error)
+{
+    return replaceWith(
+        [content](QSaveFile &file, QString *reason) { return writeAll(file, content, reason); },
+        action, error);
+}
+
+bool VaultFile::replaceWith(const std::function<bool(QSaveFile &, QString *)> &write,
+                            const QString &action, QString *error)
+{
+    try {
+        // A vault that is not there yet (a dangling link to one included) is
+        // made readable by its owner only, before a byte is written; QSaveFile
+        // gives a replaced vault the permissions it had.
+        const bool isNew = !savedFile(m_path).exists();
+        QSaveFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            *error = describe(action, file.errorString());
+            return false;
+        }
+        QString reason;
+        if (isNew && !file.setPermissions(kOwnerOnly))
+            reason = file.errorString();
+        // Nothing replaces the vault until every byte is written and on the
+        // disk.
+        if (!reason.isEmpty() || !write(file, &reason) || !syncToDisk(file, &reason)) {
+            file.cancelWriting();
+            *error = describe(action, reason);
+            return false;
+        }
+        if (!file.commit()) {
+            *error = describe(action, file.errorString());
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(action);
         return false;
     }
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        *error = describe(QStringLiteral("written"), reason);
-        return false;
-    }
-    if (!file.commit()) {
-        *error = describe(QStringLiteral("written"), file.errorString());
-        return false;
-    }
-    return true;
 }
 
 QString VaultFile::describe(const QString &action, const QString &reason) const
 {
     return QStringLiteral("The vault file \"%1\" could not be %2.\n\n%3")
         .arg(QDir::toNativeSeparators(m_path), action, reason);
+}
+
+QString VaultFile::outOfMemory(const QString &action) const
+{
+    const double megabytes = double(QFileInfo(m_path).size()) / (1000 * 1000);
+    return describe(action,
+                    QStringLiteral("There is not enough memory for a vault of this size (%1 MB). "
+                                   "Nothing has been changed.")
+                        .arg(megabytes, 0, 'f', 1));
 }

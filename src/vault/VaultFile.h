@@ -2,20 +2,30 @@
 
 #include "VaultFormat.h"
 
+#include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <span>
 #include <vector>
 
+class QSaveFile;
+
 // The vault file on disk. Each operation opens and closes the file; nothing
 // is held open between them. Writes go to a file beside the vault that then
-// replaces it, so a failed write leaves the previous content in place.
+// replaces it, and only once every byte is written and on the disk, so a
+// failed write (a full disk, a refused write) leaves the previous content in
+// place and reports the system's reason.
 class VaultFile
 {
 public:
+    // Works on the file that fileExists finds for the path, under its own
+    // name on disk (which may differ from the path's in letter case), or on
+    // the path itself when there is none.
     explicit VaultFile(QString path);
 
-    // The vault's path in the program folder.
+    // The vault's path in the program folder: "data.enc", or the name on disk
+    // of a file that differs from it only in letter case.
     static QString pathIn(const QString &programFolder);
 
     const QString &path() const { return m_path; }
@@ -29,21 +39,41 @@ public:
     // file).
     bool readMasterPassword(QString *masterPassword, QString *error);
 
-    // Every entry after the first line, in file order.
+    // Every entry after the first line, in file order. When memory runs out
+    // this fails with a message that says so and *entries is left empty.
     bool readEntries(std::vector<VaultEntry> *entries, QString *error);
 
     // Replaces the content with the master password alone.
     bool writeMasterPassword(QStringView masterPassword, QString *error);
 
+    // Puts the master password in the first line and keeps every byte after
+    // that line as it is: the entries of a vault whose first line was empty
+    // stay. *entries receives those entries, as readEntries gives them. The
+    // entries are read before anything is written, so a vault that cannot be
+    // read is left untouched.
+    bool writeMasterPasswordKeepingEntries(QStringView masterPassword,
+                                           std::vector<VaultEntry> *entries, QString *error);
+
     // Replaces the content with the master password and the entries.
     bool save(QStringView masterPassword, std::span<const VaultEntry> entries, QString *error);
+
+    // Removes the files that a save leaves beside the vault when the program
+    // is killed just before the new content takes the vault's place: named
+    // like the vault followed by "." and six letters, ordinary files, last
+    // written at or after `since`, the moment the copy that ended that way
+    // took its lock (VaultLock::takenOverFrom). Does nothing when `since` is
+    // not valid. Returns how many were removed.
+    int removeLeftoverSaves(const QDateTime &since);
 
     // Parses the entries of a whole vault's bytes (the first line skipped).
     static std::vector<VaultEntry> parseEntries(QByteArrayView content);
 
 private:
-    bool replaceContent(const QByteArray &content, QString *error);
+    bool replaceContent(QByteArrayView content, const QString &action, QString *error);
+    bool replaceWith(const std::function<bool(QSaveFile &, QString *)> &write,
+                     const QString &action, QString *error);
     QString describe(const QString &action, const QString &reason) const;
+    QString outOfMemory(const QString &action) const;
 
     QString m_path;
 };

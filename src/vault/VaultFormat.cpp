@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -9,6 +10,7 @@ namespace {
 
 constexpr uchar kUntouchedByte = 0x80;
 constexpr QStringView kSeparatorText = u"|||";
+constexpr char kRawBar = char(0xFC);
 
 constexpr uchar toggled(uchar byte)
 {
@@ -45,7 +47,6 @@ void appendEncoded(char *&out, QStringView plain)
 // a position on; -1 when it does not.
 qsizetype findRawSeparator(QByteArrayView raw, qsizetype from)
 {
-    constexpr char kRawBar = char(0xFC);
     const char *data = raw.data();
     const qsizetype size = raw.size();
     while (from + 3 <= size) {
@@ -64,6 +65,47 @@ void appendLineEnd(char *&out)
 {
     *out++ = '\r';
     *out++ = '\n';
+}
+
+// Decodes raw bytes onto the end of a text.
+void appendDecoded(QString &text, QByteArrayView raw)
+{
+    if (raw.isEmpty())
+        return;
+    const auto &table = decodeTable();
+    const qsizetype old = text.size();
+    text.resize(old + raw.size());
+    char16_t *out = reinterpret_cast<char16_t *>(text.data()) + old;
+    for (char b : raw)
+        *out++ = table[uchar(b)];
+}
+
+// How many fields an entry's line holds: as many as it held in the file, or
+// as its texts need, whichever is more.
+int fieldsToWrite(const VaultEntry &e)
+{
+    const int needed = !e.location.isEmpty() ? 3 : !e.password.isEmpty() ? 2 : 1;
+    return std::clamp(std::max(e.fieldsInFile, needed), 1, 3);
+}
+
+qsizetype encodedEntrySize(const VaultEntry &e)
+{
+    return e.username.size() + e.password.size() + e.location.size()
+        + (fieldsToWrite(e) - 1) * kSeparatorText.size();
+}
+
+void appendEncodedEntry(char *&out, const VaultEntry &e)
+{
+    const int fields = fieldsToWrite(e);
+    appendEncoded(out, e.username);
+    if (fields >= 2) {
+        appendEncoded(out, kSeparatorText);
+        appendEncoded(out, e.password);
+    }
+    if (fields == 3) {
+        appendEncoded(out, kSeparatorText);
+        appendEncoded(out, e.location);
+    }
 }
 
 } // namespace
@@ -141,6 +183,7 @@ VaultEntry parseEntryLine(QByteArrayView raw)
     const qsizetype first = findRawSeparator(raw, 0);
     if (first < 0) {
         entry.username = decodeLine(raw);
+        entry.fieldsInFile = 1;
         return entry;
     }
     entry.username = decodeLine(raw.first(first));
@@ -148,11 +191,20 @@ VaultEntry parseEntryLine(QByteArrayView raw)
     const qsizetype second = findRawSeparator(raw, passwordStart);
     if (second < 0) {
         entry.password = decodeLine(raw.sliced(passwordStart));
+        entry.fieldsInFile = 2;
         return entry;
     }
     entry.password = decodeLine(raw.sliced(passwordStart, second - passwordStart));
     entry.location = decodeLine(raw.sliced(second + kSeparatorText.size()));
     return entry;
+}
+
+QByteArray encodeEntryLine(const VaultEntry &entry)
+{
+    QByteArray raw(encodedEntrySize(entry), Qt::Uninitialized);
+    char *out = raw.data();
+    appendEncodedEntry(out, entry);
+    return raw;
 }
 
 QByteArray masterOnlyContent(QStringView masterPassword)
@@ -167,26 +219,141 @@ QByteArray masterOnlyContent(QStringView masterPassword)
 QByteArray savedContent(QStringView masterPassword, std::span<const VaultEntry> entries)
 {
     const qsizetype lineEnd = kLineEnd.size();
-    const qsizetype separators = 2 * kSeparator.size();
     qsizetype size = masterPassword.size() + lineEnd + lineEnd;
     for (const VaultEntry &e : entries)
-        size += e.username.size() + e.password.size() + e.location.size() + separators + lineEnd;
+        size += encodedEntrySize(e) + lineEnd;
 
     QByteArray content(size, Qt::Uninitialized);
     char *out = content.data();
     appendEncoded(out, masterPassword);
     appendLineEnd(out);
     for (const VaultEntry &e : entries) {
-        appendEncoded(out, e.username);
-        appendEncoded(out, kSeparatorText);
-        appendEncoded(out, e.password);
-        appendEncoded(out, kSeparatorText);
-        appendEncoded(out, e.location);
+        appendEncodedEntry(out, e);
         appendLineEnd(out);
     }
     appendLineEnd(out);
     Q_ASSERT(out == content.data() + content.size());
     return content;
+}
+
+void EntryReader::read(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    while (p < end) {
+        if (m_afterCr) {
+            m_afterCr = false;
+            if (*p == '\n') {
+                ++p;
+                continue;
+            }
+        }
+        const auto *cr = static_cast<const char *>(memchr(p, '\r', size_t(end - p)));
+        const char *const stop = cr ? cr : end;
+        const QByteArrayView line(p, stop - p);
+        if (m_inFirstLine) {
+            // The master password is not an entry and is not kept.
+            m_inFirstLine = !cr;
+        } else if (cr && m_partialSize == 0) {
+            addLine(line);
+        } else {
+            addPartOfLine(line);
+            if (cr)
+                endPartialLine();
+        }
+        if (!cr)
+            return;
+        m_afterCr = true;
+        p = cr + 1;
+    }
+}
+
+std::vector<VaultEntry> EntryReader::finish()
+{
+    if (m_partialSize > 0)
+        endPartialLine();
+    return std::move(m_entries);
+}
+
+void EntryReader::addLine(QByteArrayView line)
+{
+    if (!isSkippedLine(line))
+        m_entries.push_back(parseEntryLine(line));
+}
+
+QString &EntryReader::partialField()
+{
+    switch (m_partialField) {
+    case 0:
+        return m_partial.username;
+    case 1:
+        return m_partial.password;
+    default:
+        return m_partial.location;
+    }
+}
+
+// Splits the fields as parseEntryLine does, as the bytes come: a run of raw
+// bars is held back until it either makes a separator or is broken by
+// another byte, which makes it text.
+void EntryReader::addPartOfLine(QByteArrayView part)
+{
+    if (part.isEmpty())
+        return;
+    if (m_partialSize == 0)
+        m_partialFirst = part.front();
+    m_partialSize += part.size();
+
+    const char *p = part.data();
+    const char *const end = p + part.size();
+    while (p < end) {
+        if (m_partialField == 2) {
+            appendDecoded(m_partial.location, QByteArrayView(p, end - p));
+            return;
+        }
+        while (m_pendingBars > 0 && m_pendingBars < 3 && p < end && *p == kRawBar) {
+            ++m_pendingBars;
+            ++p;
+        }
+        if (m_pendingBars == 3) {
+            m_pendingBars = 0;
+            ++m_partialField;
+            continue;
+        }
+        if (p == end)
+            return;
+        if (m_pendingBars > 0) {
+            partialField().append(kSeparatorText.first(m_pendingBars));
+            m_pendingBars = 0;
+        }
+        const auto *bar = static_cast<const char *>(memchr(p, kRawBar, size_t(end - p)));
+        const char *const stop = bar ? bar : end;
+        appendDecoded(partialField(), QByteArrayView(p, stop - p));
+        p = stop;
+        if (bar) {
+            m_pendingBars = 1;
+            ++p;
+        }
+    }
+}
+
+void EntryReader::endPartialLine()
+{
+    if (m_pendingBars > 0)
+        partialField().append(kSeparatorText.first(m_pendingBars));
+    const bool skipped = m_partialSize == 1 && m_partialFirst == ' ';
+    if (!skipped) {
+        m_partial.fieldsInFile = m_partialField + 1;
+        // The fields grew as the bytes came; give back what they did not use.
+        m_partial.username.squeeze();
+        m_partial.password.squeeze();
+        m_partial.location.squeeze();
+        m_entries.push_back(std::move(m_partial));
+    }
+    m_partial = VaultEntry();
+    m_partialSize = 0;
+    m_partialField = 0;
+    m_pendingBars = 0;
 }
 
 } // namespace VaultFormat

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <span>
+#include <vector>
 
 // The three fields of an entry, in the order the file, the list columns and
 // the editor's boxes give them.
@@ -16,11 +17,22 @@ struct VaultEntry
     QString username;
     QString password;
     QString location;
+    // How many fields the entry's line held in the file. A line with fewer
+    // than three (no separator, or one) is written back in that same shape
+    // for as long as the fields it lacked stay empty, so that a vault saves
+    // back byte for byte as it was read. Entries made in the program hold
+    // three.
+    int fieldsInFile = 3;
 
     const QString &field(Field which) const { return this->*member(which); }
     QString &field(Field which) { return this->*member(which); }
 
-    friend bool operator==(const VaultEntry &, const VaultEntry &) = default;
+    // Two entries are equal when their texts are; the shape of the line they
+    // came from does not count.
+    friend bool operator==(const VaultEntry &a, const VaultEntry &b)
+    {
+        return a.username == b.username && a.password == b.password && a.location == b.location;
+    }
 
 private:
     static constexpr QString VaultEntry::*member(Field which)
@@ -42,7 +54,10 @@ inline constexpr QLatin1StringView kSeparator {"|||"};
 inline constexpr QByteArrayView kLineEnd {"\r\n"};
 
 // Inverts the top bit of each character's code in the code page, except for
-// code 128, which stays as it is. The transform is its own inverse.
+// code 128, which stays as it is. The transform undoes itself for every code
+// but 0: 0 and 128 both become 128, which reads back as 128. The writers
+// never store a 0 (canStore refuses it), so every line they write reads back
+// unchanged; a 0 byte that a file holds reads as 128 (the euro sign).
 QString toggleHighBit(QStringView text);
 QByteArray toggleHighBit(QByteArrayView bytes);
 
@@ -80,10 +95,47 @@ QByteArrayView firstLine(QByteArrayView data);
 // Entry lines that are exactly empty or a single space hold no entry.
 bool isSkippedLine(QByteArrayView raw);
 
-// The fields of one raw entry line. A line with fewer than three fields gives
-// empty ones for those missing; the location keeps everything after the
-// second separator, further separators included, so nothing is lost.
+// The fields of one raw entry line. The username ends at the first "|||",
+// the password at the next one, and the location keeps everything after
+// that, further separators included, so nothing is lost. A line with fewer
+// than three fields gives empty ones for those missing and records how many
+// it held.
 VaultEntry parseEntryLine(QByteArrayView raw);
+
+// The raw line that stores an entry: its fields joined by "|||", in as many
+// fields as it held in the file or as its texts need, whichever is more.
+QByteArray encodeEntryLine(const VaultEntry &entry);
+
+// Reads the entries of a vault from its bytes handed over piece by piece, in
+// any pieces, as a file is read. The first line (the master password) is
+// passed over without being kept, lines that hold no entry are skipped, and
+// a line is decoded as its bytes arrive, so reading costs little more memory
+// than the entries it yields, whatever the bytes.
+class EntryReader
+{
+public:
+    // The next bytes of the file.
+    void read(QByteArrayView bytes);
+    // Ends the file and hands over every entry read, in file order.
+    std::vector<VaultEntry> finish();
+
+private:
+    void addLine(QByteArrayView line);
+    void addPartOfLine(QByteArrayView part);
+    void endPartialLine();
+    QString &partialField();
+
+    std::vector<VaultEntry> m_entries;
+    // A line whose bytes came in more than one piece, decoded so far.
+    VaultEntry m_partial;
+    qsizetype m_partialSize = 0;
+    char m_partialFirst = 0;
+    int m_partialField = 0;
+    int m_pendingBars = 0;
+    bool m_inFirstLine = true;
+    // The last byte read was a CR: an LF that comes next ends that line.
+    bool m_afterCr = false;
+};
 
 // The bytes of a new vault holding only the master password.
 QByteArray masterOnlyContent(QStringView masterPassword);

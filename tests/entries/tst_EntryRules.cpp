@@ -97,6 +97,28 @@ private slots:
     }
 
     // clang-format off
+    void goToOpensLocalPathsAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("drive, backslash") << "C:\\Work\\organiser" << "C:\\Work\\organiser";
+        QTest::newRow("drive, slash") << "d:/www/site.com" << "d:/www/site.com";
+        QTest::newRow("share") << "\\\\server\\www\\docs" << "\\\\server\\www\\docs";
+        QTest::newRow("absolute path") << "/home/me/www" << "/home/me/www";
+        QTest::newRow("home folder") << "~/org/notes" << "~/org/notes";
+        QTest::newRow("relative path is not local") << "www/org" << "http://www/org";
+        QTest::newRow("drive letter needs a separator") << "C:www.example.com" << "http://C:www.example.com";
+        QTest::newRow("tilde needs a slash") << "~www.example.org" << "http://~www.example.org";
+    }
+    // clang-format on
+    void goToOpensLocalPathsAsTheyAre()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, opened);
+        QCOMPARE(EntryRules::normalisedLocation(location), opened);
+    }
+
+    // clang-format off
     void sortColumns_data()
     {
         QTest::addColumn<QList<int>>("clicks");

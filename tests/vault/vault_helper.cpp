@@ -1,0 +1,102 @@
+// A second process for the vault tests, for what one process cannot show on
+// its own:
+//   save-loop PATH COUNT   takes the vault's lock, then saves two vaults of
+//                          COUNT entries in turn until it is killed
+//   hold-lock PATH         takes the vault's lock and waits to be killed
+//   load PATH              reads the vault with little memory to spare and
+//                          prints what came of it; never aborts
+// It prints "locked" once it holds the lock (and, saving, is about to
+// save).
+
+#include "HelperContents.h"
+#include "vault/VaultFile.h"
+#include "vault/VaultLock.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+#define HELPER_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HELPER_UNDER_ASAN 1
+#endif
+#endif
+
+namespace {
+
+// Under AddressSanitizer the test sets max_allocation_size_mb instead: the
+// sanitizer's shadow memory leaves an address space limit no meaning.
+void limitMemory()
+{
+#if defined(Q_OS_UNIX) && !defined(HELPER_UNDER_ASAN)
+    QFile status(QStringLiteral("/proc/self/statm"));
+    if (!status.open(QIODevice::ReadOnly))
+        return;
+    const qint64 pages = status.readAll().split(' ').value(0).toLongLong();
+    rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = rlim_t(pages * 4096 + (64 << 20));
+    setrlimit(RLIMIT_AS, &limit);
+#endif
+}
+
+int holdLock(const QString &path, int count)
+{
+    VaultLock lock(path);
+    if (lock.lock() != VaultLock::Status::Locked) {
+        std::printf("not locked\n");
+        return 1;
+    }
+    if (count == 0) {
+        std::printf("locked\n");
+        std::fflush(stdout);
+        for (;;)
+            QThread::sleep(60);
+    }
+    const std::vector<VaultEntry> vaults[] = {helperEntries(0, count), helperEntries(1, count)};
+    VaultFile vault(path);
+    std::printf("locked\n");
+    std::fflush(stdout);
+    for (unsigned i = 1;; ++i) {
+        QString error;
+        if (!vault.save(helperMasterPassword(), vaults[i % 2], &error)) {
+            std::printf("%s\n", qPrintable(error));
+            return 1;
+        }
+    }
+}
+
+int load(const QString &path)
+{
+    limitMemory();
+    std::vector<VaultEntry> entries;
+    QString error;
+    if (VaultFile(path).readEntries(&entries, &error))
+        std::printf("entries %zu\n", entries.size());
+    else
+        std::printf("error %s\n", qPrintable(error));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 4 && args[1] == u"save-loop")
+        return holdLock(args[2], args[3].toInt());
+    if (args.size() >= 3 && args[1] == u"hold-lock")
+        return holdLock(args[2], 0);
+    if (args.size() >= 3 && args[1] == u"load")
+        return load(args[2]);
+    std::fprintf(stderr, "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | load PATH\n");
+    return 2;
+}
