@@ -87,7 +87,7 @@ void Program::showMainWindow()
 
 bool Program::checkVault()
 {
-    const VaultOutcome outcome = m_session.check();
+    const VaultOutcome outcome = m_session.check(m_context.branding.strProductName);
     if (!outcome.ok) {
         failStartup(outcome.error);
         return false;

@@ -3,8 +3,11 @@
 #include "StatusText.h"
 #include "VaultFile.h"
 
+#include <QFileInfo>
+
 VaultSession::VaultSession(QString programFolder)
     : m_path(VaultFile::pathIn(programFolder))
+    , m_lock(m_path)
 {
 }
 
@@ -13,9 +16,25 @@ VaultOutcome VaultSession::failed(const QString &error, const QString &status)
     return VaultOutcome {false, status, error};
 }
 
-VaultOutcome VaultSession::check()
+VaultOutcome VaultSession::check(const QString &productName)
 {
     VaultFile vault(m_path);
+    switch (m_lock.lock()) {
+    case VaultLock::Status::Locked:
+        vault.removeLeftoverSaves(m_lock.takenOverFrom());
+        break;
+    case VaultLock::Status::Failed:
+        // In a folder that cannot be written to, no copy can change the
+        // vault, so there is nothing to keep the copies apart for: the
+        // entries can still be read.
+        if (!QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
+            break;
+        [[fallthrough]];
+    case VaultLock::Status::HeldByAnotherCopy:
+    case VaultLock::Status::Unlocked:
+        return failed(m_lock.message(productName));
+    }
+
     QString error;
     QString firstLine;
     if (!vault.ensureExists(&error) || !vault.readMasterPassword(&firstLine, &error))
@@ -30,10 +49,16 @@ VaultOutcome VaultSession::create(const QString &masterPassword)
 {
     VaultFile vault(m_path);
     QString error;
-    if (!vault.ensureExists(&error) || !vault.writeMasterPassword(masterPassword, &error))
+    std::vector<VaultEntry> kept;
+    if (!vault.ensureExists(&error)
+        || !vault.writeMasterPasswordKeepingEntries(masterPassword, &kept, &error))
         return failed(error);
     m_masterPassword = masterPassword;
-    return VaultOutcome {true, StatusText::passwordCreated(), QString()};
+    if (kept.empty())
+        return VaultOutcome {true, StatusText::passwordCreated(), QString()};
+    const qsizetype count = qsizetype(kept.size());
+    m_entries.appendAll(std::move(kept));
+    return VaultOutcome {true, StatusText::loaded(count), QString()};
 }
 
 VaultOutcome VaultSession::load(const QString &masterPassword)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EntryListModel.h"
+#include "VaultLock.h"
 
 #include <QDateTime>
 #include <QString>
@@ -24,14 +25,19 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // The start check: makes sure the file exists and reads its first line.
+    // The start check. Takes the vault for this copy of the program (no other
+    // copy may hold it; productName names the program in the message when
+    // one does), clears away what an earlier copy killed in mid-save left
+    // beside it, makes sure the file exists and reads its first line.
     // Afterwards isNew() tells whether a master password must be created, and
     // storedPassword() holds the one on file otherwise.
-    VaultOutcome check();
+    VaultOutcome check(const QString &productName);
     bool isNew() const { return m_isNew; }
     const QString &storedPassword() const { return m_storedPassword; }
 
-    // The first run: writes a new vault holding the master password alone.
+    // The first run: puts the master password in the vault's first line.
+    // Entries that the file already holds after that line stay, and are
+    // loaded into the list.
     VaultOutcome create(const QString &masterPassword);
     // Every later run, once the master password was accepted: fills the
     // entry list from the file.
@@ -55,6 +61,7 @@ private:
     static VaultOutcome failed(const QString &error, const QString &status = QString());
 
     QString m_path;
+    VaultLock m_lock;
     QString m_storedPassword;
     QString m_masterPassword;
     bool m_isNew = false;

@@ -7,6 +7,7 @@
 #include "password/frmPass.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
+#include "vault/VaultLock.h"
 #include "widgets/Twips.h"
 
 #include <QAction>
@@ -37,6 +38,7 @@ private slots:
     void helpOpensAfterStartUp_data();
     void helpOpensAfterStartUp();
     void unreadableVaultEndsTheProgram();
+    void secondCopyEndsWithoutTouchingTheVault();
     void shutdownUnloadsEverything();
     void resizeRule_data();
     void resizeRule();
@@ -195,6 +197,21 @@ void TestStartup::unreadableVaultEndsTheProgram()
     QVERIFY(t->fakes.messages.shown[0].text.contains(QStringLiteral("data.enc")));
     QCOMPARE(t->fakes.ender.endCount, 1);
     QVERIFY(!t->program->pass.isLoaded());
+}
+
+void TestStartup::secondCopyEndsWithoutTouchingTheVault()
+{
+    const QByteArray content = vaultLine("pw") + "\r\n";
+    t->writeVault(content);
+    VaultLock otherCopy(t->vaultPath());
+    QCOMPARE(otherCopy.lock(), VaultLock::Status::Locked);
+    t->runSplash();
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    QVERIFY(t->fakes.messages.shown[0].text.contains(
+        QStringLiteral("already open in another copy of Vorsell")));
+    QCOMPARE(t->fakes.ender.endCount, 1);
+    QVERIFY(!t->program->pass.isLoaded());
+    QCOMPARE(t->readVault(), content);
 }
 
 void TestStartup::shutdownUnloadsEverything()

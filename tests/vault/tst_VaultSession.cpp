@@ -8,6 +8,8 @@
 
 namespace {
 
+const QString kProduct = QStringLiteral("Vorsell");
+
 QByteArray line(const QString &plain)
 {
     return VaultFormat::encodeLine(plain) + "\r\n";
@@ -46,7 +48,7 @@ private slots:
         if (fileExists)
             write(content);
         VaultSession session(m_folder->path());
-        const VaultOutcome outcome = session.check();
+        const VaultOutcome outcome = session.check(kProduct);
         QVERIFY(outcome.ok);
         QCOMPARE(read(), contentAfter);
         QCOMPARE(session.isNew(), firstRun);
@@ -57,12 +59,48 @@ private slots:
     {
         write("\r\n");
         VaultSession session(m_folder->path());
-        QVERIFY(session.check().ok);
+        QVERIFY(session.check(kProduct).ok);
         const VaultOutcome outcome = session.create(QStringLiteral("Secret \u20AC"));
         QVERIFY(outcome.ok);
         QCOMPARE(outcome.status, QStringLiteral("Password created successfully"));
         QCOMPARE(read(), line(QStringLiteral("Secret \u20AC")));
         QCOMPARE(session.masterPassword(), QStringLiteral("Secret \u20AC"));
+    }
+
+    void firstRunKeepsTheEntriesAfterAnEmptyFirstLine()
+    {
+        write("\r\n" + line("a|||b|||c") + line("d") + "\r\n");
+        VaultSession session(m_folder->path());
+        QVERIFY(session.check(kProduct).ok);
+        QVERIFY(session.isNew());
+        const VaultOutcome outcome = session.create(QStringLiteral("pw"));
+        QVERIFY(outcome.ok);
+        QCOMPARE(outcome.status, QStringLiteral("Loaded 2 entries"));
+        QCOMPARE(read(), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+        QCOMPARE(session.entries().count(), 2);
+        // The next save keeps them too.
+        QVERIFY(session.save(QDateTime::currentDateTime()).ok);
+        QCOMPARE(read(), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+    }
+
+    void oneCopyAtATime()
+    {
+        write(line("pw"));
+        VaultSession first(m_folder->path());
+        QVERIFY(first.check(kProduct).ok);
+
+        VaultSession second(m_folder->path());
+        const VaultOutcome refused = second.check(kProduct);
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.error.contains(QStringLiteral("already open in another copy of Vorsell")),
+                 qPrintable(refused.error));
+        QVERIFY(second.storedPassword().isEmpty());
+        QCOMPARE(read(), line("pw"));
+
+        // A vault in another folder is not affected.
+        QTemporaryDir other;
+        VaultSession elsewhere(other.path());
+        QVERIFY(elsewhere.check(kProduct).ok);
     }
 
     void loadCountsEntries_data()
@@ -82,7 +120,7 @@ private slots:
         QFETCH(int, count);
         write(line("pw") + entryLines);
         VaultSession session(m_folder->path());
-        QVERIFY(session.check().ok);
+        QVERIFY(session.check(kProduct).ok);
         const VaultOutcome outcome = session.load(session.storedPassword());
         QVERIFY(outcome.ok);
         QCOMPARE(outcome.status, QStringLiteral("Loaded %1 entries").arg(count));
@@ -93,7 +131,7 @@ private slots:
     {
         write(line("pw") + line("b|||2|||") + line("a|||1|||x"));
         VaultSession session(m_folder->path());
-        QVERIFY(session.check().ok);
+        QVERIFY(session.check(kProduct).ok);
         QVERIFY(session.load(QStringLiteral("pw")).ok);
         session.entries().sortBy(int(Field::Username), EntryListModel::Ascending);
         const VaultOutcome outcome = session.save(QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)));
@@ -108,7 +146,7 @@ private slots:
     {
         write(line("pw"));
         VaultSession session(m_folder->path());
-        QVERIFY(session.check().ok);
+        QVERIFY(session.check(kProduct).ok);
         QVERIFY(session.load(QStringLiteral("pw")).ok);
         QVERIFY(QFile::remove(session.path()));
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("data.enc")));
