@@ -65,7 +65,13 @@ QString copiedStatus(Field field, const QString &value)
 {
     static const char *const prefixes[kFieldCount]
         = {"Copied Username ", "Copied Password ", "Copied Location "};
-    return QString::fromLatin1(prefixes[int(field)]) + value;
+    // The status bar shows one line: a value far longer than any screen is
+    // shown by its start, so that the copy does not lay out the whole of it.
+    constexpr qsizetype kLongestShown = 4096;
+    const QString prefix = QString::fromLatin1(prefixes[int(field)]);
+    if (value.size() > kLongestShown)
+        return prefix + value.first(kLongestShown) + QChar(0x2026);
+    return prefix + value;
 }
 
 bool isLocalPath(const QString &location)

@@ -354,9 +354,15 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= int(m_entries.size()) || index.column() >= kFieldCount)
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_entries[size_t(index.row())].field(Field(index.column()));
-    return QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return QVariant();
+    // A cell shows a line of text; a field far longer than any screen (a
+    // damaged or crafted vault) is shown by its start, so that laying out
+    // the row does not take the whole field into memory again.
+    const QString &text = m_entries[size_t(index.row())].field(Field(index.column()));
+    if (text.size() > kLongestShown)
+        return text.first(kLongestShown);
+    return text;
 }
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -22,6 +22,8 @@ class EntryListModel : public QAbstractTableModel
 public:
     enum SortOrder { Ascending = 0, Descending = 1 };
     using EntryId = quint64;
+    // The most characters of a field that the list shows.
+    static constexpr qsizetype kLongestShown = 4096;
 
     explicit EntryListModel(QObject *parent = nullptr);
 

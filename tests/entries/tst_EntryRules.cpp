@@ -75,6 +75,26 @@ private slots:
         QCOMPARE(problem.message.isEmpty(), message.isEmpty());
     }
 
+    void hugeFieldsAreShownByTheirStart()
+    {
+        // A crafted vault can hold a field of a hundred million characters;
+        // the list and the status bar show its start, never lay out all of it.
+        const QString huge(100000, u'x');
+        const QString status = EntryRules::copiedStatus(Field::Username, huge);
+        QVERIFY(status.startsWith(QStringLiteral("Copied Username xxx")));
+        QVERIFY(status.size() < 5000);
+        QCOMPARE(EntryRules::copiedStatus(Field::Password, QStringLiteral("pw")),
+                 QStringLiteral("Copied Password pw"));
+
+        EntryListModel list;
+        for (const char *header : {"Username", "Password", "Website/Location"})
+            list.addColumnHeader(QString::fromLatin1(header));
+        list.append({huge, "p", "l"});
+        const QString shown = list.data(list.index(0, 0)).toString();
+        QVERIFY(!shown.isEmpty() && shown.size() < 5000 && huge.startsWith(shown));
+        QCOMPARE(list.field(1, Field::Username), huge);
+    }
+
     void acceptedEntriesReadBackUnchanged()
     {
         // However its pipes meet the separators, an entry the editor lets
