@@ -71,6 +71,10 @@ void TestStartup::splashEndsOnTheSeventyFifthTick()
     QTimer *timer = control<QTimer>(splash, QStringLiteral("Timer2"));
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 2);
+    // From here the ticks come by hand; one that the timer managed on its
+    // own under a busy machine is counted as it stands.
+    timer->stop();
+    const int ticked = splash->ticks() / 2;
     QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     const WindowContext &context = program.context();
     QCOMPARE(context.branding.strProductName, QStringLiteral("Vorsell"));
@@ -78,8 +82,7 @@ void TestStartup::splashEndsOnTheSeventyFifthTick()
     QCOMPARE(context.skin.objSkin, control<Skin>(splash, QStringLiteral("skn")));
     QVERIFY(program.context().skin.companion().isStarted());
 
-    timer->stop();
-    for (int tick = 1; tick < 75; ++tick)
+    for (int tick = ticked + 1; tick < 75; ++tick)
         splash->Timer2_Timer();
     QCOMPARE(splash->ticks(), qint16(148));
     QVERIFY(!program.form1.isLoaded());
