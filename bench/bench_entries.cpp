@@ -3,6 +3,7 @@
 // then re-sorting, and adding, editing and deleting an entry with the save
 // that follows, against the save alone.
 
+#include "BenchData.h"
 #include "entries/EntryRules.h"
 #include "entries/ListViewEnh.h"
 #include "vault/EntryListModel.h"
@@ -15,44 +16,10 @@
 
 namespace {
 
+using BenchData::fillList;
+using BenchData::shuffledEntries;
+
 constexpr int kMaxEntries = 32767;
-
-QString randomText(QRandomGenerator &random, int length, QStringView alphabet)
-{
-    QString text;
-    text.reserve(length);
-    for (int i = 0; i < length; ++i)
-        text.append(alphabet[qsizetype(random.bounded(quint32(alphabet.size())))]);
-    return text;
-}
-
-// Entries in no particular order, shaped like real ones: mixed-case
-// usernames, passwords of letters, digits and signs, web addresses and a few
-// blank locations.
-std::vector<VaultEntry> shuffledEntries(int count)
-{
-    QRandomGenerator random(20240601);
-    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    const QString signs = letters + QStringLiteral("0123456789!$%&*+-=?@_\u00E9\u00FC");
-    std::vector<VaultEntry> entries;
-    entries.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        entries.push_back(
-            {randomText(random, 6 + int(random.bounded(8)), letters),
-             randomText(random, 10 + int(random.bounded(10)), signs),
-             random.bounded(10) == 0
-                 ? QString()
-                 : QStringLiteral("https://www.%1.com/").arg(randomText(random, 8, letters))});
-    }
-    return entries;
-}
-
-void fillList(EntryListModel &list, int count)
-{
-    for (const char *header : {"Username", "Password", "Website/Location"})
-        list.addColumnHeader(QString::fromLatin1(header));
-    list.appendAll(shuffledEntries(count));
-}
 
 // First click on a column of an unsorted list: switches sorting on, makes the
 // collation keys and sorts.

@@ -3,6 +3,7 @@
 // opens, at the largest list the program is meant for (32,767 entries) and
 // at 1,000,000.
 
+#include "BenchData.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
 
@@ -14,36 +15,7 @@
 
 namespace {
 
-QString randomText(QRandomGenerator &random, int length, QStringView alphabet)
-{
-    QString text;
-    text.reserve(length);
-    for (int i = 0; i < length; ++i)
-        text.append(alphabet[qsizetype(random.bounded(quint32(alphabet.size())))]);
-    return text;
-}
-
-// Entries shaped like real ones, a few with accented letters.
-void fillList(EntryListModel &list, int count)
-{
-    for (const char *header : {"Username", "Password", "Website/Location"})
-        list.addColumnHeader(QString::fromLatin1(header));
-    QRandomGenerator random(20240611);
-    const QString letters
-        = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ\u00E9\u00FC");
-    const QString signs = letters + QStringLiteral("0123456789!$%&*+-=?@_");
-    std::vector<VaultEntry> entries;
-    entries.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        entries.push_back(
-            {randomText(random, 6 + int(random.bounded(8)), letters),
-             randomText(random, 10 + int(random.bounded(10)), signs),
-             random.bounded(10) == 0
-                 ? QString()
-                 : QStringLiteral("https://www.%1.com/").arg(randomText(random, 8, letters))});
-    }
-    list.appendAll(std::move(entries));
-}
+using BenchData::fillList;
 
 // The user types "mor", deletes back to "m" and types again: each step is
 // one keystroke, and each asks for the rows anew.
