@@ -111,26 +111,20 @@ bool Program::checkVault()
 void Program::createVault(const QString &masterPassword)
 {
     pass.unload();
-    const VaultOutcome outcome = m_session.create(masterPassword);
-    if (!outcome.ok) {
-        failStartup(outcome.error);
-        return;
-    }
-    revealMainWindow(outcome);
+    revealMainWindow(m_session.create(masterPassword));
 }
 
 void Program::loadVault(const QString &masterPassword)
 {
-    const VaultOutcome outcome = m_session.load(masterPassword);
-    if (!outcome.ok) {
-        failStartup(outcome.error);
-        return;
-    }
-    revealMainWindow(outcome);
+    revealMainWindow(m_session.load(masterPassword));
 }
 
 void Program::revealMainWindow(const VaultOutcome &outcome)
 {
+    if (!outcome.ok) {
+        failStartup(outcome.error);
+        return;
+    }
     setStatus(outcome.status);
     emit vaultOpened();
     const QString showHelp = m_context.platform.settings->value(

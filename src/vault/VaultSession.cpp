@@ -56,9 +56,7 @@ VaultOutcome VaultSession::create(const QString &masterPassword)
     m_masterPassword = masterPassword;
     if (kept.empty())
         return VaultOutcome {true, StatusText::passwordCreated(), QString()};
-    const qsizetype count = qsizetype(kept.size());
-    m_entries.appendAll(std::move(kept));
-    return VaultOutcome {true, StatusText::loaded(count), QString()};
+    return opened(masterPassword, std::move(kept));
 }
 
 VaultOutcome VaultSession::load(const QString &masterPassword)
@@ -68,9 +66,14 @@ VaultOutcome VaultSession::load(const QString &masterPassword)
     std::vector<VaultEntry> loaded;
     if (!vault.ensureExists(&error) || !vault.readEntries(&loaded, &error))
         return failed(error);
+    return opened(masterPassword, std::move(loaded));
+}
+
+VaultOutcome VaultSession::opened(const QString &masterPassword, std::vector<VaultEntry> entries)
+{
     m_masterPassword = masterPassword;
-    const qsizetype count = qsizetype(loaded.size());
-    m_entries.appendAll(std::move(loaded));
+    const qsizetype count = qsizetype(entries.size());
+    m_entries.appendAll(std::move(entries));
     return VaultOutcome {true, StatusText::loaded(count), QString()};
 }
 

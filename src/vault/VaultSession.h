@@ -58,6 +58,8 @@ public:
     const EntryListModel &entries() const { return m_entries; }
 
 private:
+    // The vault is open with these entries, which go into the list.
+    VaultOutcome opened(const QString &masterPassword, std::vector<VaultEntry> entries);
     static VaultOutcome failed(const QString &error, const QString &status = QString());
 
     QString m_path;
