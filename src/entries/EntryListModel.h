@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/Collation.h"
 #include "vault/VaultFormat.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
-#include <QCollatorSortKey>
 
 #include <span>
 #include <vector>
@@ -73,7 +72,7 @@ public:
 
 private:
     const QString &field(size_t index, int column) const;
-    QCollatorSortKey keyFor(const VaultEntry &entry) const;
+    CollatorSortKey keyFor(const VaultEntry &entry) const;
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     void ensureKeys();
     void resort();
@@ -82,7 +81,7 @@ private:
     // Puts the rows into this order: row i takes the one from order[i].
     void applyOrder(const std::vector<size_t> &order);
     // Where an entry with this key belongs, after every equal one.
-    size_t sortedPosition(const QCollatorSortKey &key) const;
+    size_t sortedPosition(const CollatorSortKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);
 
     std::vector<QString> m_headers;
@@ -90,9 +89,9 @@ private:
     std::vector<EntryId> m_ids;
     // The collation keys of the sort key column, kept in row order while
     // the list is sorted; empty otherwise.
-    std::vector<QCollatorSortKey> m_keys;
+    std::vector<CollatorSortKey> m_keys;
     EntryId m_nextId = 1;
-    QCollator m_collator;
+    Collator m_collator;
     bool m_sorted = false;
     int m_sortKey = UsernameColumn;
     int m_sortOrder = Ascending;
