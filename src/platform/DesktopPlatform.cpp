@@ -13,6 +13,10 @@
 
 #ifdef Q_OS_WIN
 #include <QProcess>
+#include <qt_windows.h>
+// <windows.h> maps MessageBox to MessageBoxW, which hides our MessageBox
+// style numbers.
+#undef MessageBox
 #endif
 
 int WidgetMessageBoxes::show(const QString &text, int style, const QString &title)
@@ -116,8 +120,18 @@ void DesktopUrlOpener::openUrl(const QString &address)
 void DesktopLocationStarter::startLocation(const QString &location)
 {
 #ifdef Q_OS_WIN
-    // Explorer opens web addresses in the browser and folders in a window.
-    QProcess::startDetached(QStringLiteral("explorer"), {location});
+    // Explorer opens web addresses in the browser and folders in a window,
+    // which starts minimised. The location is one argument, quoted as Windows
+    // programs expect; an empty location starts Explorer with no argument.
+    QProcess explorer;
+    explorer.setProgram(QStringLiteral("explorer"));
+    if (!location.isEmpty())
+        explorer.setArguments({location});
+    explorer.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = SW_SHOWMINIMIZED;
+    });
+    explorer.startDetached();
 #else
     const QUrl url(location, QUrl::TolerantMode);
     const bool hasScheme = url.isValid() && url.scheme().size() > 1;

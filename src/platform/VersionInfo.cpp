@@ -52,7 +52,7 @@ VersionValues ExecutableVersionInfo::read() const
     const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     if (size == 0)
         return builtInVersionValues();
-    QVarLengthArray<char, 4096> block(int(size));
+    QVarLengthArray<char, 4096> block(static_cast<qsizetype>(size));
     if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
         return builtInVersionValues();
 

@@ -77,14 +77,14 @@ const EntryListModel::FoldedFields &EntryListModel::folded(int row) const
     return m_folded[size_t(row - 1)];
 }
 
-QCollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
+CollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
 {
     return m_collator.sortKey(entry.field(Field(m_sortKey)));
 }
 
-size_t EntryListModel::sortedPosition(const QCollatorSortKey &key) const
+size_t EntryListModel::sortedPosition(const CollatorSortKey &key) const
 {
-    const auto before = [this](const QCollatorSortKey &a, const QCollatorSortKey &b) {
+    const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
         return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
     };
     return size_t(std::upper_bound(m_keys.begin(), m_keys.end(), key, before) - m_keys.begin());
@@ -106,7 +106,7 @@ int EntryListModel::append(VaultEntry entry)
     size_t position = m_entries.size();
     if (m_sorted) {
         ensureKeys();
-        QCollatorSortKey key = keyFor(entry);
+        CollatorSortKey key = keyFor(entry);
         position = sortedPosition(key);
         m_keys.insert(m_keys.begin() + qsizetype(position), std::move(key));
     }
@@ -154,8 +154,8 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
             m_keys[index] = keyFor(m_entries[index]);
         else
             ensureKeys();
-        const QCollatorSortKey &key = m_keys[index];
-        const auto before = [this](const QCollatorSortKey &a, const QCollatorSortKey &b) {
+        const CollatorSortKey &key = m_keys[index];
+        const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
             return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
         };
         const auto keys = m_keys.begin();
@@ -306,7 +306,7 @@ void EntryListModel::applyOrder(const std::vector<size_t> &order)
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<VaultEntry> entries;
     std::vector<EntryId> ids;
-    std::vector<QCollatorSortKey> keys;
+    std::vector<CollatorSortKey> keys;
     std::vector<FoldedFields> folded;
     const bool folding = foldedValid();
     if (folding)

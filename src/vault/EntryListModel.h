@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/Collation.h"
 #include "vault/VaultFormat.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
-#include <QCollatorSortKey>
 
 #include <array>
 #include <span>
@@ -79,7 +78,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    QCollatorSortKey keyFor(const VaultEntry &entry) const;
+    CollatorSortKey keyFor(const VaultEntry &entry) const;
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     bool foldedValid() const { return !m_entries.empty() && m_folded.size() == m_entries.size(); }
     static FoldedFields foldedFor(const VaultEntry &entry);
@@ -90,7 +89,7 @@ private:
     // Puts the rows into this order: row i takes the one from order[i].
     void applyOrder(const std::vector<size_t> &order);
     // Where an entry with this key belongs, after every equal one.
-    size_t sortedPosition(const QCollatorSortKey &key) const;
+    size_t sortedPosition(const CollatorSortKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);
 
     std::vector<QString> m_headers;
@@ -98,11 +97,11 @@ private:
     std::vector<EntryId> m_ids;
     // The collation keys of the sort key column, kept in row order while
     // the list is sorted; empty otherwise.
-    std::vector<QCollatorSortKey> m_keys;
+    std::vector<CollatorSortKey> m_keys;
     // The folded fields in row order, once the list has been searched.
     mutable std::vector<FoldedFields> m_folded;
     EntryId m_nextId = 1;
-    QCollator m_collator;
+    Collator m_collator;
     bool m_sorted = false;
     int m_sortKey = int(Field::Username);
     int m_sortOrder = Ascending;
