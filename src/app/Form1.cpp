@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "FindBar.h"
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
@@ -15,7 +16,6 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +23,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <functional>
 
 Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &commands)
     : QMainWindow(nullptr)
@@ -69,24 +71,9 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     connect(cmdGoto, &QToolButton::clicked, this, &Form1::cmdGoto_Click);
     connect(cmdWebsite[0], &QToolButton::clicked, this, [this] { cmdWebsite_Click(0); });
 
-    lstPass = new QTreeView(client);
-    lstPass->setObjectName(QStringLiteral("lstPass"));
-    lstPass->setAccessibleName(QStringLiteral("Entries"));
+    lstPass = Controls::reportList(client, QStringLiteral("lstPass"), QStringLiteral("Entries"));
     m_shown = new EntryFilterModel(m_entries, this);
     lstPass->setModel(m_shown);
-    lstPass->setRootIsDecorated(false);
-    lstPass->setItemsExpandable(false);
-    lstPass->setUniformRowHeights(true);
-    lstPass->setAllColumnsShowFocus(true);
-    lstPass->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstPass->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lstPass->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstPass->header()->setSectionsClickable(true);
-    lstPass->header()->setSectionsMovable(false);
-    lstPass->header()->setSortIndicatorShown(false);
-    // The location column takes up every change of the list's width, so the
-    // columns always fill the list and no horizontal scroll bar is needed.
-    lstPass->header()->setStretchLastSection(true);
     connect(lstPass->header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { lstPass_ColumnClick(logicalIndex + 1); });
     // Reached by Tab, the list selects the row the focus lands on, so that
@@ -302,12 +289,6 @@ void Form1::resizeEvent(QResizeEvent *event)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // Esc in the find box closes the bar.
-    if (watched == txtFind && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        closeFindBar();
-        return true;
-    }
     // Tabbing into the list selects the row the focus lands on, so that
     // the keys for the commands find a selected row.
     if (watched == lstPass && event->type() == QEvent::FocusIn
@@ -395,22 +376,15 @@ void Form1::mnuFileItem_Click(int index)
 
 void Form1::mnuDataItem_Click(int index)
 {
-    switch (index) {
-    case 0:
-        cmdAdd_Click(0);
-        break;
-    case 1:
-        cmdDelete_Click();
-        break;
-    case 2:
-        cmdEdit_Click();
-        break;
-    case 3:
-        cmdGoto_Click();
-        break;
-    default:
-        break;
-    }
+    // The items in menu order: add, delete, edit, go to. Items outside the
+    // array (find, hide passwords) carry index -1 and are passed by.
+    const std::array<std::function<void()>, 4> items
+        = {[this] { cmdAdd_Click(0); }, [this] { cmdDelete_Click(); }, [this] { cmdEdit_Click(); },
+           [this] {
+               cmdGoto_Click();
+           }};
+    if (index >= 0 && index < int(items.size()))
+        items[size_t(index)]();
 }
 
 void Form1::mnuCopyItem_Click(int index)
@@ -428,28 +402,13 @@ void Form1::mnuAboutItem_Click(int)
     emit aboutRequested();
 }
 
-namespace {
-
-// The find bar's height, and the width of its label, in twips.
-constexpr double kFindBarHeight = 375;
-constexpr double kFindLabelWidth = 600;
-
-} // namespace
-
 void Form1::buildFindAndHide()
 {
-    findBar = new QWidget(centralWidget());
-    findBar->setObjectName(QStringLiteral("findBar"));
-    lblFind = new QLabel(QStringLiteral("Find:"), findBar);
-    lblFind->setObjectName(QStringLiteral("lblFind"));
-    txtFind = new QLineEdit(findBar);
-    txtFind->setObjectName(QStringLiteral("txtFind"));
-    lblFind->setBuddy(txtFind);
-    txtFind->setAccessibleName(lblFind->text());
-    txtFind->installEventFilter(this);
-    connect(txtFind, &QLineEdit::textChanged, this, &Form1::findTextChanged);
+    findBar = new FindBar(centralWidget());
+    connect(findBar, &FindBar::textChanged, this, &Form1::findTextChanged);
+    connect(findBar, &FindBar::closeRequested, this, &Form1::closeFindBar);
     findBar->hide();
-    setTabOrder(lstPass, txtFind);
+    setTabOrder(lstPass, findBar->box());
 
     // Not items of the Data menu's control array: the array's handler
     // passes them by.
@@ -476,12 +435,9 @@ void Form1::placeFindBar()
     if (!findBar || findBar->isHidden())
         return;
     const QRect list = lstPass->geometry();
-    const int barHeight = std::min(Twips::toPixels(kFindBarHeight), list.height());
+    const int barHeight = std::min(Twips::toPixels(FindBar::kHeight), list.height());
     lstPass->setGeometry(list.adjusted(0, 0, 0, -barHeight));
     findBar->setGeometry(list.left(), list.bottom() + 1 - barHeight, list.width(), barHeight);
-    const int labelWidth = Twips::toPixels(kFindLabelWidth);
-    lblFind->setGeometry(0, 0, labelWidth, barHeight);
-    txtFind->setGeometry(labelWidth, 0, std::max(0, list.width() - labelWidth), barHeight);
 }
 
 void Form1::mnuFind_Click()
@@ -496,12 +452,12 @@ void Form1::mnuFind_Click()
     // The search text of every entry is made now, so that the first key
     // typed does not wait for it.
     m_entries.prepareFolded();
-    txtFind->setFocus();
+    findBar->box()->setFocus();
 }
 
 void Form1::closeFindBar()
 {
-    txtFind->clear();
+    findBar->box()->clear();
     findBar->hide();
     const QRect list = lstPass->geometry();
     lstPass->setGeometry(list.adjusted(0, 0, 0, findBar->height()));

@@ -5,6 +5,7 @@
 #include <array>
 
 class EntryCommands;
+class FindBar;
 class EntryFilterModel;
 class EntryListModel;
 class QAction;
@@ -109,9 +110,7 @@ private:
     std::array<QToolButton *, 3> cmdCopy {};
     QTreeView *lstPass = nullptr;
     EntryFilterModel *m_shown = nullptr;
-    QWidget *findBar = nullptr;
-    QLabel *lblFind = nullptr;
-    QLineEdit *txtFind = nullptr;
+    FindBar *findBar = nullptr;
     QAction *mnuFind = nullptr;
     QAction *mnuHidePasswords = nullptr;
     QStatusBar *StatusBar1 = nullptr;

@@ -1,9 +1,11 @@
 #include "Controls.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QIcon>
 #include <QScreen>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace Controls {
 
@@ -40,6 +42,26 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
     button->setFocusPolicy(Qt::StrongFocus);
     button->setGeometry(geometry);
     return button;
+}
+
+QTreeView *reportList(QWidget *parent, const QString &name, const QString &accessibleName)
+{
+    auto *list = new QTreeView(parent);
+    list->setObjectName(name);
+    list->setAccessibleName(accessibleName);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QHeaderView *header = list->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setSortIndicatorShown(false);
+    header->setStretchLastSection(true);
+    return list;
 }
 
 } // namespace Controls

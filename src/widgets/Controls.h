@@ -5,6 +5,7 @@
 
 class QRect;
 class QToolButton;
+class QTreeView;
 class QWidget;
 
 // What the windows' controls share.
@@ -21,5 +22,10 @@ void centreOnScreen(QWidget *window);
 // ":/icons/".
 QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption,
                            const QString &icon, const QRect &geometry);
+
+// A list of rows with column headers, one row selected at a time, read
+// only. Its last column takes up every change of the list's width, so the
+// columns always fill the list and no horizontal scroll bar is needed.
+QTreeView *reportList(QWidget *parent, const QString &name, const QString &accessibleName);
 
 } // namespace Controls
