@@ -1,3 +1,4 @@
+#include "EntryWindowFixture.h"
 #include "TestProgram.h"
 #include "app/Form1.h"
 #include "entries/EntryRules.h"
@@ -19,93 +20,19 @@
 
 #include <string_view>
 
-namespace {
-
-enum Command { Add, Delete, Edit, GoTo, CopyUsername, CopyPassword, CopyLocation };
-const char *const kButtons[] = {"cmdAdd", "cmdDelete", "cmdEdit", "cmdGoto"};
-const char *const kNames[]
-    = {"Add", "Delete", "Edit", "Go To", "Copy Username", "Copy Password", "Copy Used At"};
-const std::vector<VaultEntry> kEntries
-    = {{"bob", "zeta", "www.bob.example"}, {"alice", "alpha", ""}, {"carol", "Mike", "C:\\carol"}};
-
-} // namespace
+using namespace EntryWindow;
 
 // The entry commands and the entry editor as the user runs them: clicking the
 // main window's buttons, column headers and menu items, typing into the
 // editor, answering message boxes through the fake seam, and reading the
 // status bar, the clipboard and the vault file.
-class TestEntryCommands : public QObject
+class TestEntryCommands : public QObject, protected EntryWindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<TestProgram> t;
-    Form1 *main = nullptr;
-
-    frmAdd *editor() const { return t->program->add.window(); }
-    void run(Command command, bool viaMenu)
-    {
-        const bool copy = command >= CopyUsername;
-        const int index = copy ? command - CopyUsername : command;
-        if (viaMenu) {
-            for (QAction *item :
-                 main->findChildren<QAction *>(copy ? "mnuCopyItem" : "mnuDataItem")) {
-                if (item->property("index").toInt() == index)
-                    return item->trigger();
-            }
-        }
-        for (QToolButton *button :
-             main->findChildren<QToolButton *>(copy ? "cmdCopy" : kButtons[index])) {
-            if (!viaMenu && button->property("index").toInt() == (copy ? index : 0))
-                return QTest::mouseClick(button, Qt::LeftButton);
-        }
-        QFAIL("control not found");
-    }
-    void clickRow(int row)
-    {
-        const QRect rect = control<QTreeView>(main, QStringLiteral("lstPass"))
-                               ->visualRect(control<QTreeView>(main, QStringLiteral("lstPass"))
-                                                ->model()
-                                                ->index(row - 1, 0));
-        QTest::mouseClick(control<QTreeView>(main, QStringLiteral("lstPass"))->viewport(),
-                          Qt::LeftButton, {}, rect.center());
-    }
-    void clickHeader(int column)
-    {
-        QHeaderView *header = control<QTreeView>(main, QStringLiteral("lstPass"))->header();
-        const int x
-            = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    }
-    void save(const QStringList &fields)
-    {
-        control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText(fields[0]);
-        control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText(fields[1]);
-        control<QLineEdit>(editor(), QStringLiteral("txtWebsite"))->setText(fields[2]);
-        QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
-                          Qt::LeftButton);
-    }
-    std::vector<VaultEntry> saved() const { return VaultFile::parseEntries(t->readVault()); }
-    QStringList savedUsernames() const
-    {
-        QStringList names;
-        for (const VaultEntry &e : saved())
-            names.append(e.username);
-        return names;
-    }
-    const FakeMessageBoxes::Shown &lastBox() const { return t->fakes.messages.shown.last(); }
-
 private slots:
-    void init()
-    {
-        t = std::make_unique<TestProgram>();
-        t->setShowHelp("0");
-        t->writeVault("master", kEntries);
-        t->openVault("master");
-        main = t->mainWindow();
-        QVERIFY(main && main->isVisible());
-        QApplication::clipboard()->setText("stale");
-    }
-    void cleanup() { t.reset(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     // clang-format off
     void noSelection_data()
@@ -306,101 +233,6 @@ private slots:
         }
         QCOMPARE(t->program->entries().count(), 3);
         QCOMPARE(t->readVault(), before);
-    }
-
-    // The vault file cannot be replaced while a folder stands in its place.
-    void breakVault() const
-    {
-        QVERIFY(QFile::remove(t->vaultPath()));
-        QVERIFY(QDir(t->folder.path()).mkdir("data.enc"));
-    }
-    void mendVault(const QByteArray &content) const
-    {
-        QVERIFY(QDir(t->folder.path()).rmdir("data.enc"));
-        t->writeVault(content);
-    }
-
-    void failedSaveKeepsTheEditorOpen_data()
-    {
-        QTest::addColumn<bool>("adding");
-        QTest::newRow("add") << true;
-        QTest::newRow("edit") << false;
-    }
-    void failedSaveKeepsTheEditorOpen()
-    {
-        QFETCH(bool, adding);
-        const QByteArray before = t->readVault();
-        if (!adding)
-            clickRow(1);
-        run(adding ? Add : Edit, false);
-        breakVault();
-        save({"dora", "pw", "d.example"});
-        QCOMPARE(t->fakes.messages.shown.size(), 1);
-        QCOMPARE(t->status(), "The entries could not be saved.");
-        // The editor keeps what was typed; the list keeps what the file holds.
-        QVERIFY(editor());
-        QCOMPARE(control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->text(), "dora");
-        QCOMPARE(t->program->entries().count(), 3);
-        QCOMPARE(t->program->entries().field(1, Field::Username), kEntries[0].username);
-        QVERIFY(!t->program->session().hasUnsavedChanges());
-
-        mendVault(before);
-        QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
-                          Qt::LeftButton);
-        QVERIFY(!editor());
-        QCOMPARE(saved().size(), adding ? 4u : 3u);
-        QCOMPARE(adding ? saved().back() : saved().front(),
-                 (VaultEntry {"dora", "pw", "d.example"}));
-    }
-
-    void closingAsksAboutTheOpenEditor_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<int>("savedCount");
-        QTest::newRow("save") << int(MessageBox::Yes) << true << 4;
-        QTest::newRow("discard") << int(MessageBox::No) << true << 3;
-        QTest::newRow("stay open") << int(MessageBox::Cancel) << false << 3;
-    }
-    void closingAsksAboutTheOpenEditor()
-    {
-        QFETCH(int, answer);
-        QFETCH(bool, closes);
-        QFETCH(int, savedCount);
-        run(Add, false);
-        control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText("u");
-        control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText("p");
-        t->fakes.messages.answers.enqueue(answer);
-        main->close();
-        QCOMPARE(t->fakes.messages.shown.size(), 1);
-        QCOMPARE(t->fakes.messages.shown[0].style,
-                 MessageBox::YesNoCancel | MessageBox::Exclamation);
-        QCOMPARE(t->program->form1.isLoaded(), !closes);
-        QCOMPARE(t->fakes.ender.endCount, closes ? 1 : 0);
-        QCOMPARE(int(saved().size()), savedCount);
-    }
-
-    void closingAfterAFailedDeleteAsksToSaveAgain()
-    {
-        const QByteArray before = t->readVault();
-        clickRow(1);
-        breakVault();
-        run(Delete, false); // answered OK; the save fails
-        QVERIFY(t->program->session().hasUnsavedChanges());
-        t->fakes.messages.shown.clear();
-
-        t->fakes.messages.answers.enqueue(MessageBox::Cancel);
-        main->close();
-        QVERIFY(t->program->form1.isLoaded());
-        // Trying again while the file still refuses keeps the window open.
-        t->fakes.messages.answers.enqueue(MessageBox::Yes);
-        main->close();
-        QVERIFY(t->program->form1.isLoaded());
-        mendVault(before);
-        t->fakes.messages.answers.enqueue(MessageBox::Yes);
-        main->close();
-        QVERIFY(!t->program->form1.isLoaded());
-        QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
     }
 
     // clang-format off
