@@ -1,3 +1,4 @@
+#include "VaultFolderFixture.h"
 #include "vault/FileExists.h"
 #include "vault/VaultFile.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 } // namespace
 
-class TestVaultFile : public QObject
+class TestVaultFile : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
 
@@ -46,38 +47,16 @@ private slots:
     void masterPasswordKeepsTheEntriesAfterIt_data();
     void masterPasswordKeepsTheEntriesAfterIt();
     void leftoverSavesAreRemoved();
-
-private:
-    QByteArray read(const QString &path) const;
-    void write(const QString &path, const QByteArray &bytes) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
 };
 
 void TestVaultFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = VaultFile::pathIn(m_dir->path());
+    setUp();
 }
 
 void TestVaultFile::cleanup()
 {
-    m_dir.reset();
-}
-
-QByteArray TestVaultFile::read(const QString &path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void TestVaultFile::write(const QString &path, const QByteArray &bytes) const
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    tearDown();
 }
 
 void TestVaultFile::ensureExists_createsOneEmptyLine()

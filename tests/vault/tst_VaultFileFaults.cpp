@@ -1,3 +1,4 @@
+#include "VaultFolderFixture.h"
 #include "vault/VaultFile.h"
 
 #include <QDir>
@@ -41,7 +42,7 @@ enum class Write { Save, MasterPassword, MasterPasswordKeepingEntries, NewVault 
 } // namespace
 
 // The vault file when the disk, the folder, a link or the memory fails it.
-class TestVaultFileFaults : public QObject
+class TestVaultFileFaults : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
 
@@ -58,38 +59,16 @@ private slots:
     void newVaultThroughADanglingLinkIsOwnerOnly();
     void loadingNeverAborts_data();
     void loadingNeverAborts();
-
-private:
-    QByteArray read(const QString &path) const;
-    void write(const QString &path, const QByteArray &bytes) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
 };
 
 void TestVaultFileFaults::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = VaultFile::pathIn(m_dir->path());
+    setUp();
 }
 
 void TestVaultFileFaults::cleanup()
 {
-    m_dir.reset();
-}
-
-QByteArray TestVaultFileFaults::read(const QString &path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void TestVaultFileFaults::write(const QString &path, const QByteArray &bytes) const
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    tearDown();
 }
 
 void TestVaultFileFaults::failures_data()
