@@ -89,6 +89,9 @@ void TestVaultLock::longHeldLockIsNotTakenOver()
 {
     // A copy may keep its vault open all day: the age of its lock says
     // nothing about whether it still runs.
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps a held lock file open without sharing: its age cannot be set meanwhile");
+#endif
     VaultLock first(m_path);
     QCOMPARE(first.lock(), VaultLock::Status::Locked);
     QFile lockFile(m_path + ".lock");
@@ -105,6 +108,8 @@ void TestVaultLock::folderThatCannotBeWritten()
 #ifdef Q_OS_UNIX
     if (::geteuid() == 0)
         QSKIP("running as root, where folder permissions do not bind; run as a normal user");
+#else
+    QSKIP("needs POSIX folder permissions");
 #endif
     QString error;
     const std::vector<VaultEntry> entries = {{"kept", "safe", "here"}};
