@@ -18,6 +18,7 @@
 
 namespace {
 
+#ifdef Q_OS_UNIX
 // Entries of about a hundred bytes each, so that a hundred of them fill more
 // than a few KiB and less than the 16 KiB that Qt buffers.
 std::vector<VaultEntry> entriesOfAHundredBytes(int count)
@@ -35,6 +36,7 @@ QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
+#endif
 
 // The ways a vault is written.
 enum class Write { Save, MasterPassword, MasterPasswordKeepingEntries, NewVault };
