@@ -1,3 +1,4 @@
+// Form1: the main window, caption "<product> by <publisher>".
 #pragma once
 
 #include <QMainWindow>

@@ -1,3 +1,4 @@
+// frmSplash: the start-up picture, no caption.
 #pragma once
 
 #include <QWidget>

@@ -1,3 +1,4 @@
+// frmAdd: the entry editor, caption "Add an entry" or "Edit an entry".
 #pragma once
 
 #include "EditorState.h"

@@ -1,3 +1,4 @@
+// Form8: the help window, caption "Readme/Help".
 #pragma once
 
 #include "widgets/Dialog.h"

@@ -1,3 +1,4 @@
+// frmAbout: the about box, caption "About <product>".
 #pragma once
 
 #include "widgets/Dialog.h"

@@ -1,3 +1,4 @@
+// frmWebsite: the link opener, never shown.
 #pragma once
 
 #include <QWidget>

@@ -1,3 +1,4 @@
+// frmPass: the master password dialog, caption "Password Required".
 #pragma once
 
 #include "widgets/Dialog.h"
