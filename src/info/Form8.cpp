@@ -47,22 +47,6 @@ int valueOf(Qt::CheckState state)
     return 1;
 }
 
-// The file as it is named on disk. The file-exists test ignores letter
-// case, so on systems that do not, "help.rtf" must still be found.
-QString pathOnDisk(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.exists())
-        return path;
-    const QDir folder = info.absoluteDir();
-    const QStringList files = folder.entryList(QDir::Files);
-    for (const QString &name : files) {
-        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(name);
-    }
-    return path;
-}
-
 } // namespace
 
 Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
@@ -129,14 +113,16 @@ void Form8::formLoad()
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
 
-    const QString &path = m_helpPath;
-    if (!fileExists(path)) {
+    // The file as it is named on disk: the file-exists test ignores letter
+    // case, so "help.rtf" is found on systems that do not.
+    const QString onDisk = foundFilePath(m_helpPath);
+    if (onDisk.isEmpty()) {
         // The opener shows the window all the same; it says what is missing
         // rather than standing empty. The rest of the load is skipped.
-        showMissingHelp(path);
+        showMissingHelp(m_helpPath);
         return;
     }
-    loadHelpText(path);
+    loadHelpText(onDisk);
     SetTopmost(this, true);
     setBoxFromSetting();
 }
@@ -156,7 +142,7 @@ void Form8::loadHelpText(const QString &path)
 {
     // A file that cannot be read leaves the placeholder in the box; nothing
     // is reported.
-    if (RtfReader::readFile(pathOnDisk(path), rtf1->document()))
+    if (RtfReader::readFile(path, rtf1->document()))
         rtf1->moveCursor(QTextCursor::Start);
 }
 

@@ -78,7 +78,7 @@ VaultFile::VaultFile(QString path)
 
 QString VaultFile::pathIn(const QString &programFolder)
 {
-    return withNameOnDisk(QDir(programFolder).filePath(QStringLiteral("data.enc")));
+    return QDir(programFolder).filePath(QStringLiteral("data.enc"));
 }
 
 bool VaultFile::ensureExists(QString *error)

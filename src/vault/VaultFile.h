@@ -24,8 +24,9 @@ public:
     // the path itself when there is none.
     explicit VaultFile(QString path);
 
-    // The vault's path in the program folder: "data.enc", or the name on disk
-    // of a file that differs from it only in letter case.
+    // The vault's path in the program folder. A VaultFile made from it uses
+    // the name on disk of a file that differs from "data.enc" only in letter
+    // case.
     static QString pathIn(const QString &programFolder);
 
     const QString &path() const { return m_path; }

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 
 VaultSession::VaultSession(QString programFolder)
-    : m_path(VaultFile::pathIn(programFolder))
-    , m_lock(m_path)
+    : m_file(VaultFile::pathIn(programFolder))
+    , m_lock(m_file.path())
 {
 }
 
@@ -18,16 +18,15 @@ VaultOutcome VaultSession::failed(const QString &error, const QString &status)
 
 VaultOutcome VaultSession::check(const QString &productName)
 {
-    VaultFile vault(m_path);
     switch (m_lock.lock()) {
     case VaultLock::Status::Locked:
-        vault.removeLeftoverSaves(m_lock.takenOverFrom());
+        m_file.removeLeftoverSaves(m_lock.takenOverFrom());
         break;
     case VaultLock::Status::Failed:
         // In a folder that cannot be written to, no copy can change the
         // vault, so there is nothing to keep the copies apart for: the
         // entries can still be read.
-        if (!QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
+        if (!QFileInfo(QFileInfo(m_file.path()).absolutePath()).isWritable())
             break;
         [[fallthrough]];
     case VaultLock::Status::HeldByAnotherCopy:
@@ -37,7 +36,7 @@ VaultOutcome VaultSession::check(const QString &productName)
 
     QString error;
     QString firstLine;
-    if (!vault.ensureExists(&error) || !vault.readMasterPassword(&firstLine, &error))
+    if (!m_file.ensureExists(&error) || !m_file.readMasterPassword(&firstLine, &error))
         return failed(error);
     m_isNew = firstLine.isEmpty();
     if (!m_isNew)
@@ -47,11 +46,10 @@ VaultOutcome VaultSession::check(const QString &productName)
 
 VaultOutcome VaultSession::create(const QString &masterPassword)
 {
-    VaultFile vault(m_path);
     QString error;
     std::vector<VaultEntry> kept;
-    if (!vault.ensureExists(&error)
-        || !vault.writeMasterPasswordKeepingEntries(masterPassword, &kept, &error))
+    if (!m_file.ensureExists(&error)
+        || !m_file.writeMasterPasswordKeepingEntries(masterPassword, &kept, &error))
         return failed(error);
     m_masterPassword = masterPassword;
     if (kept.empty())
@@ -61,10 +59,9 @@ VaultOutcome VaultSession::create(const QString &masterPassword)
 
 VaultOutcome VaultSession::load(const QString &masterPassword)
 {
-    VaultFile vault(m_path);
     QString error;
     std::vector<VaultEntry> loaded;
-    if (!vault.ensureExists(&error) || !vault.readEntries(&loaded, &error))
+    if (!m_file.ensureExists(&error) || !m_file.readEntries(&loaded, &error))
         return failed(error);
     return opened(masterPassword, std::move(loaded));
 }
@@ -79,10 +76,9 @@ VaultOutcome VaultSession::opened(const QString &masterPassword, std::vector<Vau
 
 VaultOutcome VaultSession::save(const QDateTime &now)
 {
-    VaultFile vault(m_path);
     QString error;
-    m_unsaved
-        = !vault.ensureExists(&error) || !vault.save(m_masterPassword, m_entries.entries(), &error);
+    m_unsaved = !m_file.ensureExists(&error)
+        || !m_file.save(m_masterPassword, m_entries.entries(), &error);
     if (m_unsaved)
         return failed(error, QStringLiteral("The entries could not be saved."));
     return VaultOutcome {true, StatusText::saved(now), QString()};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EntryListModel.h"
+#include "VaultFile.h"
 #include "VaultLock.h"
 
 #include <QDateTime>
@@ -23,7 +24,7 @@ class VaultSession
 public:
     explicit VaultSession(QString programFolder);
 
-    const QString &path() const { return m_path; }
+    const QString &path() const { return m_file.path(); }
 
     // The start check. Takes the vault for this copy of the program (no other
     // copy may hold it; productName names the program in the message when
@@ -62,7 +63,8 @@ private:
     VaultOutcome opened(const QString &masterPassword, std::vector<VaultEntry> entries);
     static VaultOutcome failed(const QString &error, const QString &status = QString());
 
-    QString m_path;
+    // The file as it was found when the session began, under its own name.
+    VaultFile m_file;
     VaultLock m_lock;
     QString m_storedPassword;
     QString m_masterPassword;
