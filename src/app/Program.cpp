@@ -94,17 +94,14 @@ bool Program::checkVault()
     }
     // Modeless: the main window shows meanwhile, and the dialog's timer
     // keeps it hidden until a password is accepted.
-    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword());
+    // Its signals come from clicks and its timer, so connecting once it is
+    // open loses none of them.
+    frmPass *dialog = open(pass, nullptr, m_context, m_session.isNew(), m_session.storedPassword());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     if (Form1 *main = form1.window())
         connect(dialog, &frmPass::mainWindowMustHide, main, &QWidget::hide);
-    // The load hid the main window before it was connected; it is not shown
-    // yet either, so nothing is lost.
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
     return true;
 }
 

@@ -21,14 +21,13 @@ ClipboardKeeper::ClipboardKeeper(const Platform &platform, QObject *parent)
 
 ClipboardKeeper::~ClipboardKeeper()
 {
-    if (m_waiting)
+    if (m_timer.isActive())
         forget();
 }
 
 void ClipboardKeeper::clear()
 {
     QGuiApplication::clipboard()->clear();
-    m_waiting = false;
     m_timer.stop();
 }
 
@@ -44,8 +43,7 @@ void ClipboardKeeper::put(const QString &text, bool secret)
                                                           m_platform.version->read().productName);
     // An empty text is not waited for: an empty clipboard later says
     // nothing about whether the user copied something else meanwhile.
-    m_waiting = seconds > 0 && !text.isEmpty();
-    if (!m_waiting) {
+    if (seconds <= 0 || text.isEmpty()) {
         m_timer.stop();
         return;
     }
@@ -56,13 +54,12 @@ void ClipboardKeeper::put(const QString &text, bool secret)
 
 void ClipboardKeeper::forgetIfDue()
 {
-    if (m_waiting && m_platform.clock->now() >= m_deadline)
+    if (m_timer.isActive() && m_platform.clock->now() >= m_deadline)
         forget();
 }
 
 void ClipboardKeeper::forget()
 {
-    m_waiting = false;
     m_timer.stop();
     QClipboard *clipboard = QGuiApplication::clipboard();
     for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {

@@ -31,7 +31,6 @@ public:
     // Forgets the copied text if its time is up; the timer asks every second
     // while a text waits.
     void forgetIfDue();
-    bool waiting() const { return m_waiting; }
 
 private:
     void forget();
@@ -39,6 +38,5 @@ private:
     Platform m_platform;
     QString m_text;
     QDateTime m_deadline;
-    bool m_waiting = false;
     QTimer m_timer;
 };

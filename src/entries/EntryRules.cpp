@@ -66,11 +66,12 @@ QString copiedStatus(Field field, const QString &value)
     static const char *const prefixes[kFieldCount]
         = {"Copied Username ", "Copied Password ", "Copied Location "};
     // The status bar shows one line: a value far longer than any screen is
-    // shown by its start, so that the copy does not lay out the whole of it.
-    constexpr qsizetype kLongestShown = 4096;
+    // shown by its start, as the list shows it, so that the copy does not lay
+    // out the whole of it.
+    constexpr qsizetype longest = EntryListModel::kLongestShown;
     const QString prefix = QString::fromLatin1(prefixes[int(field)]);
-    if (value.size() > kLongestShown)
-        return prefix + value.first(kLongestShown) + QChar(0x2026);
+    if (value.size() > longest)
+        return prefix + value.first(longest) + QChar(0x2026);
     return prefix + value;
 }
 

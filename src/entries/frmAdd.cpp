@@ -102,8 +102,8 @@ QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, con
 
 QLineEdit *frmAdd::makeBox(const QString &name, SkinLabel *label, double top)
 {
-    // No length limit and no masking: the password is shown in clear, as
-    // the main list shows it.
+    // No length limit; the password is shown in clear, as the main list
+    // shows it, unless passwords are hidden.
     auto *box = new QLineEdit(this);
     box->setObjectName(name);
     box->setMaxLength(std::numeric_limits<int>::max());

@@ -43,9 +43,7 @@ QString stringField(const QVarLengthArray<char, 4096> &block, const wchar_t *tra
                                    int(wcsnlen(static_cast<const wchar_t *>(value), length)));
 }
 
-} // namespace
-
-VersionValues ExecutableVersionInfo::read() const
+VersionValues readResource()
 {
     const std::wstring path = QCoreApplication::applicationFilePath().toStdWString();
     DWORD handle = 0;
@@ -80,6 +78,15 @@ VersionValues ExecutableVersionInfo::read() const
         values.revision = HIWORD(fixed->dwFileVersionLS);
         values.build = LOWORD(fixed->dwFileVersionLS);
     }
+    return values;
+}
+
+} // namespace
+
+VersionValues ExecutableVersionInfo::read() const
+{
+    // The resource of a running executable does not change: it is read once.
+    static const VersionValues values = readResource();
     return values;
 }
 

@@ -15,7 +15,6 @@ EntryFilterModel::EntryFilterModel(EntryListModel &entries, QObject *parent)
 void EntryFilterModel::setFindText(const QString &text)
 {
     const QString needle = SearchText::fold(text);
-    m_findText = text;
     if (needle == m_needle)
         return;
     if (!needle.isEmpty())

@@ -19,7 +19,6 @@ public:
     // letter case and accents ignored; an empty text shows every entry. The
     // shown rows are made anew at once (a reset, not a removal per row).
     void setFindText(const QString &text);
-    const QString &findText() const { return m_findText; }
     bool filtering() const { return !m_needle.isEmpty(); }
 
     // While on, the password column shows "••••••••" for every password that
@@ -39,7 +38,6 @@ protected:
 
 private:
     EntryListModel &m_entries;
-    QString m_findText;
     QString m_needle;
     bool m_passwordsHidden = false;
 };

@@ -199,14 +199,6 @@ VaultEntry parseEntryLine(QByteArrayView raw)
     return entry;
 }
 
-QByteArray encodeEntryLine(const VaultEntry &entry)
-{
-    QByteArray raw(encodedEntrySize(entry), Qt::Uninitialized);
-    char *out = raw.data();
-    appendEncodedEntry(out, entry);
-    return raw;
-}
-
 QByteArray masterOnlyContent(QStringView masterPassword)
 {
     QByteArray content(masterPassword.size() + kLineEnd.size(), Qt::Uninitialized);

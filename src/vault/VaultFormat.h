@@ -102,10 +102,6 @@ bool isSkippedLine(QByteArrayView raw);
 // it held.
 VaultEntry parseEntryLine(QByteArrayView raw);
 
-// The raw line that stores an entry: its fields joined by "|||", in as many
-// fields as it held in the file or as its texts need, whichever is more.
-QByteArray encodeEntryLine(const VaultEntry &entry);
-
 // Reads the entries of a vault from its bytes handed over piece by piece, in
 // any pieces, as a file is read. The first line (the master password) is
 // passed over without being kept, lines that hold no entry are skipped, and

@@ -30,8 +30,6 @@ public:
     void unlock();
     Status status() const { return m_status; }
 
-    QString lockFilePath() const { return m_lockPath; }
-
     // When lock() took over a lock left behind by a copy that ended without
     // releasing it: the time that copy took it. Invalid otherwise.
     QDateTime takenOverFrom() const { return m_takenOverFrom; }
