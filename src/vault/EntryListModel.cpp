@@ -82,10 +82,15 @@ CollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
     return m_collator.sortKey(entry.field(Field(m_sortKey)));
 }
 
+bool EntryListModel::precedes(const CollatorSortKey &a, const CollatorSortKey &b) const
+{
+    return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+}
+
 size_t EntryListModel::sortedPosition(const CollatorSortKey &key) const
 {
     const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
-        return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+        return precedes(a, b);
     };
     return size_t(std::upper_bound(m_keys.begin(), m_keys.end(), key, before) - m_keys.begin());
 }
@@ -156,7 +161,7 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
             ensureKeys();
         const CollatorSortKey &key = m_keys[index];
         const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
-            return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+            return precedes(a, b);
         };
         const auto keys = m_keys.begin();
         size_t destination = index; // the row it goes before, counted before the move
@@ -270,10 +275,8 @@ void EntryListModel::resort()
     const size_t n = m_entries.size();
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t(0));
-    const bool ascending = m_sortOrder == Ascending;
-    std::stable_sort(order.begin(), order.end(), [this, ascending](size_t a, size_t b) {
-        return ascending ? m_keys[a].compare(m_keys[b]) < 0 : m_keys[b].compare(m_keys[a]) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [this](size_t a, size_t b) { return precedes(m_keys[a], m_keys[b]); });
     applyOrder(order);
 }
 

@@ -88,6 +88,9 @@ private:
     void reverseOrder();
     // Puts the rows into this order: row i takes the one from order[i].
     void applyOrder(const std::vector<size_t> &order);
+    // Whether a row with key a stands before one with key b in the sort
+    // order.
+    bool precedes(const CollatorSortKey &a, const CollatorSortKey &b) const;
     // Where an entry with this key belongs, after every equal one.
     size_t sortedPosition(const CollatorSortKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);
