@@ -115,6 +115,10 @@ void TestStartup::mainWindowLoad()
     main->resize(main->width() + 100, main->height() + 50);
     QTRY_COMPARE(panel->width(), panelWidth);
     // It does not keep the window from being made as narrow as it may be.
+    // The least width is the buttons', whatever the panel holds.
+    t->program->setStatus(QString(500, u'x'));
+    QCOMPARE(main->minimumWidth(),
+             Twips::toPixels(MainWindowLayout::kButtonsRight + MainWindowLayout::kListLeft));
     main->resize(200, 300);
     QTRY_COMPARE(main->width(), main->minimumWidth());
     QCOMPARE(panel->maximumWidth(), panelWidth);

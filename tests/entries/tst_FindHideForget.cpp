@@ -198,8 +198,12 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), "alpha");
 
         t->fakes.messages.answers.enqueue(2);
+        const qsizetype boxes = t->fakes.messages.shown.size();
         click(main, "cmdDelete");
-        QVERIFY(!t->fakes.messages.shown.last().text.contains("alpha"));
+        QCOMPARE(t->fakes.messages.shown.size(), boxes + 1);
+        const QString question = t->fakes.messages.shown.last().text;
+        QVERIFY2(question.contains("Username: \u00C1lice"), qPrintable(question));
+        QVERIFY(!question.contains("alpha"));
 
         click(main, "cmdEdit");
         auto *password = control<QLineEdit>(editor(), "txtPassword");

@@ -57,7 +57,7 @@ inline QStringList visibleLines(const QTextDocument &doc)
 
 inline QTextCursor find(const QTextDocument &doc, const QString &text)
 {
-    const QTextCursor found = doc.find(text);
+    const QTextCursor found = doc.find(text, 0, QTextDocument::FindCaseSensitively);
     if (found.isNull())
         qWarning("\"%s\" not found in \"%s\"", qPrintable(text), qPrintable(doc.toPlainText()));
     return found;

@@ -201,6 +201,8 @@ void TestRtfFormatting::characterFormats()
 
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
+    // A word the reader dropped would leave a default format to compare.
+    QVERIFY2(!find(doc, word).isNull(), qPrintable(doc.toPlainText()));
     const QTextCharFormat format = formatOf(doc, word);
     const auto colourName = [](const QBrush &brush) {
         return brush.style() == Qt::NoBrush ? QString() : brush.color().name();
@@ -281,6 +283,7 @@ void TestRtfFormatting::paragraphFormats()
 
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
+    QVERIFY2(!find(doc, text).isNull(), qPrintable(doc.toPlainText()));
     const QTextBlockFormat format = blockOf(doc, text);
     double actual = -1;
     if (property == QLatin1String("align"))

@@ -168,7 +168,8 @@ private:
     QByteArray read() const
     {
         QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        // A missing or unreadable vault must not pass for an empty one.
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
     void write(const QByteArray &bytes) const
     {
