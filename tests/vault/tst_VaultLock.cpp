@@ -1,3 +1,4 @@
+#include "VaultFolderFixture.h"
 #include "vault/VaultFile.h"
 #include "vault/VaultLock.h"
 
@@ -13,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-class TestVaultLock : public QObject
+class TestVaultLock : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
 
@@ -24,22 +25,16 @@ private slots:
     void lockOfACopyThatWasKilledIsTakenOver();
     void longHeldLockIsNotTakenOver();
     void folderThatCannotBeWritten();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
 };
 
 void TestVaultLock::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = VaultFile::pathIn(m_dir->path());
+    setUp();
 }
 
 void TestVaultLock::cleanup()
 {
-    m_dir.reset();
+    tearDown();
 }
 
 void TestVaultLock::secondCopyIsTurnedAway()
