@@ -276,15 +276,25 @@ void Form1::setListGeometryTwips(double left, double top, double width, double h
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    if (isMinimized())
-        return;
+    if (!isMinimized())
+        layoutList();
+}
+
+void Form1::layoutList()
+{
     // The main window's layout has sized the client area already.
     const QSize client = centralWidget()->size();
-    const QSizeF list = MainWindowLayout::listSizeFor(
+    const QSizeF size = MainWindowLayout::listSizeFor(
         QSizeF(Twips::fromPixels(client.width()), Twips::fromPixels(client.height())), m_listLeft,
         m_listTop);
-    setListGeometryTwips(m_listLeft, m_listTop, list.width(), list.height());
-    placeFindBar();
+    setListGeometryTwips(m_listLeft, m_listTop, size.width(), size.height());
+    if (!findBar || findBar->isHidden())
+        return;
+    // The find bar stands under the list, which gives up the height.
+    const QRect list = lstPass->geometry();
+    const int barHeight = std::min(Twips::toPixels(FindBar::kHeight), list.height());
+    lstPass->setGeometry(list.adjusted(0, 0, 0, -barHeight));
+    findBar->setGeometry(list.left(), list.bottom() + 1 - barHeight, list.width(), barHeight);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -430,16 +440,6 @@ void Form1::buildFindAndHide()
     connect(mnuHidePasswords, &QAction::toggled, this, &Form1::mnuHidePasswords_Click);
 }
 
-void Form1::placeFindBar()
-{
-    if (!findBar || findBar->isHidden())
-        return;
-    const QRect list = lstPass->geometry();
-    const int barHeight = std::min(Twips::toPixels(FindBar::kHeight), list.height());
-    lstPass->setGeometry(list.adjusted(0, 0, 0, -barHeight));
-    findBar->setGeometry(list.left(), list.bottom() + 1 - barHeight, list.width(), barHeight);
-}
-
 void Form1::mnuFind_Click()
 {
     if (!findBar->isHidden()) {
@@ -447,8 +447,7 @@ void Form1::mnuFind_Click()
         return;
     }
     findBar->show();
-    // The list shrinks from the bottom; nothing else moves.
-    placeFindBar();
+    layoutList();
     // The search text of every entry is made now, so that the first key
     // typed does not wait for it.
     m_entries.prepareFolded();
@@ -459,8 +458,7 @@ void Form1::closeFindBar()
 {
     findBar->box()->clear();
     findBar->hide();
-    const QRect list = lstPass->geometry();
-    lstPass->setGeometry(list.adjusted(0, 0, 0, findBar->height()));
+    layoutList();
     lstPass->setFocus();
     m_commands.reportShown(m_entries.count(), m_entries.count(), false);
 }

@@ -80,6 +80,9 @@ private:
     // under it, and the status bar.
     void setMinimumSizeToFit();
     void setListGeometryTwips(double left, double top, double width, double height);
+    // Lays the list out in the client area, with the find bar under it
+    // while the bar is open.
+    void layoutList();
     // The window's outer size, frame, caption and menu bar included.
     QSizeF outerSizeTwips() const;
     // The selected row nearest the top of the list, or 0.
@@ -88,9 +91,6 @@ private:
     // The find bar under the list and the Data menu's "Find..." and "Hide
     // Passwords".
     void buildFindAndHide();
-    // While the find bar is open it takes its height from the bottom of the
-    // list.
-    void placeFindBar();
     void findTextChanged(const QString &text);
     void closeFindBar();
     // Runs a change of the shown rows, keeping the selected entry selected
