@@ -1,25 +1,20 @@
 #include "EntryCommands.h"
 
 #include "ListViewEnh.h"
-#include "PrivacySettings.h"
 #include "platform/Clock.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
-#include "platform/VersionInfo.h"
+#include "settings/Settings.h"
 #include "vault/VaultSession.h"
 
-EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
+EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
+                             const Settings &settings, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
-    , m_clipboard(platform, this)
+    , m_settings(settings)
+    , m_clipboard(platform, settings, this)
 {
-}
-
-bool EntryCommands::passwordsHidden() const
-{
-    return PrivacySettings::hidePasswords(*m_platform.settings,
-                                          m_platform.version->read().productName);
 }
 
 int EntryCommands::showMessage(const QString &text, int style, const QString &title)
@@ -62,8 +57,8 @@ void EntryCommands::remove(int row)
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
     VaultEntry shown = list.entry(row);
-    if (passwordsHidden())
-        shown.password = PrivacySettings::maskedPassword(shown.password);
+    if (m_settings.hidePasswords())
+        shown.password = maskedPassword(shown.password);
     const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
                                    EntryRules::deleteTitle());
     if (answer != MessageBox::Ok) {
@@ -97,7 +92,7 @@ void EntryCommands::copy(Field field, int row)
     }
     const QString value = m_session.entries().field(row, field);
     m_clipboard.put(value, field == Field::Password);
-    if (field == Field::Password && passwordsHidden())
+    if (field == Field::Password && m_settings.hidePasswords())
         emit statusChanged(QStringLiteral("Copied Password"));
     else
         emit statusChanged(EntryRules::copiedStatus(field, value));

@@ -214,6 +214,14 @@ private slots:
         QVERIFY(password->geometry().right() < show->geometry().left());
         show->click();
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
+        // The open editor follows the menu both ways.
+        hide->trigger();
+        QVERIFY(!control<QCheckBox>(editor(), "chkShow"));
+        QCOMPARE(password->echoMode(), QLineEdit::Normal);
+        hide->trigger();
+        show = control<QCheckBox>(editor(), "chkShow");
+        QVERIFY(show && show->isVisible() && !show->isChecked());
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
 
         // Remembered across starts.
         open(t->fakes.settings.values.value(
