@@ -4,6 +4,7 @@
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
+#include "info/LinkRules.h"
 #include "skin/Skinning.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
@@ -356,7 +357,7 @@ void Form1::cmdCopy_Click(int index)
 
 void Form1::cmdWebsite_Click(int)
 {
-    emit linkRequested(QStringLiteral("Website"));
+    emit linkRequested(LinkRules::websiteKey());
 }
 
 void Form1::lstPass_ColumnClick(int position)

@@ -25,7 +25,7 @@ int EntryCommands::showMessage(const QString &text, int style, const QString &ti
 void EntryCommands::add()
 {
     EditorState state;
-    state.entryMode = QStringLiteral("Add");
+    state.entryMode = EditorState::Mode::Add;
     emit editorRequested(state);
 }
 
@@ -40,9 +40,8 @@ void EntryCommands::edit(int row)
     state.editUsername = list.field(row, Field::Username);
     state.editPassword = list.field(row, Field::Password);
     state.editLocation = list.field(row, Field::Location);
-    state.editRow = row;
     state.editId = list.idOf(row);
-    state.entryMode = QStringLiteral("Edit");
+    state.entryMode = EditorState::Mode::Edit;
     emit editorRequested(state);
 }
 

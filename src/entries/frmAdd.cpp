@@ -150,7 +150,7 @@ void frmAdd::formLoad()
     // this window is open only brings it forward, and Save writes into the
     // entry it was opened for wherever sorting has moved it.
     const EditorState &editor = m_state;
-    m_target.adding = EntryRules::isAddMode(editor.entryMode);
+    m_target.adding = editor.entryMode == EditorState::Mode::Add;
     if (!m_target.adding) {
         m_target.id = editor.editId;
         setWindowTitle(QStringLiteral("Edit an entry"));
