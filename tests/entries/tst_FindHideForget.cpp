@@ -1,8 +1,8 @@
 #include "TestProgram.h"
+#include "VaultBytes.h"
 #include "app/Form1.h"
 #include "entries/ClipboardKeeper.h"
 #include "entries/frmAdd.h"
-#include "vault/VaultFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +69,7 @@ class TestFindHideForget : public QObject
     QStringList savedUsernames() const
     {
         QStringList names;
-        for (const VaultEntry &e : VaultFile::parseEntries(t->readVault()))
+        for (const VaultEntry &e : parsedEntries(t->readVault()))
             names.append(e.username);
         return names;
     }
