@@ -4,7 +4,7 @@
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
-#include "entries/PrivacySettings.h"
+#include "info/LinkRules.h"
 #include "skin/Skinning.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
@@ -357,7 +357,7 @@ void Form1::cmdCopy_Click(int index)
 
 void Form1::cmdWebsite_Click(int)
 {
-    emit linkRequested(QStringLiteral("Website"));
+    emit linkRequested(LinkRules::websiteKey());
 }
 
 void Form1::lstPass_ColumnClick(int position)
@@ -433,11 +433,14 @@ void Form1::buildFindAndHide()
     mnuHidePasswords->setProperty("index", -1);
     mnuHidePasswords->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     mnuHidePasswords->setCheckable(true);
-    const bool hide = PrivacySettings::hidePasswords(*m_context.platform.settings,
-                                                     m_context.settingsApplication());
+    const bool hide = m_context.settings.hidePasswords();
     mnuHidePasswords->setChecked(hide);
     m_shown->setPasswordsHidden(hide);
     connect(mnuHidePasswords, &QAction::toggled, this, &Form1::mnuHidePasswords_Click);
+    connect(&m_context.settings, &Settings::changed, this, [this](Settings::Key key) {
+        if (key == Settings::Key::HidePasswords)
+            passwordsHiddenChanged();
+    });
 }
 
 void Form1::mnuFind_Click()
@@ -489,8 +492,15 @@ void Form1::findTextChanged(const QString &text)
 
 void Form1::mnuHidePasswords_Click(bool hide)
 {
-    PrivacySettings::setHidePasswords(*m_context.platform.settings, m_context.settingsApplication(),
-                                      hide);
+    m_context.settings.setHidePasswords(hide);
+}
+
+void Form1::passwordsHiddenChanged()
+{
+    const bool hide = m_context.settings.hidePasswords();
+    mnuHidePasswords->setChecked(hide);
+    if (hide == m_shown->passwordsHidden())
+        return;
     keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });
     if (m_shown->filtering())
         m_commands.reportShown(m_shown->rowCount(), m_entries.count(), true);

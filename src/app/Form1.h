@@ -93,6 +93,8 @@ private:
     void buildFindAndHide();
     void findTextChanged(const QString &text);
     void closeFindBar();
+    // Shows the passwords hidden or not as the settings now say.
+    void passwordsHiddenChanged();
     // Runs a change of the shown rows, keeping the selected entry selected
     // when it is still shown.
     template<typename Change> void keepSelection(Change change);

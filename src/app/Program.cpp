@@ -11,7 +11,7 @@
 #include "password/frmPass.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
-#include "platform/SettingsStore.h"
+#include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
 
 #include <QCloseEvent>
@@ -21,9 +21,10 @@
 Program::Program(QString programFolder, const Platform &platform, QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
-    , m_context(platform)
+    , m_settings(*platform.settings)
+    , m_context(platform, m_settings)
     , m_session(m_programFolder)
-    , m_commands(m_session, platform, this)
+    , m_commands(m_session, platform, m_settings, this)
 {
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
@@ -62,6 +63,8 @@ W *Program::open(FormSlot<W> &slot, bool *loaded, Args &&...args)
 
 void Program::start()
 {
+    // The settings are those of the application named like the product.
+    m_settings.load(m_context.platform.version->read().productName);
     // Its load fills the branding values and starts the skin.
     frmSplash *window = open(splash, nullptr, m_context);
     connect(window, &frmSplash::finished, this, &Program::showMainWindow);
@@ -124,10 +127,7 @@ void Program::revealMainWindow(const VaultOutcome &outcome)
     }
     setStatus(outcome.status);
     emit vaultOpened();
-    const QString showHelp = m_context.platform.settings->value(
-        m_context.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
-        ShowHelpSetting::defaultValue());
-    if (ShowHelpSetting::opensAtStartup(showHelp))
+    if (ShowHelpSetting::opensAtStartup(m_settings.showHelp()))
         showHelpBesideMainWindow();
     pass.unload();
 }

@@ -93,6 +93,7 @@ private:
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, bool *loaded, Args &&...args);
 
     QString m_programFolder;
+    Settings m_settings;
     WindowContext m_context;
     VaultSession m_session;
     EntryCommands m_commands;

@@ -1,17 +1,18 @@
 #include "ClipboardKeeper.h"
 
-#include "PrivacySettings.h"
 #include "platform/Clock.h"
 #include "platform/SecretMark.h"
-#include "platform/VersionInfo.h"
+#include "settings/Settings.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
-ClipboardKeeper::ClipboardKeeper(const Platform &platform, QObject *parent)
+ClipboardKeeper::ClipboardKeeper(const Platform &platform, const Settings &settings,
+                                 QObject *parent)
     : QObject(parent)
     , m_platform(platform)
+    , m_settings(settings)
     , m_timer(this)
 {
     m_timer.setObjectName(QStringLiteral("clipboardTimer"));
@@ -39,8 +40,7 @@ void ClipboardKeeper::put(const QString &text, bool secret)
         markAsSecret(*data);
     QGuiApplication::clipboard()->setMimeData(data);
 
-    const int seconds = PrivacySettings::clipboardSeconds(*m_platform.settings,
-                                                          m_platform.version->read().productName);
+    const int seconds = m_settings.clipboardSeconds();
     // An empty text is not waited for: an empty clipboard later says
     // nothing about whether the user copied something else meanwhile.
     if (seconds <= 0 || text.isEmpty()) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTimer>
 
+class Settings;
+
 // Puts the copy commands' texts on the clipboard and takes them off again:
 // "ClipboardSeconds" after a copy (30 unless set; 0 never) and when the
 // program ends, each time only if the clipboard still holds exactly the text
@@ -17,7 +19,7 @@ class ClipboardKeeper : public QObject
     Q_OBJECT
 
 public:
-    explicit ClipboardKeeper(const Platform &platform, QObject *parent = nullptr);
+    ClipboardKeeper(const Platform &platform, const Settings &settings, QObject *parent = nullptr);
     // The end of the program: forgets a copied text that is still waiting.
     ~ClipboardKeeper() override;
 
@@ -36,6 +38,7 @@ private:
     void forget();
 
     Platform m_platform;
+    const Settings &m_settings;
     QString m_text;
     QDateTime m_deadline;
     QTimer m_timer;

@@ -1,25 +1,20 @@
 #include "EntryCommands.h"
 
 #include "ListViewEnh.h"
-#include "PrivacySettings.h"
 #include "platform/Clock.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
-#include "platform/VersionInfo.h"
+#include "settings/Settings.h"
 #include "vault/VaultSession.h"
 
-EntryCommands::EntryCommands(VaultSession &session, const Platform &platform, QObject *parent)
+EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
+                             const Settings &settings, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
-    , m_clipboard(platform, this)
+    , m_settings(settings)
+    , m_clipboard(platform, settings, this)
 {
-}
-
-bool EntryCommands::passwordsHidden() const
-{
-    return PrivacySettings::hidePasswords(*m_platform.settings,
-                                          m_platform.version->read().productName);
 }
 
 int EntryCommands::showMessage(const QString &text, int style, const QString &title)
@@ -30,7 +25,7 @@ int EntryCommands::showMessage(const QString &text, int style, const QString &ti
 void EntryCommands::add()
 {
     EditorState state;
-    state.entryMode = QStringLiteral("Add");
+    state.entryMode = EditorState::Mode::Add;
     emit editorRequested(state);
 }
 
@@ -45,9 +40,8 @@ void EntryCommands::edit(int row)
     state.editUsername = list.field(row, Field::Username);
     state.editPassword = list.field(row, Field::Password);
     state.editLocation = list.field(row, Field::Location);
-    state.editRow = row;
     state.editId = list.idOf(row);
-    state.entryMode = QStringLiteral("Edit");
+    state.entryMode = EditorState::Mode::Edit;
     emit editorRequested(state);
 }
 
@@ -62,8 +56,8 @@ void EntryCommands::remove(int row)
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
     VaultEntry shown = list.entry(row);
-    if (passwordsHidden())
-        shown.password = PrivacySettings::maskedPassword(shown.password);
+    if (m_settings.hidePasswords())
+        shown.password = maskedPassword(shown.password);
     const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
                                    EntryRules::deleteTitle());
     if (answer != MessageBox::Ok) {
@@ -97,7 +91,7 @@ void EntryCommands::copy(Field field, int row)
     }
     const QString value = m_session.entries().field(row, field);
     m_clipboard.put(value, field == Field::Password);
-    if (field == Field::Password && passwordsHidden())
+    if (field == Field::Password && m_settings.hidePasswords())
         emit statusChanged(QStringLiteral("Copied Password"));
     else
         emit statusChanged(EntryRules::copiedStatus(field, value));

@@ -7,6 +7,7 @@
 
 #include <QObject>
 
+class Settings;
 class VaultSession;
 
 // The commands on the entries: add, edit, delete, copy a field, open a
@@ -18,7 +19,8 @@ class EntryCommands : public QObject
     Q_OBJECT
 
 public:
-    EntryCommands(VaultSession &session, const Platform &platform, QObject *parent = nullptr);
+    EntryCommands(VaultSession &session, const Platform &platform, const Settings &settings,
+                  QObject *parent = nullptr);
 
     // Asks for the entry editor on a new entry.
     void add();
@@ -49,10 +51,9 @@ signals:
 
 private:
     int showMessage(const QString &text, int style, const QString &title = QString());
-    // Whether the user chose to keep passwords out of sight.
-    bool passwordsHidden() const;
 
     VaultSession &m_session;
     Platform m_platform;
+    const Settings &m_settings;
     ClipboardKeeper m_clipboard;
 };

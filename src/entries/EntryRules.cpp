@@ -108,11 +108,6 @@ QString normalisedLocation(const QString &location)
     return QStringLiteral("http://") + location;
 }
 
-bool isAddMode(const QString &entryMode)
-{
-    return entryMode == u"Add";
-}
-
 EntryProblem checkEntry(const VaultEntry &entry)
 {
     if (entry.username.isEmpty())

@@ -84,9 +84,6 @@ bool isLocalPath(const QString &location);
 // anything else is opened as it is.
 QString normalisedLocation(const QString &location);
 
-// The editor's mode: exactly "Add" adds an entry; any other mode edits one.
-bool isAddMode(const QString &entryMode);
-
 // The first reason the editor cannot save an entry, with the message that
 // tells the user and the field to change; no field when it can be saved.
 struct EntryProblem

@@ -1,7 +1,6 @@
 #include "frmAdd.h"
 
 #include "PasswordGenerator.h"
-#include "PrivacySettings.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
@@ -58,9 +57,12 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     setTabOrder(txtUsername, txtPassword);
     setTabOrder(txtPassword, txtWebsite);
     addGenerator();
-    if (PrivacySettings::hidePasswords(*m_context.platform.settings,
-                                       m_context.settingsApplication()))
+    if (m_context.settings.hidePasswords())
         maskPassword();
+    connect(&m_context.settings, &Settings::changed, this, [this](Settings::Key key) {
+        if (key == Settings::Key::HidePasswords)
+            passwordsHiddenChanged();
+    });
     txtUsername->setFocus();
 }
 
@@ -87,6 +89,29 @@ void frmAdd::maskPassword()
     });
     setTabOrder(txtPassword, chkShow);
     setTabOrder(chkShow, txtWebsite);
+}
+
+void frmAdd::passwordsHiddenChanged()
+{
+    if (m_context.settings.hidePasswords()) {
+        if (chkShow) {
+            chkShow->setChecked(false);
+        } else {
+            maskPassword();
+            chkShow->show();
+        }
+        return;
+    }
+    if (!chkShow)
+        return;
+    const bool hadFocus = chkShow->hasFocus();
+    delete chkShow;
+    chkShow = nullptr;
+    txtPassword->setEchoMode(QLineEdit::Normal);
+    txtPassword->setGeometry(Twips::rect(1320, 480, 3255, 315));
+    setTabOrder(txtPassword, txtWebsite);
+    if (hadFocus)
+        txtPassword->setFocus();
 }
 
 void frmAdd::cmdGenerate_Click()
@@ -125,7 +150,7 @@ void frmAdd::formLoad()
     // this window is open only brings it forward, and Save writes into the
     // entry it was opened for wherever sorting has moved it.
     const EditorState &editor = m_state;
-    m_target.adding = EntryRules::isAddMode(editor.entryMode);
+    m_target.adding = editor.entryMode == EditorState::Mode::Add;
     if (!m_target.adding) {
         m_target.id = editor.editId;
         setWindowTitle(QStringLiteral("Edit an entry"));

@@ -55,6 +55,8 @@ private:
     // While passwords are hidden: the password box masked, and a "Show"
     // check box beside it that unmasks it while ticked.
     void maskPassword();
+    // Passwords were hidden or shown while the editor is open: it follows.
+    void passwordsHiddenChanged();
 
     WindowContext &m_context;
     EditorState m_state;

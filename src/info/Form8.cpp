@@ -3,7 +3,6 @@
 #include "HelpPlacement.h"
 #include "RtfReader.h"
 #include "ShowHelpSetting.h"
-#include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
@@ -148,9 +147,7 @@ void Form8::loadHelpText(const QString &path)
 
 void Form8::setBoxFromSetting()
 {
-    const QString stored = m_context.platform.settings->value(
-        m_context.settingsApplication(), ShowHelpSetting::section(), ShowHelpSetting::key(),
-        ShowHelpSetting::defaultValue());
+    const QString stored = m_context.settings.showHelp();
     // A value that is no state of the box leaves it as it is, and the stored
     // value stays until the box is clicked.
     if (const std::optional<int> value = ShowHelpSetting::checkBoxValue(stored))
@@ -164,9 +161,7 @@ void Form8::Check1_Click()
     // untick it.
     if (state != Qt::PartiallyChecked)
         Check1->setTristate(false);
-    m_context.platform.settings->setValue(m_context.settingsApplication(),
-                                          ShowHelpSetting::section(), ShowHelpSetting::key(),
-                                          ShowHelpSetting::storedText(valueOf(state)));
+    m_context.settings.setShowHelp(ShowHelpSetting::storedText(valueOf(state)));
 }
 
 void Form8::rtf1_AnchorClicked(const QUrl &url)

@@ -7,21 +7,6 @@
 
 namespace ShowHelpSetting {
 
-QString section()
-{
-    return QStringLiteral("Settings");
-}
-
-QString key()
-{
-    return QStringLiteral("showHelp");
-}
-
-QString defaultValue()
-{
-    return QStringLiteral("1");
-}
-
 bool opensAtStartup(const QString &value)
 {
     return value == u"1";

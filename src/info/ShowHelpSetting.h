@@ -5,15 +5,10 @@
 
 #include <optional>
 
-// The per-user choice whether the help window opens by itself after
-// start-up: one text value under section "Settings", key "showHelp", in the
-// settings of the application named like the product. "1" opens it, "0" does
-// not; a missing value counts as "1".
+// The rules of the per-user choice whether the help window opens by itself
+// after start-up (Settings' "showHelp" text): "1" opens it, "0" does not; a
+// missing value counts as "1".
 namespace ShowHelpSetting {
-
-QString section();
-QString key();
-QString defaultValue();
 
 // Start-up opens the help window only for the exact text "1": "01" or " 1"
 // do not count, although they tick the check box.

@@ -1,6 +1,6 @@
 #include "EntryFilterModel.h"
 
-#include "entries/PrivacySettings.h"
+#include "settings/Settings.h"
 #include "vault/SearchText.h"
 
 EntryFilterModel::EntryFilterModel(EntryListModel &entries, QObject *parent)
@@ -60,8 +60,7 @@ QVariant EntryFilterModel::data(const QModelIndex &index, int role) const
         && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
         const QModelIndex source = mapToSource(index);
         if (source.isValid())
-            return PrivacySettings::maskedPassword(
-                m_entries.field(source.row() + 1, Field::Password));
+            return maskedPassword(m_entries.field(source.row() + 1, Field::Password));
         return QVariant();
     }
     return QSortFilterProxyModel::data(index, role);

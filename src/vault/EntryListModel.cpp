@@ -219,17 +219,6 @@ void EntryListModel::setSorted(bool sorted)
     resort();
 }
 
-void EntryListModel::setSortKey(int column)
-{
-    // The same key again leaves a sorted list as it is.
-    const int key = std::clamp(column, 0, kFieldCount - 1);
-    if (key == m_sortKey)
-        return;
-    m_sortKey = key;
-    m_keys.clear();
-    resort();
-}
-
 void EntryListModel::setSortOrder(int order)
 {
     const int newOrder = order == Ascending ? Ascending : Descending;

@@ -64,11 +64,10 @@ public:
     bool sorted() const { return m_sorted; }
     void setSorted(bool sorted);
     int sortKey() const { return m_sortKey; }
-    void setSortKey(int column);
     int sortOrder() const { return m_sortOrder; }
     void setSortOrder(int order);
-    // Switches sorting on with this key and order in one step: the same end
-    // state as the three setters, with at most one sort of the list.
+    // Switches sorting on with this key and order in one step, with at most
+    // one sort of the list.
     void sortBy(int column, int order);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

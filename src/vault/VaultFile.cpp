@@ -154,24 +154,6 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
     }
 }
 
-std::vector<VaultEntry> VaultFile::parseEntries(QByteArrayView content)
-{
-    VaultFormat::EntryReader reader;
-    reader.read(content);
-    return reader.finish();
-}
-
-bool VaultFile::writeMasterPassword(QStringView masterPassword, QString *error)
-{
-    try {
-        return replaceContent(VaultFormat::masterOnlyContent(masterPassword),
-                              QStringLiteral("written"), error);
-    } catch (const std::bad_alloc &) {
-        *error = outOfMemory(QStringLiteral("written"));
-        return false;
-    }
-}
-
 bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
                                                   std::vector<VaultEntry> *entries, QString *error)
 {

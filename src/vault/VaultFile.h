@@ -44,9 +44,6 @@ public:
     // this fails with a message that says so and *entries is left empty.
     bool readEntries(std::vector<VaultEntry> *entries, QString *error);
 
-    // Replaces the content with the master password alone.
-    bool writeMasterPassword(QStringView masterPassword, QString *error);
-
     // Puts the master password in the first line and keeps every byte after
     // that line as it is: the entries of a vault whose first line was empty
     // stay. *entries receives those entries, as readEntries gives them. The
@@ -65,9 +62,6 @@ public:
     // took its lock (VaultLock::takenOverFrom). Does nothing when `since` is
     // not valid. Returns how many were removed.
     int removeLeftoverSaves(const QDateTime &since);
-
-    // Parses the entries of a whole vault's bytes (the first line skipped).
-    static std::vector<VaultEntry> parseEntries(QByteArrayView content);
 
 private:
     bool replaceContent(QByteArrayView content, const QString &action, QString *error);

@@ -2,11 +2,6 @@
 
 #include "platform/VersionInfo.h"
 
-QString WindowContext::settingsApplication() const
-{
-    return platform.version->read().productName;
-}
-
 void LoadBranding(WindowContext &context)
 {
     const VersionValues version = context.platform.version->read();

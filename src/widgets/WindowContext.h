@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "settings/Settings.h"
 #include "skin/Skinning.h"
 
 #include <QString>
@@ -15,22 +16,20 @@ struct Branding
 };
 
 // What every window may use of the program: the seams to the outside world,
-// the branding and the skin. The program owns it; windows read it and never
+// the per-user settings, the branding and the skin. The program owns it; windows read it and never
 // reach the program itself.
 struct WindowContext
 {
-    explicit WindowContext(const Platform &seams)
+    WindowContext(const Platform &seams, Settings &userSettings)
         : platform(seams)
+        , settings(userSettings)
     {
     }
 
     Platform platform;
+    Settings &settings;
     Branding branding;
     SkinState skin;
-
-    // The product name as the version information gives it now: the
-    // application name of the per-user settings.
-    QString settingsApplication() const;
 };
 
 // Fills the branding values from the version information and switches

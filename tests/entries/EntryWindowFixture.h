@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TestProgram.h"
+#include "VaultBytes.h"
 #include "app/Form1.h"
 #include "entries/frmAdd.h"
-#include "vault/VaultFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,7 +79,7 @@ protected:
         QTest::mouseClick(control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
                           Qt::LeftButton);
     }
-    std::vector<VaultEntry> saved() const { return VaultFile::parseEntries(t->readVault()); }
+    std::vector<VaultEntry> saved() const { return parsedEntries(t->readVault()); }
     QStringList savedUsernames() const
     {
         QStringList names;

@@ -1,8 +1,8 @@
 #include "TestProgram.h"
+#include "VaultBytes.h"
 #include "app/Form1.h"
 #include "entries/ClipboardKeeper.h"
 #include "entries/frmAdd.h"
-#include "vault/VaultFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +69,7 @@ class TestFindHideForget : public QObject
     QStringList savedUsernames() const
     {
         QStringList names;
-        for (const VaultEntry &e : VaultFile::parseEntries(t->readVault()))
+        for (const VaultEntry &e : parsedEntries(t->readVault()))
             names.append(e.username);
         return names;
     }
@@ -214,6 +214,14 @@ private slots:
         QVERIFY(password->geometry().right() < show->geometry().left());
         show->click();
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
+        // The open editor follows the menu both ways.
+        hide->trigger();
+        QVERIFY(!control<QCheckBox>(editor(), "chkShow"));
+        QCOMPARE(password->echoMode(), QLineEdit::Normal);
+        hide->trigger();
+        show = control<QCheckBox>(editor(), "chkShow");
+        QVERIFY(show && show->isVisible() && !show->isChecked());
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
 
         // Remembered across starts.
         open(t->fakes.settings.values.value(

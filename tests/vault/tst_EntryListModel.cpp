@@ -113,9 +113,7 @@ void TestEntryListModel::sortOrder()
     QFETCH(int, order);
     QFETCH(QStringList, expected);
     fill(input);
-    m_model->setSorted(true);
-    m_model->setSortKey(int(Field::Username));
-    m_model->setSortOrder(order);
+    m_model->sortBy(int(Field::Username), order);
     QCOMPARE(usernames(), expected);
     // Each row keeps its own fields.
     for (int row = 1; row <= m_model->count(); ++row) {
@@ -131,9 +129,7 @@ void TestEntryListModel::sortIsStableAndKeepsSelection()
     const auto idOfSecondSame = m_model->idOf(3);
     selection.select(m_model->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
-    m_model->setSorted(true);
-    m_model->setSortKey(int(Field::Username));
-    m_model->setSortOrder(EntryListModel::Descending);
+    m_model->sortBy(int(Field::Username), EntryListModel::Descending);
     QCOMPARE(usernames(), (QStringList {"same", "same", "SAME", "other"}));
     // Equal names keep their order: pw0, pw2, pw3.
     QCOMPARE(m_model->field(1, Field::Password), QStringLiteral("pw0"));
@@ -144,7 +140,7 @@ void TestEntryListModel::sortIsStableAndKeepsSelection()
     QCOMPARE(selected.first().row() + 1, m_model->rowOf(idOfSecondSame));
 
     // Sorting by another column re-sorts by that column's text.
-    m_model->setSortKey(int(Field::Location));
+    m_model->sortBy(int(Field::Location), EntryListModel::Descending);
     QCOMPARE(m_model->field(1, Field::Location), QStringLiteral("loc3"));
     QCOMPARE(m_model->field(4, Field::Location), QStringLiteral("loc0"));
 }

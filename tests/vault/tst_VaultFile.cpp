@@ -1,3 +1,4 @@
+#include "VaultBytes.h"
 #include "VaultFolderFixture.h"
 #include "vault/FileExists.h"
 #include "vault/VaultFile.h"
@@ -236,7 +237,7 @@ void TestVaultFile::lineBreaksAcrossReadPieces()
     std::vector<VaultEntry> read;
     QString error;
     QVERIFY(VaultFile(m_path).readEntries(&read, &error));
-    QCOMPARE(read, VaultFile::parseEntries(content));
+    QCOMPARE(read, parsedEntries(content));
     QCOMPARE(read.back().username, QStringLiteral("S\u0160"));
     QString master;
     QVERIFY(VaultFile(m_path).readMasterPassword(&master, &error));
@@ -279,7 +280,7 @@ void TestVaultFile::readsOddEndingsAtTheSeam()
     QVERIFY(vault.readMasterPassword(&master, &error));
     QCOMPARE(int(read.size()), entries);
     // Read in one piece, the same bytes give the same entries.
-    QCOMPARE(read, VaultFile::parseEntries(content));
+    QCOMPARE(read, parsedEntries(content));
     if (QTest::currentDataTag() == QByteArrayView("separator across the seam")) {
         QCOMPARE(read.back(), (VaultEntry {"ab", "c", "|d"}));
         QCOMPARE(VaultFormat::savedContent(u"master", read), content + "\r\n");
@@ -332,7 +333,7 @@ void TestVaultFile::masterPasswordKeepsTheEntriesAfterIt()
     QVERIFY2(vault.writeMasterPasswordKeepingEntries(u"new pw", &entries, &error),
              qPrintable(error));
     QCOMPARE(read(m_path), VaultFormat::masterOnlyContent(u"new pw") + rest);
-    QCOMPARE(entries, VaultFile::parseEntries(firstLine + rest));
+    QCOMPARE(entries, parsedEntries(firstLine + rest));
     QCOMPARE(entries.size(), rest.isEmpty() ? size_t(0) : size_t(2));
 }
 

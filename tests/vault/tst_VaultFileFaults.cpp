@@ -39,7 +39,7 @@ QString systemText(int error)
 #endif
 
 // The ways a vault is written.
-enum class Write { Save, MasterPassword, MasterPasswordKeepingEntries, NewVault };
+enum class Write { Save, MasterPasswordKeepingEntries, NewVault };
 
 } // namespace
 
@@ -168,7 +168,6 @@ void TestVaultFileFaults::fullDisk_data()
         QTest::addRow("save %d, 8 KiB free", entries)
             << Write::Save << entries << 8 << (entries == 1);
     }
-    QTest::newRow("master password, nothing free") << Write::MasterPassword << 0 << 0 << false;
     QTest::newRow("master password keeping entries, nothing free")
         << Write::MasterPasswordKeepingEntries << 0 << 0 << false;
     QTest::newRow("new vault, nothing free") << Write::NewVault << 0 << 0 << false;
@@ -216,9 +215,6 @@ void TestVaultFileFaults::fullDisk()
     switch (write) {
     case Write::Save:
         written = vault.save(u"m", next, &error);
-        break;
-    case Write::MasterPassword:
-        written = vault.writeMasterPassword(u"a new master password", &error);
         break;
     case Write::MasterPasswordKeepingEntries:
         written = vault.writeMasterPasswordKeepingEntries(u"a new master password", &kept, &error);

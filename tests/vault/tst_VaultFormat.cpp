@@ -1,5 +1,5 @@
+#include "VaultBytes.h"
 #include "vault/CodePage.h"
-#include "vault/VaultFile.h"
 #include "vault/VaultFormat.h"
 
 #include <QTest>
@@ -188,7 +188,7 @@ void TestVaultFormat::entryLinesSaveBackByteForByte()
 {
     QFETCH(QString, plain);
     const QByteArray file = encodeLine(u"m") + "\r\n" + encodeLine(plain) + "\r\n\r\n";
-    const std::vector<VaultEntry> entries = VaultFile::parseEntries(file);
+    const std::vector<VaultEntry> entries = parsedEntries(file);
     QCOMPARE(entries.size(), size_t(1));
     QCOMPARE(savedContent(u"m", entries), file);
 }
@@ -210,7 +210,7 @@ void TestVaultFormat::skippedLines()
     QFETCH(bool, skipped);
     QCOMPARE(isSkippedLine(raw), skipped);
     const QByteArray file = encodeLine(u"master") + "\r\n" + raw + "\r\n";
-    QCOMPARE(VaultFile::parseEntries(file).size(), skipped ? size_t(0) : size_t(1));
+    QCOMPARE(parsedEntries(file).size(), skipped ? size_t(0) : size_t(1));
 }
 
 void TestVaultFormat::canStore_data()
@@ -248,7 +248,7 @@ void TestVaultFormat::fileShapes()
                         "\xF5\xFC\xFC\xFC\xF0\xFC\xFC\xFC\xEC\r\n"
                         "\xF8\xFC\xFC\xFC\xFC\xFC\xFC\r\n"
                         "\r\n"));
-    QCOMPARE(VaultFile::parseEntries(savedContent(u"abc", entries)), entries);
+    QCOMPARE(parsedEntries(savedContent(u"abc", entries)), entries);
 }
 
 void TestVaultFormat::lineFeedInsideALineIsData()
@@ -258,7 +258,7 @@ void TestVaultFormat::lineFeedInsideALineIsData()
         = {{"user", "pa\u0160\u0160word", "loc"}, {"second", "pw", "\u0160"}};
     const QByteArray file = savedContent(u"\u0160master", entries);
     QVERIFY(file.contains(QByteArray("\xE1\x0A\x0A")));
-    QCOMPARE(VaultFile::parseEntries(file), entries);
+    QCOMPARE(parsedEntries(file), entries);
     QCOMPARE(decodeLine(firstLine(file)), QStringLiteral("\u0160master"));
 }
 

@@ -1,0 +1,98 @@
+#include "Settings.h"
+
+#include "platform/SettingsStore.h"
+
+namespace {
+
+struct Definition
+{
+    Settings::Key key;
+    const char16_t *name;
+    // What a missing value counts as.
+    const char16_t *defaultText;
+};
+
+// In the order of Settings::Key.
+constexpr std::array<Definition, Settings::kKeyCount> kDefinitions = {{
+    {Settings::Key::ShowHelp, u"showHelp", u"1"},
+    {Settings::Key::HidePasswords, u"HidePasswords", u"0"},
+    {Settings::Key::ClipboardSeconds, u"ClipboardSeconds", u"30"},
+}};
+
+constexpr bool inKeyOrder()
+{
+    for (size_t i = 0; i < kDefinitions.size(); ++i) {
+        if (size_t(kDefinitions[i].key) != i)
+            return false;
+    }
+    return true;
+}
+static_assert(inKeyOrder(), "the table of keys follows the order of Settings::Key");
+
+constexpr int kDefaultClipboardSeconds = 30;
+
+const Definition &definition(Settings::Key key)
+{
+    return kDefinitions[size_t(key)];
+}
+
+QString section()
+{
+    return QStringLiteral("Settings");
+}
+
+} // namespace
+
+Settings::Settings(SettingsStore &store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+{
+    for (const Definition &each : kDefinitions)
+        m_values[size_t(each.key)] = QString::fromUtf16(each.defaultText);
+}
+
+void Settings::load(const QString &application)
+{
+    m_application = application;
+    for (const Definition &each : kDefinitions)
+        m_values[size_t(each.key)]
+            = m_store.value(m_application, section(), QString::fromUtf16(each.name),
+                            QString::fromUtf16(each.defaultText));
+}
+
+QString Settings::text(Key key) const
+{
+    return m_values[size_t(key)];
+}
+
+void Settings::setText(Key key, const QString &text)
+{
+    m_store.setValue(m_application, section(), QString::fromUtf16(definition(key).name), text);
+    QString &held = m_values[size_t(key)];
+    if (held == text)
+        return;
+    held = text;
+    emit changed(key);
+}
+
+bool Settings::hidePasswords() const
+{
+    return text(Key::HidePasswords) == u"1";
+}
+
+void Settings::setHidePasswords(bool hide)
+{
+    setText(Key::HidePasswords, hide ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+int Settings::clipboardSeconds() const
+{
+    bool ok = false;
+    const int seconds = text(Key::ClipboardSeconds).trimmed().toInt(&ok);
+    return ok && seconds >= 0 ? seconds : kDefaultClipboardSeconds;
+}
+
+QString maskedPassword(const QString &password)
+{
+    return password.isEmpty() ? QString() : QString(8, QChar(0x2022));
+}

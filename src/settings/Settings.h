@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class SettingsStore;
+
+// The per-user settings of the program, read once from the store and held:
+// every window and command reads them here, and every change is written
+// through to the store at once. They live in section "Settings" of the
+// application named like the product.
+//
+// A new value is one more Key, one more row in the table of keys in
+// Settings.cpp (its stored key and the text a missing value counts as), and
+// a typed getter and setter over text() and setText().
+class Settings : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Key {
+        // "showHelp": whether the help window opens after start-up, kept as
+        // the text the "Show at Startup" box stored.
+        ShowHelp,
+        // "HidePasswords": "1" hides the passwords, anything else shows them.
+        HidePasswords,
+        // "ClipboardSeconds": how long a copied text stays on the clipboard.
+        ClipboardSeconds,
+    };
+    Q_ENUM(Key)
+    static constexpr int kKeyCount = 3;
+
+    explicit Settings(SettingsStore &store, QObject *parent = nullptr);
+
+    // Reads every value from the settings of this application. Until then
+    // each value is its default.
+    void load(const QString &application);
+    const QString &application() const { return m_application; }
+
+    // A value as stored, or its default when nothing is stored.
+    QString text(Key key) const;
+    // Stores a value (written even when it is the same text) and tells
+    // whoever listens when it changed.
+    void setText(Key key, const QString &text);
+
+    // The stored text of "showHelp", "1" unless set.
+    QString showHelp() const { return text(Key::ShowHelp); }
+    void setShowHelp(const QString &stored) { setText(Key::ShowHelp, stored); }
+
+    bool hidePasswords() const;
+    void setHidePasswords(bool hide);
+
+    // Seconds until a copied text is taken off the clipboard again; 0 leaves
+    // it there. Missing or not a whole number of seconds counts as 30.
+    int clipboardSeconds() const;
+
+signals:
+    void changed(Settings::Key key);
+
+private:
+    SettingsStore &m_store;
+    QString m_application;
+    std::array<QString, kKeyCount> m_values;
+};
+
+// What a hidden password is shown as: eight bullets whatever its length, and
+// nothing for an empty one.
+QString maskedPassword(const QString &password);
