@@ -4,7 +4,6 @@
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
-#include "info/HelpPlacement.h"
 #include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
@@ -16,7 +15,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QScreen>
 
 Program::Program(QString programFolder, const Platform &platform, QObject *parent)
     : QObject(parent)
@@ -48,16 +46,10 @@ QString Program::helpPath() const
     return QDir(m_programFolder).filePath(QStringLiteral("Help.rtf"));
 }
 
-template<typename W, typename... Args>
-W *Program::open(FormSlot<W> &slot, bool *loaded, Args &&...args)
+template<typename W, typename... Args> W *Program::open(FormSlot<W> &slot, Args &&...args)
 {
-    const bool fresh = !slot.isLoaded();
     W *window = slot.load(std::forward<Args>(args)...);
-    if (loaded)
-        *loaded = fresh;
-    window->show();
-    window->raise();
-    window->activateWindow();
+    window->bringForward();
     return window;
 }
 
@@ -65,13 +57,14 @@ void Program::start()
 {
     // The settings are those of the application named like the product.
     m_settings.load(m_context.platform.version->read().productName);
-    // Its load fills the branding values and starts the skin.
-    frmSplash *window = open(splash, nullptr, m_context);
-    connect(window, &frmSplash::finished, this, &Program::showMainWindow);
+    // Its load fills the branding values, starts the skin and shows it.
+    frmSplash *window = splash.load(m_context);
+    connect(window, &frmSplash::finished, this, &Program::loadMainWindow);
 }
 
-void Program::showMainWindow()
+void Program::loadMainWindow()
 {
+    // Loaded, not shown: it shows once the vault is open.
     Form1 *main = form1.load(m_context, m_session.entries(), m_commands);
     connect(this, &Program::statusChanged, main, &Form1::setStatusText);
     connect(this, &Program::vaultOpened, main, &Form1::afterFormLoad);
@@ -79,33 +72,24 @@ void Program::showMainWindow()
     connect(main, &Form1::aboutRequested, this, &Program::openAbout);
     connect(main, &Form1::linkRequested, this, &Program::openLink);
     connect(main, &Form1::closing, this, &Program::shutdown);
-
-    if (!checkVault())
-        return;
-    main->show();
-    // The splash stays loaded, hidden: its skin serves every window.
-    if (frmSplash *window = splash.window())
-        window->hide();
+    checkVault();
 }
 
-bool Program::checkVault()
+void Program::checkVault()
 {
     const VaultOutcome outcome = m_session.check(m_context.branding.strProductName);
     if (!outcome.ok) {
         failStartup(outcome.error);
-        return false;
+        return;
     }
-    // Modeless: the main window shows meanwhile, and the dialog's timer
-    // keeps it hidden until a password is accepted.
-    // Its signals come from clicks and its timer, so connecting once it is
-    // open loses none of them.
-    frmPass *dialog = open(pass, nullptr, m_context, m_session.isNew(), m_session.storedPassword());
+    // Modeless and alone on the screen: the main window stays hidden until
+    // a password is accepted. Connected before it shows, so that nothing it
+    // says is lost.
+    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
-    if (Form1 *main = form1.window())
-        connect(dialog, &frmPass::mainWindowMustHide, main, &QWidget::hide);
-    return true;
+    dialog->bringForward();
 }
 
 void Program::createVault(const QString &masterPassword)
@@ -134,47 +118,39 @@ void Program::revealMainWindow(const VaultOutcome &outcome)
 
 void Program::openEditor(const EditorState &state)
 {
-    bool loaded = false;
-    frmAdd *editor = open(add, &loaded, m_context, state);
-    if (!loaded)
-        return;
-    connect(editor, &frmAdd::entrySubmitted, this,
-            [this, editor](const EntryRules::EditTarget &target, const VaultEntry &entry) {
-                // The editor stays open with what was typed until the entry
-                // is saved.
-                if (m_commands.store(target, entry))
-                    editor->close();
-            });
+    // Open already, it is only brought forward, still on the entry it was
+    // opened for.
+    const bool fresh = !add.isLoaded();
+    frmAdd *editor = add.load(m_context, state);
+    if (fresh) {
+        connect(editor, &frmAdd::entrySubmitted, this,
+                [this](const EntryRules::EditTarget &target, const VaultEntry &entry) {
+                    // The editor stays open with what was typed until the
+                    // entry is saved.
+                    if (m_commands.store(target, entry))
+                        add.unload();
+                });
+    }
+    editor->bringForward();
 }
 
 void Program::showHelpBesideMainWindow()
 {
     Form8 *window = openHelp();
-    Form1 *main = form1.window();
-    const QScreen *screen = main ? main->screen() : nullptr;
-    if (!window || !screen)
-        return;
-    // The help window could not stand beside the main window where that
-    // stands; on a screen wide enough for both, the two move apart.
-    const QRect anchor = main->frameGeometry();
-    const QSize frame = anchor.size() - main->geometry().size();
-    if (const auto pair
-        = HelpPlacement::sideBySide(anchor, window->size() + frame, screen->availableGeometry())) {
-        main->move(pair->anchor);
-        window->move(pair->beside);
-    }
+    if (Form1 *main = form1.window(); window && main)
+        window->place(*main);
 }
 
 Form8 *Program::openHelp()
 {
     // Beside the main window, not over it: it stays on top of it.
     const QWidget *main = form1.window();
-    return open(help, nullptr, m_context, helpPath(), main);
+    return open(help, m_context, helpPath(), main);
 }
 
 frmAbout *Program::openAbout()
 {
-    return open(about, nullptr, m_context);
+    return open(about, m_context);
 }
 
 void Program::openLink(const QString &linkKey)
@@ -193,13 +169,13 @@ bool Program::mayClose()
                                             "Save the entry before closing?"),
                              kQuestion);
         if (answer == MessageBox::Yes) {
-            // As if Save were clicked: the editor closes once the entry is
-            // saved, and stays open with the reason otherwise.
-            editor->cmdAdd_Click(0);
+            // The editor closes once the entry is saved, and stays open
+            // with the reason otherwise.
+            editor->submit();
         }
         if (answer != MessageBox::No && add.isLoaded()) {
             // Back to the editor, which may have been behind the main window.
-            open(add, nullptr, m_context, EditorState());
+            add.window()->bringForward();
             return false;
         }
     }

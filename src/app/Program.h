@@ -24,8 +24,9 @@ struct EditorState;
 // signals.
 //
 // Start-up runs as a sequence of steps, each started by the one before:
-// splash → main window loaded → vault checked → password dialog → vault
-// created or loaded → main window revealed.
+// splash → main window loaded (hidden) → vault checked → password dialog →
+// vault created or loaded → main window revealed. The main window shows only
+// at that last step.
 class Program : public QObject
 {
     Q_OBJECT
@@ -72,8 +73,8 @@ signals:
 
 private:
     // The start-up steps, in order.
-    void showMainWindow();
-    bool checkVault();
+    void loadMainWindow();
+    void checkVault();
     void createVault(const QString &masterPassword);
     void loadVault(const QString &masterPassword);
     void revealMainWindow(const VaultOutcome &outcome);
@@ -88,9 +89,8 @@ private:
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
-    // Loads a window if needed, shows it and brings it forward; true in
-    // `loaded` when it was loaded just now.
-    template<typename W, typename... Args> W *open(FormSlot<W> &slot, bool *loaded, Args &&...args);
+    // Loads a window if needed, shows it and brings it forward.
+    template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
 
     QString m_programFolder;
     Settings m_settings;

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 
 frmSplash::frmSplash(WindowContext &context)
@@ -43,6 +44,8 @@ void frmSplash::formLoad()
     if (m_context.skin.bUseSkin)
         startSkin(m_context.skin, skn, this);
     Timer2->start();
+    show();
+    raise();
 }
 
 void frmSplash::Timer2_Timer()
@@ -51,5 +54,9 @@ void frmSplash::Timer2_Timer()
     if (intTemp != kLastTick)
         return;
     Timer2->stop();
+    const QPointer<frmSplash> self(this);
     emit finished();
+    // It stays loaded, hidden: its skin serves every window.
+    if (self)
+        hide();
 }

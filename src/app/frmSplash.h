@@ -9,8 +9,8 @@ class Skin;
 struct WindowContext;
 
 // frmSplash, the start-up window (no caption): a borderless picture that
-// holds the program's skin. When its timer has run it says so; it stays
-// loaded, hidden, until shutdown.
+// holds the program's skin. It shows itself when it loads; when its timer has
+// run it says so and hides, staying loaded until shutdown.
 class frmSplash : public QWidget
 {
     Q_OBJECT
@@ -23,8 +23,8 @@ public:
 
     explicit frmSplash(WindowContext &context);
 
-    // Fills the branding values, takes this window's skin as the program's
-    // and starts the timer.
+    // Fills the branding values, takes this window's skin as the program's,
+    // starts the timer and shows the window.
     void formLoad();
     void Timer2_Timer();
 

@@ -184,6 +184,11 @@ bool frmAdd::hasChanges() const
 
 void frmAdd::cmdAdd_Click(int)
 {
+    submit();
+}
+
+void frmAdd::submit()
+{
     const EntryRules::EntryProblem problem = EntryRules::checkEntry(typedEntry());
     if (!problem.ok()) {
         m_context.platform.messages->show(problem.message, MessageBox::OkOnly,

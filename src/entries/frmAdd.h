@@ -32,6 +32,9 @@ public:
 
     void cmdAdd_Click(int index);
     void cmdDelete_Click();
+    // Save: checks the fields and hands the entry to the owner; a field that
+    // fails is named in a message and gets the focus back.
+    void submit();
     void txtWebsite_KeyPress(int keyAscii);
     // Fills the password box with a new random password.
     void cmdGenerate_Click();
@@ -68,8 +71,8 @@ private:
     QLineEdit *txtUsername = nullptr;
     QLineEdit *txtPassword = nullptr;
     QLineEdit *txtWebsite = nullptr;
-    std::array<QToolButton *, 1> cmdAdd {};
-    QToolButton *cmdDelete = nullptr;
+    std::array<QToolButton *, 1> cmdAdd {}; // "Save"
+    QToolButton *cmdDelete = nullptr; // "Cancel"
     QToolButton *cmdGenerate = nullptr;
     QCheckBox *chkShow = nullptr;
 };

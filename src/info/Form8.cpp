@@ -99,12 +99,28 @@ void Form8::placeBeside(const QWidget *beside)
     const QScreen *screen = beside->screen();
     if (!screen)
         return;
-    // This window's frame is not known before it is shown; it is taken to
-    // be as thick as that of the window it stands beside.
-    const QRect anchor = beside->frameGeometry();
-    const QRect client = beside->geometry();
-    const QSize frame(anchor.width() - client.width(), anchor.height() - client.height());
-    move(HelpPlacement::besidePosition(anchor, size() + frame, screen->availableGeometry()));
+    move(HelpPlacement::besidePosition(beside->frameGeometry(), outerSizeBeside(*beside),
+                                       screen->availableGeometry()));
+}
+
+QSize Form8::outerSizeBeside(const QWidget &anchor) const
+{
+    return size() + (anchor.frameGeometry().size() - anchor.geometry().size());
+}
+
+void Form8::place(QWidget &anchor)
+{
+    const QScreen *screen = anchor.screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize outer = outerSizeBeside(anchor);
+    if (const auto pair = HelpPlacement::sideBySide(anchor.frameGeometry(), outer, available)) {
+        anchor.move(pair->anchor);
+        move(pair->beside);
+        return;
+    }
+    move(HelpPlacement::besidePosition(anchor.frameGeometry(), outer, available));
 }
 
 void Form8::formLoad()

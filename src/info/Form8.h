@@ -28,7 +28,15 @@ public:
     // of the box, made by the user or by the load step.
     void Check1_Click();
 
+    // Stands beside `anchor` without covering it. Where it has no room
+    // beside the anchor where that stands, but the screen is wide enough for
+    // both, the two move apart to stand side by side.
+    void place(QWidget &anchor);
+
 private:
+    // This window's outer size; its frame, not known before it is shown, is
+    // taken to be as thick as that of `anchor`.
+    QSize outerSizeBeside(const QWidget &anchor) const;
     void placeBeside(const QWidget *beside);
     void showMissingHelp(const QString &path);
     void loadHelpText(const QString &path);
@@ -37,6 +45,6 @@ private:
 
     WindowContext &m_context;
     const QString m_helpPath;
-    QTextBrowser *rtf1 = nullptr;
-    QCheckBox *Check1 = nullptr;
+    QTextBrowser *rtf1 = nullptr; // the help text
+    QCheckBox *Check1 = nullptr; // "Show at Startup"
 };

@@ -30,15 +30,15 @@ private:
     WindowContext &m_context;
 
     // Controls in their tab order.
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Picture1 = nullptr;
+    QLabel *Label2 = nullptr; // "Version:"
+    QLabel *Label3 = nullptr; // "Owned By:"
+    QLabel *Label4 = nullptr; // "Website:"
+    QLabel *Picture1 = nullptr; // the header picture
     SkinLabel *lblVersion = nullptr;
     SkinLabel *lblCompany = nullptr;
     SkinLabel *lblWebsite = nullptr;
-    SkinLabel *Label1 = nullptr;
-    QLabel *Label5 = nullptr;
+    SkinLabel *Label1 = nullptr; // the product name
+    QLabel *Label5 = nullptr; // the copyright notice, below the client area
     // Element 0 is a hidden template; twins are loaded after it.
     std::vector<SkinLabel *> SkinLabel1;
 };

@@ -117,13 +117,8 @@ frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword
     setTabOrder(cmdCancel, txtPass);
     setTabOrder(txtPass, txtPass2);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-
     connect(cmdOK, &QPushButton::clicked, this, &frmPass::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmPass::cmdCancel_Click);
-    connect(Timer1, &QTimer::timeout, this, &frmPass::Timer1_Timer);
 }
 
 frmPass::~frmPass()
@@ -135,10 +130,6 @@ frmPass::~frmPass()
 
 void frmPass::formLoad()
 {
-    // The timer runs from the moment the window is loaded.
-    Timer1->start();
-
-    emit mainWindowMustHide();
     intTries = 0;
     if (m_createMode)
         layoutForCreate();
@@ -224,7 +215,6 @@ void frmPass::createPassword()
 void frmPass::handOver(void (frmPass::*signal)(const QString &), const QString &password)
 {
     m_accepted = true;
-    Timer1->stop();
     // The receiver unloads this window; nothing of it may run afterwards.
     emit(this->*signal)(password);
 }
@@ -247,7 +237,6 @@ void frmPass::enterPassword()
     if (!self)
         return;
     if (answer != MessageBox::Retry) {
-        Timer1->stop();
         emit endRequested();
         return;
     }
@@ -256,7 +245,6 @@ void frmPass::enterPassword()
         showMessage(PasswordRules::tooManyTriesText(), MessageBox::OkOnly);
         if (!self)
             return;
-        Timer1->stop();
         emit endRequested();
         return;
     }
@@ -275,7 +263,6 @@ void frmPass::showBelowOthers(const QString &text)
 
 void frmPass::cmdCancel_Click()
 {
-    Timer1->stop();
     emit endRequested();
 }
 
@@ -291,11 +278,6 @@ void frmPass::txtPass2_KeyPress(int keyAscii)
     // both boxes are filled in.
     if (keyAscii == kKeyEnter)
         cmdOK_Click();
-}
-
-void frmPass::Timer1_Timer()
-{
-    emit mainWindowMustHide();
 }
 
 bool frmPass::eventFilter(QObject *watched, QEvent *event)

@@ -6,15 +6,13 @@
 class QLineEdit;
 class QPushButton;
 class QStyle;
-class QTimer;
 class SkinLabel;
 struct WindowContext;
 
 // frmPass, the master password dialog ("Password Required"). On the first run it has the user
 // create the master password, typed twice; on every later run it asks for it and ends the program
-// after three wrong tries. It stays above all other windows and keeps the main window hidden until
-// a password is accepted. Every way out other than an accepted password asks for the program to
-// end.
+// after three wrong tries. It stays above all other windows; the main window is not shown while it
+// waits. Every way out other than an accepted password asks for the program to end.
 class frmPass : public Dialog
 {
     Q_OBJECT
@@ -33,7 +31,6 @@ public:
     // keyAscii is the character code of the key; 13 is Enter.
     void txtPass_KeyPress(int keyAscii);
     void txtPass2_KeyPress(int keyAscii);
-    void Timer1_Timer();
 
     // The window's outer height as laid out, frame and caption included.
     double outerHeightTwips() const { return m_outerHeightTwips; }
@@ -47,8 +44,6 @@ signals:
     void passwordAccepted(const QString &masterPassword);
     // The user gave up, or ran out of tries: the program cannot go on.
     void endRequested();
-    // The dialog's timer ticked: the main window must stay hidden.
-    void mainWindowMustHide();
 
 protected:
     bool event(QEvent *event) override;
@@ -94,5 +89,4 @@ private:
     SkinLabel *SkinLabel2 = nullptr;
     QLineEdit *txtPass2 = nullptr;
     SkinLabel *SkinLabel3 = nullptr;
-    QTimer *Timer1 = nullptr;
 };

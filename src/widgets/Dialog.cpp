@@ -13,6 +13,13 @@ void Dialog::done(int result)
     close();
 }
 
+void Dialog::bringForward()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
 void Dialog::closeEvent(QCloseEvent *event)
 {
     event->accept();

@@ -14,6 +14,10 @@ public:
 
     void done(int result) override;
 
+    // Shows the window if it is hidden and brings it to the front, with the
+    // focus.
+    void bringForward();
+
 protected:
     // Closing is final: the window does not reject itself and stay open as
     // a plain QDialog would.

@@ -22,6 +22,35 @@
 #include <QToolButton>
 #include <QTreeView>
 
+namespace {
+
+// Records every showing of a main window, from before it is created, and
+// whether a master password had been accepted by then.
+class MainWindowShows : public QObject
+{
+public:
+    explicit MainWindowShows(Program &program)
+        : m_program(program)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    QList<bool> withPassword;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<Form1 *>(watched))
+            withPassword.append(!m_program.session().masterPassword().isEmpty());
+        return false;
+    }
+
+private:
+    Program &m_program;
+};
+
+} // namespace
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -34,6 +63,8 @@ private slots:
     void passwordDialogMode_data();
     void passwordDialogMode();
     void createdVaultShowsTheMainWindow();
+    void mainWindowHiddenUntilPasswordAccepted_data();
+    void mainWindowHiddenUntilPasswordAccepted();
     void createVaultFailureEndsWithoutShowingTheVault();
     void helpOpensAfterStartUp_data();
     void helpOpensAfterStartUp();
@@ -158,13 +189,37 @@ void TestStartup::createdVaultShowsTheMainWindow()
     QCOMPARE(t->fakes.ender.endCount, 0);
 }
 
+void TestStartup::mainWindowHiddenUntilPasswordAccepted_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("first run") << QByteArray("\r\n");
+    QTest::newRow("later run") << vaultLine(QStringLiteral("pw12")) + "\r\n";
+}
+
+void TestStartup::mainWindowHiddenUntilPasswordAccepted()
+{
+    QFETCH(QByteArray, content);
+    t->writeVault(content);
+    MainWindowShows shows(*t->program);
+    // The splash runs on its own timer, and the dialog then waits long
+    // enough for any timer of its own to tick.
+    t->program->start();
+    QTRY_VERIFY(t->program->pass.isLoaded());
+    QTest::qWait(250);
+    QVERIFY(t->program->pass.window()->isVisible());
+    QVERIFY(shows.withPassword.isEmpty());
+
+    t->acceptPassword(QStringLiteral("pw12"));
+    QCOMPARE(shows.withPassword, QList<bool> {true});
+    QVERIFY(t->mainWindow()->isVisible());
+}
+
 void TestStartup::createVaultFailureEndsWithoutShowingTheVault()
 {
     t->runSplash();
     QVERIFY(QFile::remove(t->vaultPath()));
     QVERIFY(QDir(t->folder.path()).mkdir(QStringLiteral("data.enc")));
-    // The password dialog's timer hides the main window while it waits.
-    QTRY_VERIFY(!t->mainWindow()->isVisible());
+    QVERIFY(!t->mainWindow()->isVisible());
     t->acceptPassword(QStringLiteral("pw12"));
     QCOMPARE(t->fakes.messages.shown.size(), 1);
     QVERIFY(t->fakes.messages.shown[0].text.contains(QDir::toNativeSeparators(t->vaultPath())));

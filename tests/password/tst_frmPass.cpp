@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -74,7 +73,6 @@ private slots:
     void enterPassword();
     void waysOut_data();
     void waysOut();
-    void timerKeepsMainWindowHidden();
 };
 
 void TestFrmPass::layout_data()
@@ -111,8 +109,6 @@ void TestFrmPass::layout()
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Password Required"));
     QVERIFY(isOnTop(dialog));
-    QVERIFY(control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
-    QCOMPARE(control<QTimer>(dialog, QStringLiteral("Timer1"))->interval(), 100);
 
     QCOMPARE(dialog->outerHeightTwips(), outer);
     QCOMPARE(dialog->height(),
@@ -300,7 +296,6 @@ void TestFrmPass::enterPassword()
     } else {
         QVERIFY(t.program->session().masterPassword().isEmpty());
         QCOMPARE(t.program->entries().rowCount(), 0);
-        QVERIFY(!control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
     }
 }
 
@@ -340,22 +335,6 @@ void TestFrmPass::waysOut()
     QCOMPARE(t.fakes.ender.endCount, ends ? 1 : 0);
     QVERIFY(t.fakes.messages.shown.isEmpty());
     QVERIFY(t.program->session().masterPassword().isEmpty());
-    if (way == u"cancel")
-        QVERIFY(!control<QTimer>(dialog, QStringLiteral("Timer1"))->isActive());
-}
-
-void TestFrmPass::timerKeepsMainWindowHidden()
-{
-    TestProgram t;
-    frmPass *dialog = start(t, QStringLiteral("Secret1"));
-    QVERIFY(dialog);
-    t.mainWindow()->show(); // as the splash does right after the dialog opened
-    QTRY_VERIFY_WITH_TIMEOUT(!t.mainWindow()->isVisible(), 2000);
-
-    control<QLineEdit>(dialog, QStringLiteral("txtPass"))->setText(QStringLiteral("Secret1"));
-    dialog->cmdOK_Click();
-    QTest::qWait(300);
-    QVERIFY(t.mainWindow()->isVisible());
 }
 
 QTEST_MAIN(TestFrmPass)
