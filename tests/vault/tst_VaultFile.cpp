@@ -61,7 +61,6 @@ private slots:
     void fileNamePart();
     void masterPassword_data();
     void masterPassword();
-    void saveAndReadBack();
     void manyMoreEntriesThanSixteenBits();
     void readsOddEndingsAtTheSeam_data();
     void readsOddEndingsAtTheSeam();
@@ -211,32 +210,6 @@ void TestVaultFile::masterPassword()
     QString error;
     QVERIFY(VaultFile(m_path).readMasterPassword(&read, &error));
     QCOMPARE(read, master);
-}
-
-void TestVaultFile::saveAndReadBack()
-{
-    const std::vector<VaultEntry> entries = {
-        {"alice", "pa ss ", "https://example.com/login"},
-        {"bob", "\u20AC\u0160\u00FC", ""},
-        {"", "", "C:\\Users\\bob\\Documents"},
-    };
-    VaultFile vault(m_path);
-    QString error;
-    QVERIFY2(vault.save(u"master", entries, &error), qPrintable(error));
-    QByteArray content = read(m_path);
-    QVERIFY(content.endsWith("\r\n\r\n"));
-
-    std::vector<VaultEntry> loaded;
-    QVERIFY(vault.readEntries(&loaded, &error));
-    QCOMPARE(loaded, entries);
-    QString master;
-    QVERIFY(vault.readMasterPassword(&master, &error));
-    QCOMPARE(master, QStringLiteral("master"));
-
-    // Saving after the last entry was deleted leaves the password line and
-    // one empty line.
-    QVERIFY(vault.save(u"master", {}, &error));
-    QCOMPARE(read(m_path), VaultFormat::encodeLine(u"master") + "\r\n\r\n");
 }
 
 void TestVaultFile::manyMoreEntriesThanSixteenBits()
