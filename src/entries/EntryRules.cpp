@@ -1,5 +1,7 @@
 #include "EntryRules.h"
 
+#include "info/LinkRules.h"
+
 #include <algorithm>
 
 namespace EntryRules {
@@ -100,12 +102,7 @@ QString normalisedLocation(const QString &location)
         = std::any_of(std::begin(markers), std::end(markers), [&](QLatin1StringView marker) {
               return location.contains(marker, Qt::CaseInsensitive);
           });
-    if (!looksLikeWebAddress)
-        return location;
-    if (location.contains(QLatin1StringView("https://"), Qt::CaseInsensitive)
-        || location.contains(QLatin1StringView("http://"), Qt::CaseInsensitive))
-        return location;
-    return QStringLiteral("http://") + location;
+    return looksLikeWebAddress ? LinkRules::normalisedAddress(location) : location;
 }
 
 EntryProblem checkEntry(const VaultEntry &entry)

@@ -100,53 +100,51 @@ bool VaultFile::ensureExists(QString *error)
 
 bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = describe(QStringLiteral("read"), file.errorString());
-        return false;
-    }
-    try {
-        // Only the first line is wanted: reading stops at its end.
-        QString line;
-        const bool read = forEachChunk(file, [&line](QByteArrayView chunk) {
-            const qsizetype cr = chunk.indexOf('\r');
-            line += VaultFormat::decodeLine(cr < 0 ? chunk : chunk.first(cr));
-            return cr < 0;
-        });
-        if (!read) {
-            *error = describe(QStringLiteral("read"), file.errorString());
-            return false;
-        }
-        *masterPassword = std::move(line);
-        return true;
-    } catch (const std::bad_alloc &) {
-        *error = outOfMemory(QStringLiteral("read"));
-        return false;
-    }
+    QString line;
+    VaultFormat::LineSplitter lines;
+    // Only the first line is wanted: reading stops at its end.
+    return readPieces(
+        [&](QByteArrayView piece) {
+            bool ended = false;
+            lines.split(piece, [&](QByteArrayView part, bool lineEnds) {
+                line += VaultFormat::decodeLine(part);
+                ended = lineEnds;
+                return !lineEnds;
+            });
+            return !ended;
+        },
+        [&] { *masterPassword = std::move(line); }, error);
 }
 
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
     entries->clear();
+    // The file is read a piece at a time and each line decoded as it comes,
+    // so loading holds neither the whole file nor a copy of a long line: a
+    // vault costs little more memory than its entries.
+    VaultFormat::EntryReader reader;
+    return readPieces(
+        [&reader](QByteArrayView piece) {
+            reader.read(piece);
+            return true;
+        },
+        [&] { *entries = reader.finish(); }, error);
+}
+
+bool VaultFile::readPieces(const std::function<bool(QByteArrayView)> &take,
+                           const std::function<void()> &finish, QString *error) const
+{
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
     try {
-        // The file is read a piece at a time and each line decoded as it
-        // comes, so loading holds neither the whole file nor a copy of a long
-        // line: a vault costs little more memory than its entries.
-        VaultFormat::EntryReader reader;
-        const bool read = forEachChunk(file, [&reader](QByteArrayView chunk) {
-            reader.read(chunk);
-            return true;
-        });
-        if (!read) {
+        if (!forEachChunk(file, take)) {
             *error = describe(QStringLiteral("read"), file.errorString());
             return false;
         }
-        *entries = reader.finish();
+        finish();
         return true;
     } catch (const std::bad_alloc &) {
         *error = outOfMemory(QStringLiteral("read"));
@@ -173,22 +171,17 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
                 return false;
             }
             // Everything after the first line break goes across unchanged.
-            enum { FirstLine, AfterCr, Rest } at = FirstLine;
+            VaultFormat::LineSplitter lines;
+            bool inFirstLine = true;
             bool ok = true;
             const bool read = forEachChunk(in, [&](QByteArrayView chunk) {
-                if (at == FirstLine) {
-                    const qsizetype cr = chunk.indexOf('\r');
-                    if (cr < 0)
-                        return true;
-                    chunk = chunk.sliced(cr + 1);
-                    at = AfterCr;
+                if (inFirstLine) {
+                    chunk = chunk.sliced(lines.split(chunk, [&](QByteArrayView, bool lineEnds) {
+                        inFirstLine = !lineEnds;
+                        return inFirstLine;
+                    }));
                 }
-                if (at == AfterCr && !chunk.isEmpty()) {
-                    if (chunk.front() == '\n')
-                        chunk = chunk.sliced(1);
-                    at = Rest;
-                }
-                ok = writeAll(out, chunk, reason);
+                ok = writeAll(out, lines.dropLineFeed(chunk), reason);
                 return ok;
             });
             if (!read)

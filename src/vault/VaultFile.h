@@ -64,6 +64,11 @@ public:
     int removeLeftoverSaves(const QDateTime &since);
 
 private:
+    // Hands the file to take() a piece at a time, until its end or until
+    // take() returns false, then calls finish(). Reports a file that cannot
+    // be opened or read, and memory that runs out on the way.
+    bool readPieces(const std::function<bool(QByteArrayView)> &take,
+                    const std::function<void()> &finish, QString *error) const;
     bool replaceContent(QByteArrayView content, const QString &action, QString *error);
     bool replaceWith(const std::function<bool(QSaveFile &, QString *)> &write,
                      const QString &action, QString *error);

@@ -230,34 +230,19 @@ QByteArray savedContent(QStringView masterPassword, std::span<const VaultEntry> 
 
 void EntryReader::read(QByteArrayView bytes)
 {
-    const char *p = bytes.data();
-    const char *const end = p + bytes.size();
-    while (p < end) {
-        if (m_afterCr) {
-            m_afterCr = false;
-            if (*p == '\n') {
-                ++p;
-                continue;
-            }
-        }
-        const auto *cr = static_cast<const char *>(memchr(p, '\r', size_t(end - p)));
-        const char *const stop = cr ? cr : end;
-        const QByteArrayView line(p, stop - p);
+    m_lines.split(bytes, [this](QByteArrayView line, bool lineEnds) {
         if (m_inFirstLine) {
             // The master password is not an entry and is not kept.
-            m_inFirstLine = !cr;
-        } else if (cr && m_partialSize == 0) {
+            m_inFirstLine = !lineEnds;
+        } else if (lineEnds && m_partialSize == 0) {
             addLine(line);
         } else {
             addPartOfLine(line);
-            if (cr)
+            if (lineEnds)
                 endPartialLine();
         }
-        if (!cr)
-            return;
-        m_afterCr = true;
-        p = cr + 1;
-    }
+        return true;
+    });
 }
 
 std::vector<VaultEntry> EntryReader::finish()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -70,23 +71,56 @@ bool canStore(QStringView text);
 QByteArray encodeLine(QStringView plain);
 QString decodeLine(QByteArrayView raw);
 
-// Calls f(line) for each line of the file: a line ends at a CR, an LF right
-// after that CR belongs to the line break, the end of the data ends the last
-// line, and an LF anywhere else is data. Stops early when f returns false.
+// Splits the bytes of a file into lines as they are handed over, in any
+// pieces: a line ends at a CR, an LF right after that CR belongs to the line
+// break (also when it comes first in the next piece), the end of the data
+// ends the last line, and an LF anywhere else is data.
+class LineSplitter
+{
+public:
+    // Calls f(part, lineEnds) for the bytes of the piece: part is the current
+    // line or the next piece of it, and lineEnds says that the line ends
+    // after it. Stops when f returns false and returns how many bytes of the
+    // piece were passed, up to and including the CR that ended the line.
+    template<typename F> qsizetype split(QByteArrayView bytes, F &&f)
+    {
+        const qsizetype size = bytes.size();
+        bytes = dropLineFeed(bytes);
+        while (!bytes.isEmpty()) {
+            const char *begin = bytes.data();
+            const auto *cr = static_cast<const char *>(memchr(begin, '\r', size_t(bytes.size())));
+            const qsizetype length = cr ? cr - begin : bytes.size();
+            const bool more = f(bytes.first(length), cr != nullptr);
+            if (!cr)
+                break;
+            m_afterCr = true;
+            bytes = bytes.sliced(length + 1);
+            if (!more)
+                return size - bytes.size();
+            bytes = dropLineFeed(bytes);
+        }
+        return size;
+    }
+
+    // The bytes without the LF that completes a line break begun by a CR at
+    // the end of what was split before.
+    QByteArrayView dropLineFeed(QByteArrayView bytes)
+    {
+        if (!m_afterCr || bytes.isEmpty())
+            return bytes;
+        m_afterCr = false;
+        return bytes.front() == '\n' ? bytes.sliced(1) : bytes;
+    }
+
+private:
+    bool m_afterCr = false;
+};
+
+// Calls f(line) for each line of the whole file (LineSplitter's rule). Stops
+// early when f returns false.
 template<typename F> void forEachLine(QByteArrayView data, F &&f)
 {
-    qsizetype start = 0;
-    const qsizetype size = data.size();
-    while (start < size) {
-        const char *begin = data.data() + start;
-        const auto *cr = static_cast<const char *>(memchr(begin, '\r', size_t(size - start)));
-        const qsizetype end = cr ? cr - data.data() : size;
-        if (!f(data.sliced(start, end - start)))
-            return;
-        start = end + 1;
-        if (start < size && data[start] == '\n')
-            ++start;
-    }
+    LineSplitter().split(data, [&f](QByteArrayView line, bool) { return f(line); });
 }
 
 // The raw first line; empty for an empty file.
@@ -129,8 +163,7 @@ private:
     int m_partialField = 0;
     int m_pendingBars = 0;
     bool m_inFirstLine = true;
-    // The last byte read was a CR: an LF that comes next ends that line.
-    bool m_afterCr = false;
+    LineSplitter m_lines;
 };
 
 // The bytes of a new vault holding only the master password.

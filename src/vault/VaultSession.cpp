@@ -77,8 +77,7 @@ VaultOutcome VaultSession::opened(const QString &masterPassword, std::vector<Vau
 VaultOutcome VaultSession::save(const QDateTime &now)
 {
     QString error;
-    m_unsaved = !m_file.ensureExists(&error)
-        || !m_file.save(m_masterPassword, m_entries.entries(), &error);
+    m_unsaved = !m_file.save(m_masterPassword, m_entries.entries(), &error);
     if (m_unsaved)
         return failed(error, QStringLiteral("The entries could not be saved."));
     return VaultOutcome {true, StatusText::saved(now), QString()};

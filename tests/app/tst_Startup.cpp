@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -60,14 +59,9 @@ private slots:
     void cleanup();
     void splashEndsOnTheSeventyFifthTick();
     void mainWindowLoad();
-    void passwordDialogMode_data();
-    void passwordDialogMode();
-    void createdVaultShowsTheMainWindow();
     void mainWindowHiddenUntilPasswordAccepted_data();
     void mainWindowHiddenUntilPasswordAccepted();
     void createVaultFailureEndsWithoutShowingTheVault();
-    void helpOpensAfterStartUp_data();
-    void helpOpensAfterStartUp();
     void unreadableVaultEndsTheProgram();
     void secondCopyEndsWithoutTouchingTheVault();
     void shutdownUnloadsEverything();
@@ -156,39 +150,6 @@ void TestStartup::mainWindowLoad()
     QVERIFY(t->program->pass.isLoaded());
 }
 
-void TestStartup::passwordDialogMode_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("createMode");
-    QTest::newRow("new vault") << QByteArray("\r\n") << true;
-    QTest::newRow("password on file") << vaultLine("pass") + "\r\n" << false;
-}
-
-void TestStartup::passwordDialogMode()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, createMode);
-    t->writeVault(content);
-    t->runSplash();
-    frmPass *dialog = t->program->pass.window();
-    QVERIFY(dialog);
-    QCOMPARE(control<QLineEdit>(dialog, QStringLiteral("txtPass2"))->isVisibleTo(dialog),
-             createMode);
-    QCOMPARE(t->fakes.ender.endCount, 0);
-}
-
-void TestStartup::createdVaultShowsTheMainWindow()
-{
-    t->writeVault(QByteArray("\r\n"));
-    t->runSplash();
-    t->acceptPassword(QStringLiteral("Secret \u20AC"));
-    QCOMPARE(t->readVault(), vaultLine(QStringLiteral("Secret \u20AC")) + "\r\n");
-    QCOMPARE(t->status(), QStringLiteral("Password created successfully"));
-    QVERIFY(t->mainWindow()->isVisible());
-    QVERIFY(!t->program->pass.isLoaded());
-    QCOMPARE(t->fakes.ender.endCount, 0);
-}
-
 void TestStartup::mainWindowHiddenUntilPasswordAccepted_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -226,29 +187,6 @@ void TestStartup::createVaultFailureEndsWithoutShowingTheVault()
     QCOMPARE(t->fakes.ender.endCount, 1);
     QVERIFY(!t->mainWindow()->isVisible());
     QVERIFY(t->status().isEmpty());
-}
-
-void TestStartup::helpOpensAfterStartUp_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("missing") << QString() << true;
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("01") << "01" << false;
-    QTest::newRow("text") << "yes" << false;
-}
-
-void TestStartup::helpOpensAfterStartUp()
-{
-    QFETCH(QString, stored);
-    QFETCH(bool, opens);
-    if (stored.isNull())
-        t->fakes.settings.values.clear();
-    else
-        t->setShowHelp(stored);
-    t->openVault();
-    QCOMPARE(t->program->help.isLoaded(), opens);
 }
 
 void TestStartup::unreadableVaultEndsTheProgram()

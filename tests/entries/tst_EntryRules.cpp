@@ -117,10 +117,19 @@ private slots:
     }
 
     // clang-format off
-    void goToOpensLocalPathsAsTheyAre_data()
+    void normalisedLocation_data()
     {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("opened");
+        QTest::newRow(".com, no scheme") << "mail.example.com" << "http://mail.example.com";
+        QTest::newRow("HTTPS in capitals kept") << "HTTPS://WWW.EXAMPLE.COM" << "HTTPS://WWW.EXAMPLE.COM";
+        QTest::newRow("http later in the text") << "see http://x.net" << "see http://x.net";
+        QTest::newRow("ftp gets http in front") << "ftp://x.com" << "http://ftp://x.com";
+        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("org inside a word") << "Georgia" << "http://Georgia";
+        QTest::newRow("biz, www, .edu in any case") << "SHOWBIZ, Www, mit.EDU" << "http://SHOWBIZ, Www, mit.EDU";
+        QTest::newRow("net, com, edu without dots") << "intranet company education" << "intranet company education";
+        QTest::newRow("scheme without marker") << "http://localhost" << "http://localhost";
         QTest::newRow("drive, backslash") << "C:\\Work\\organiser" << "C:\\Work\\organiser";
         QTest::newRow("drive, slash") << "d:/www/site.com" << "d:/www/site.com";
         QTest::newRow("share") << "\\\\server\\www\\docs" << "\\\\server\\www\\docs";
@@ -131,7 +140,7 @@ private slots:
         QTest::newRow("tilde needs a slash") << "~www.example.org" << "http://~www.example.org";
     }
     // clang-format on
-    void goToOpensLocalPathsAsTheyAre()
+    void normalisedLocation()
     {
         QFETCH(QString, location);
         QFETCH(QString, opened);

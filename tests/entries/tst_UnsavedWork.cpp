@@ -46,6 +46,7 @@ private slots:
         breakVault();
         save({"dora", "pw", "d.example"});
         QCOMPARE(t->fakes.messages.shown.size(), 1);
+        QCOMPARE(lastBox().style & 0x70, 16);
         QCOMPARE(t->status(), "The entries could not be saved.");
         // The editor keeps what was typed; the list keeps what the file holds.
         QVERIFY(editor());
@@ -97,6 +98,8 @@ private slots:
         breakVault();
         run(Delete, false); // answered OK; the save fails
         QVERIFY(t->program->session().hasUnsavedChanges());
+        QCOMPARE(t->status(), "The entries could not be saved.");
+        QCOMPARE(lastBox().style & 0x70, 16);
         t->fakes.messages.shown.clear();
 
         t->fakes.messages.answers.enqueue(MessageBox::Cancel);

@@ -1,4 +1,5 @@
 #include "info/HelpPlacement.h"
+#include "info/LinkRules.h"
 #include "info/ShowHelpSetting.h"
 
 #include <QTest>
@@ -16,6 +17,8 @@ private slots:
     void helpBesideMainWindow_data();
     void helpBesideMainWindow();
     void bothMoveApartWhenTheScreenHasRoom();
+    void linkAddress_data();
+    void linkAddress();
 };
 
 void TestInfoRules::storedValueToInteger_data()
@@ -88,6 +91,29 @@ void TestInfoRules::bothMoveApartWhenTheScreenHasRoom()
     // Room beside it already, or no room for both: the main window stays.
     QVERIFY(!HelpPlacement::sideBySide(QRect(100, 200, 600, 480), help, screen));
     QVERIFY(!HelpPlacement::sideBySide(QRect(300, 200, 600, 480), help, QRect(0, 0, 1280, 900)));
+}
+
+void TestInfoRules::linkAddress_data()
+{
+    QTest::addColumn<QString>("comments");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("bare domain") << "drummet.example"
+                                 << "http://drummet.example";
+    QTest::newRow("https in capitals") << "HTTPS://x.example"
+                                       << "HTTPS://x.example";
+    QTest::newRow("http inside the query") << "x.example?u=http://y"
+                                           << "x.example?u=http://y";
+    QTest::newRow("empty") << ""
+                           << "http://";
+}
+
+void TestInfoRules::linkAddress()
+{
+    QFETCH(QString, comments);
+    QFETCH(QString, opened);
+    const std::optional<QString> address = LinkRules::addressFor(LinkRules::websiteKey(), comments);
+    QVERIFY(address && !LinkRules::addressFor(QStringLiteral("website"), comments));
+    QCOMPARE(LinkRules::normalisedAddress(*address), opened);
 }
 
 QTEST_APPLESS_MAIN(TestInfoRules)

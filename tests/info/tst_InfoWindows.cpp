@@ -37,7 +37,6 @@ private slots:
     void windowsOpenAboveTheTopmostHelp();
     void escCloses_data();
     void escCloses();
-    void linkOpener_data();
     void linkOpener();
 
 private:
@@ -250,27 +249,12 @@ void TestInfoWindows::escCloses()
     QVERIFY(t->mainWindow()->isVisible());
 }
 
-void TestInfoWindows::linkOpener_data()
-{
-    QTest::addColumn<QString>("comments");
-    QTest::addColumn<QString>("opened");
-
-    QTest::newRow("bare domain") << "drummet.example"
-                                 << "http://drummet.example";
-    QTest::newRow("https in capitals") << "HTTPS://x.example"
-                                       << "HTTPS://x.example";
-    QTest::newRow("http inside the query") << "x.example?u=http://y"
-                                           << "x.example?u=http://y";
-    QTest::newRow("empty") << ""
-                           << "http://";
-}
-
 void TestInfoWindows::linkOpener()
 {
-    QFETCH(QString, comments);
-    QFETCH(QString, opened);
-
-    t->fakes.version.values.comments = comments;
+    // The address rule has its own test; this one proves the opener hands
+    // the rule's result to the desktop once in ten seconds.
+    const QString opened = QStringLiteral("http://drummet.example");
+    t->fakes.version.values.comments = QStringLiteral("drummet.example");
     Form1 *main = startUp();
     QVERIFY(main);
     control<QToolButton>(main, QStringLiteral("cmdWebsite"))->click();

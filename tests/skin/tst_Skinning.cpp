@@ -5,6 +5,7 @@
 #include "skin/SkinCompanion.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
+#include "skin/Topmost.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,14 +29,14 @@ class TestSkinning : public QObject
     Q_OBJECT
 
 private slots:
-    void roles_data();
     void roles();
-    void typeNames();
     void mainWindowColours();
     void companionSkinsNewWindowsWhileStarted();
     void textContrast_data();
     void textContrast();
     void focusMarkStandsOut();
+    void topmostKeepsPlaceAndSize_data();
+    void topmostKeepsPlaceAndSize();
 };
 
 namespace {
@@ -81,43 +82,27 @@ double drawnContrast(const QImage &image, const QRect &part)
 
 } // namespace
 
-void TestSkinning::roles_data()
-{
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<int>("role");
-    QTest::newRow("CommandButton") << "CommandButton" << int(SkinRole::BackOnly);
-    for (const char *name : {"TextBox", "ComboBox", "FileListBox", "DirListBox", "DriveListBox",
-                             "ListBox", "ListView"})
-        QTest::newRow(name) << name << int(SkinRole::BackAndFore);
-    QTest::newRow("PictureBox") << "PictureBox" << int(SkinRole::PanelBackground);
-    for (const char *name :
-         {"Label", "SkinLabel", "CheckBox", "RichTextBox", "StatusBar", "Image", "Timer", "Menu"})
-        QTest::newRow(name) << name << int(SkinRole::Untouched);
-    QTest::newRow("comparison is exact") << "commandbutton" << int(SkinRole::Untouched);
-}
-
 void TestSkinning::roles()
 {
-    QFETCH(QString, type);
-    QFETCH(int, role);
-    QCOMPARE(int(skinRoleFor(type)), role);
-}
-
-void TestSkinning::typeNames()
-{
     QWidget window;
-    QCOMPARE(controlTypeName(new QPushButton(&window)), QStringLiteral("CommandButton"));
-    QCOMPARE(controlTypeName(new QToolButton(&window)), QStringLiteral("CommandButton"));
-    QCOMPARE(controlTypeName(new QLineEdit(&window)), QStringLiteral("TextBox"));
-    QCOMPARE(controlTypeName(new QTreeView(&window)), QStringLiteral("ListView"));
-    QCOMPARE(controlTypeName(new QLabel(&window)), QStringLiteral("Label"));
-    QCOMPARE(controlTypeName(new SkinLabel(&window)), QStringLiteral("SkinLabel"));
-    QCOMPARE(controlTypeName(new QCheckBox(&window)), QStringLiteral("CheckBox"));
-    QCOMPARE(controlTypeName(new QTextBrowser(&window)), QStringLiteral("RichTextBox"));
-    QCOMPARE(controlTypeName(new QStatusBar(&window)), QStringLiteral("StatusBar"));
     auto *picture = new QLabel(&window);
     picture->setProperty("controlType", QStringLiteral("PictureBox"));
-    QCOMPARE(controlTypeName(picture), QStringLiteral("PictureBox"));
+    const std::pair<QWidget *, SkinRole> controls[] = {
+        {new QToolButton(&window), SkinRole::BackOnly},
+        {new QPushButton(&window), SkinRole::BackOnly},
+        {new QLineEdit(&window), SkinRole::BackAndFore},
+        {new QTreeView(&window), SkinRole::BackAndFore},
+        {picture, SkinRole::PanelBackground},
+        {new QLabel(&window), SkinRole::Untouched},
+        {new SkinLabel(&window), SkinRole::Untouched},
+        {new QCheckBox(&window), SkinRole::Untouched},
+        {new QTextBrowser(&window), SkinRole::Untouched},
+        {new QStatusBar(&window), SkinRole::Untouched},
+    };
+    for (const auto &[control, role] : controls)
+        QCOMPARE(int(skinRoleFor(controlTypeName(control))), int(role));
+    // Type names compare exactly.
+    QCOMPARE(int(skinRoleFor(QStringLiteral("commandbutton"))), int(SkinRole::Untouched));
 }
 
 void TestSkinning::mainWindowColours()
@@ -158,7 +143,7 @@ void TestSkinning::companionSkinsNewWindowsWhileStarted()
     first.show();
     QCOMPARE(first.palette().color(QPalette::Window), QColor::fromRgb(studioBlue().colours.panel));
 
-    QVERIFY(companion.stop());
+    companion.stop();
     QDialog second;
     const QColor before = second.palette().color(QPalette::Window);
     second.show();
@@ -227,6 +212,41 @@ void TestSkinning::focusMarkStandsOut()
     };
     QVERIFY(contrast(at(add, 0), at(edit, 0)) >= 3);
     QVERIFY(contrast(at(add, 0), at(add, -2)) >= 3);
+}
+
+void TestSkinning::topmostKeepsPlaceAndSize_data()
+{
+    QTest::addColumn<bool>("startOnTop");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QList<bool>>("calls");
+    QTest::addColumn<bool>("expected");
+    // clang-format off
+    QTest::newRow("on, shown") << false << true << QList<bool>{true} << true;
+    QTest::newRow("on twice, hidden") << false << false << QList<bool>{true, true} << true;
+    QTest::newRow("off, shown") << true << true << QList<bool>{false} << false;
+    QTest::newRow("off, hidden") << true << false << QList<bool>{false} << false;
+    // clang-format on
+}
+
+void TestSkinning::topmostKeepsPlaceAndSize()
+{
+    QFETCH(bool, startOnTop);
+    QFETCH(bool, visible);
+    QFETCH(QList<bool>, calls);
+    QFETCH(bool, expected);
+    QWidget window;
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, startOnTop);
+    window.setGeometry(140, 110, 320, 180);
+    if (visible) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    const QRect before = window.geometry();
+    for (bool onTop : calls)
+        SetTopmost(&window, onTop);
+    QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
+    QCOMPARE(window.geometry(), before);
+    QCOMPARE(window.isVisible(), visible);
 }
 
 QTEST_MAIN(TestSkinning)
