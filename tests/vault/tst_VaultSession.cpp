@@ -79,48 +79,6 @@ private slots:
         QCOMPARE(read(), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
     }
 
-    void oneCopyAtATime()
-    {
-        write(line("pw"));
-        VaultSession first(m_dir->path());
-        QVERIFY(first.check(kProduct).ok);
-
-        VaultSession second(m_dir->path());
-        const VaultOutcome refused = second.check(kProduct);
-        QVERIFY(!refused.ok);
-        QVERIFY2(refused.error.contains(QStringLiteral("already open in another copy of Vorsell")),
-                 qPrintable(refused.error));
-        QVERIFY(second.storedPassword().isEmpty());
-        QCOMPARE(read(), line("pw"));
-
-        // A vault in another folder is not affected.
-        QTemporaryDir other;
-        VaultSession elsewhere(other.path());
-        QVERIFY(elsewhere.check(kProduct).ok);
-    }
-
-    void loadCountsEntries_data()
-    {
-        QTest::addColumn<QByteArray>("entryLines");
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << QByteArray("\r\n") << 0;
-        QTest::newRow("one") << line("a|||b|||c") + "\r\n" << 1;
-        QTest::newRow("blank and single-space lines are skipped")
-            << line("a|||b|||c") + " \r\n\r\n" + line("d|||e|||f") << 2;
-    }
-    void loadCountsEntries()
-    {
-        QFETCH(QByteArray, entryLines);
-        QFETCH(int, count);
-        write(line("pw") + entryLines);
-        VaultSession session(m_dir->path());
-        QVERIFY(session.check(kProduct).ok);
-        const VaultOutcome outcome = session.load(session.storedPassword());
-        QVERIFY(outcome.ok);
-        QCOMPARE(outcome.status, QStringLiteral("Loaded %1 entries").arg(count));
-        QCOMPARE(session.entries().count(), count);
-    }
-
     void saveWritesTheListInItsOrder()
     {
         write(line("pw") + line("b|||2|||") + line("a|||1|||x"));
