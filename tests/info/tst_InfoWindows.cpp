@@ -61,6 +61,8 @@ private:
 
 void TestInfoWindows::showHelpSetting_data()
 {
+    // What a stored value means is the setting's own test; these prove the
+    // wiring: start-up asks it, the box shows it and writes its state back.
     QTest::addColumn<QString>("stored"); // null: nothing stored
     QTest::addColumn<bool>("opensAtStart");
     QTest::addColumn<Qt::CheckState>("box");
@@ -68,13 +70,7 @@ void TestInfoWindows::showHelpSetting_data()
     QTest::addColumn<int>("writes");
 
     QTest::newRow("missing") << QString() << true << Qt::Checked << QString() << 0;
-    QTest::newRow("1") << "1" << true << Qt::Checked << "1" << 0;
-    QTest::newRow("0") << "0" << false << Qt::Unchecked << "0" << 1;
-    QTest::newRow("01") << "01" << false << Qt::Checked << "01" << 0;
-    QTest::newRow("00") << "00" << false << Qt::Unchecked << "0" << 1;
-    QTest::newRow("2") << "2" << false << Qt::PartiallyChecked << "2" << 1;
-    QTest::newRow("out of range") << "3" << false << Qt::Checked << "3" << 0;
-    QTest::newRow("not a number") << "abc" << false << Qt::Checked << "abc" << 0;
+    QTest::newRow("02") << "02" << false << Qt::PartiallyChecked << "2" << 1;
 }
 
 void TestInfoWindows::showHelpSetting()
@@ -194,11 +190,7 @@ void TestInfoWindows::aboutBox()
     }
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->text(),
              QStringLiteral("Owned By:"));
-    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->geometry(),
-             Twips::rect(180, 2100, 2295, 315));
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->font().pointSizeF(), 12.0);
-    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 4)->geometry(),
-             Twips::rect(120, 3300, 7215, 1275));
 }
 
 void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
