@@ -3,6 +3,7 @@
 #include "vault/CodePage.h"
 #include "vault/FileExists.h"
 #include "vault/VaultFile.h"
+#include "vault/VaultSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,13 @@
 using namespace VaultFormat;
 
 namespace {
+
+const QString kProduct = QStringLiteral("Vorsell");
+
+QByteArray line(const QString &plain)
+{
+    return encodeLine(plain) + "\r\n";
+}
 
 #ifdef Q_OS_UNIX
 // Entries of about a hundred bytes each, so that a hundred of them fill more
@@ -49,7 +57,8 @@ enum class Write { Save, MasterPasswordKeepingEntries, NewVault };
 
 } // namespace
 
-// The bytes of a vault: the format of its lines, and the file that holds them.
+// The bytes of a vault: the format of its lines, the file that holds them,
+// and what one run of the program does with it.
 class TestVaultFile : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
@@ -58,11 +67,8 @@ private slots:
     void init();
     void cleanup();
     void transform();
-    void lines_data();
-    void lines();
     void entryLine_data();
     void entryLine();
-    void skippedLines_data();
     void skippedLines();
     void canStore_data();
     void canStore();
@@ -70,7 +76,6 @@ private slots:
     void ensureExists_createsOneEmptyLine();
     void fileExists_data();
     void fileExists();
-    void fileNamePart_data();
     void fileNamePart();
     void manyMoreEntriesThanSixteenBits();
     void readsOddEndingsAtTheSeam_data();
@@ -89,6 +94,13 @@ private slots:
     void folderThatCannotBeWritten();
     void loadingNeverAborts_data();
     void loadingNeverAborts();
+    // The vault operations of one run, without any window.
+    void checkDecidesTheFirstRun_data();
+    void checkDecidesTheFirstRun();
+    void createWritesOnlyThePassword();
+    void firstRunKeepsTheEntriesAfterAnEmptyFirstLine();
+    void saveWritesTheListInItsOrder();
+    void failedSaveIsAnOutcome();
 };
 
 void TestVaultFile::init()
@@ -124,33 +136,6 @@ void TestVaultFile::transform()
     QVERIFY(VaultFormat::canStore(plain));
 }
 
-void TestVaultFile::lines_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QList<QByteArray>>("expected");
-    using L = QList<QByteArray>;
-    QTest::newRow("empty file") << QByteArray() << L {};
-    QTest::newRow("saved shape ends with an empty line")
-        << QByteArray("p\r\ne\r\n\r\n") << L {"p", "e", ""};
-    QTest::newRow("last line unterminated") << QByteArray("a\r\nb") << L {"a", "b"};
-    QTest::newRow("LF alone is data") << QByteArray("\na\nb\r\n") << L {"\na\nb"};
-    QTest::newRow("CR alone ends a line") << QByteArray("a\rb") << L {"a", "b"};
-    QTest::newRow("CR CR LF") << QByteArray("a\r\r\n") << L {"a", ""};
-}
-
-void TestVaultFile::lines()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(QList<QByteArray>, expected);
-    QList<QByteArray> lines;
-    forEachLine(data, [&lines](QByteArrayView line) {
-        lines.append(line.toByteArray());
-        return true;
-    });
-    QCOMPARE(lines, expected);
-    QCOMPARE(firstLine(data).toByteArray(), expected.value(0));
-}
-
 void TestVaultFile::entryLine_data()
 {
     // Lines with fewer than two separators never come from the program's
@@ -159,17 +144,17 @@ void TestVaultFile::entryLine_data()
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QStringList>("fields");
     using S = QStringList;
-    QTest::newRow("three fields") << "bob|||s3cret|||www.example.com"
-                                  << S {"bob", "s3cret", "www.example.com"};
+    // clang-format off
+    QTest::newRow("three fields") << "bob|||s3cret|||www.example.com" << S {"bob", "s3cret", "www.example.com"};
     QTest::newRow("username only") << "bob" << S {"bob", "", ""};
     QTest::newRow("username ending in a bar") << "bob|" << S {"bob|", "", ""};
     QTest::newRow("two fields") << "bob|||pw" << S {"bob", "pw", ""};
     QTest::newRow("two fields, password ending in bars") << "a|||b||" << S {"a", "b||", ""};
     QTest::newRow("five bars") << "|||||" << S {"", "||", ""};
     QTest::newRow("seven bars") << "|||||||" << S {"", "", "|"};
-    QTest::newRow("four bars, separators in the location")
-        << "a||||b|||c|||d" << S {"a", "|b", "c|||d"};
+    QTest::newRow("four bars, separators in the location") << "a||||b|||c|||d" << S {"a", "|b", "c|||d"};
     QTest::newRow("spaces kept") << " a |||  |||c " << S {" a ", "  ", "c "};
+    // clang-format on
 }
 
 void TestVaultFile::entryLine()
@@ -185,23 +170,17 @@ void TestVaultFile::entryLine()
     QCOMPARE(savedContent(u"m", entries), file);
 }
 
-void TestVaultFile::skippedLines_data()
-{
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<bool>("skipped");
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("one space") << QByteArray(" ") << true;
-    QTest::newRow("two spaces") << QByteArray("  ") << false;
-    QTest::newRow("encoded space") << QByteArray("\xA0") << false;
-}
-
 void TestVaultFile::skippedLines()
 {
-    QFETCH(QByteArray, raw);
-    QFETCH(bool, skipped);
-    QCOMPARE(isSkippedLine(raw), skipped);
-    const QByteArray file = encodeLine(u"master") + "\r\n" + raw + "\r\n";
-    QCOMPARE(parsedEntries(file).size(), skipped ? size_t(0) : size_t(1));
+    // An empty line and one of a single space hold no entry; two spaces, or
+    // a space typed as an entry (0xA0 in the file), do.
+    const std::pair<QByteArray, bool> lines[]
+        = {{"", true}, {" ", true}, {"  ", false}, {"\xA0", false}};
+    for (const auto &[raw, skipped] : lines) {
+        QCOMPARE(isSkippedLine(raw), skipped);
+        const QByteArray file = encodeLine(u"master") + "\r\n" + raw + "\r\n";
+        QCOMPARE(parsedEntries(file).size(), skipped ? size_t(0) : size_t(1));
+    }
 }
 
 void TestVaultFile::canStore_data()
@@ -295,24 +274,13 @@ void TestVaultFile::fileExists()
     QCOMPARE(::fileExists(asked.isEmpty() ? QString() : dir.filePath(asked)), exists);
 }
 
-void TestVaultFile::fileNamePart_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    // clang-format off
-    QTest::newRow("backslashes") << "C:\\Program Files\\Vorsell\\data.enc" << "data.enc";
-    QTest::newRow("slashes") << "/home/user/data.enc" << "data.enc";
-    QTest::newRow("bare name") << "Help.rtf" << "Help.rtf";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("trailing separator") << "C:\\folder\\" << "";
-    // clang-format on
-}
-
 void TestVaultFile::fileNamePart()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QCOMPARE(::fileNamePart(path), name);
+    QCOMPARE(::fileNamePart("C:\\Program Files\\Vorsell\\data.enc"), QStringLiteral("data.enc"));
+    QCOMPARE(::fileNamePart("/home/user/data.enc"), QStringLiteral("data.enc"));
+    QCOMPARE(::fileNamePart("Help.rtf"), QStringLiteral("Help.rtf"));
+    QCOMPARE(::fileNamePart(QString()), QString());
+    QCOMPARE(::fileNamePart("C:\\folder\\"), QString());
 }
 
 void TestVaultFile::manyMoreEntriesThanSixteenBits()
@@ -340,18 +308,18 @@ void TestVaultFile::readsOddEndingsAtTheSeam_data()
     const auto upTo = [&](qsizetype size) {
         return master + QByteArray(size - master.size() - 2, '\xE1') + "\r\n";
     };
+    // clang-format off
     QTest::newRow("one byte: CR") << QByteArray("\r") << 0;
     QTest::newRow("one byte: LF") << QByteArray("\n") << 0;
     QTest::newRow("password, no line end") << VaultFormat::encodeLine(u"pw") << 0;
     QTest::newRow("CR LF CR just after the seam") << upTo(kPiece) + "\r" << 1;
     QTest::newRow("CR LF, CR alone past the seam") << upTo(kPiece - 1) + "\r" + "\r" << 1;
     QTest::newRow("CR at the seam, LF after it") << upTo(kPiece + 1) + "x" << 2;
-    QTest::newRow("separator across the seam")
-        << upTo(kPiece - 4) + VaultFormat::encodeLine(u"ab|||c||||d") + "\r\n"
-        << 2;
+    QTest::newRow("separator across the seam") << upTo(kPiece - 4) + VaultFormat::encodeLine(u"ab|||c||||d") + "\r\n" << 2;
     QTest::newRow("a space alone across the seam") << upTo(kPiece - 2) + " " << 1;
     QTest::newRow("two spaces across the seam") << upTo(kPiece - 1) + "  " << 2;
     QTest::newRow("LF as data just past the seam") << upTo(kPiece - 1) + "\xE1\n" << 2;
+    // clang-format on
 }
 
 void TestVaultFile::readsOddEndingsAtTheSeam()
@@ -542,12 +510,13 @@ void TestVaultFile::failedWriteKeepsPreviousContent_data()
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("limit");
     QTest::addColumn<bool>("fits");
+    // clang-format off
     QTest::newRow("save 1, nothing") << Write::Save << 1 << 0 << false;
     QTest::newRow("save 1, 4 KiB") << Write::Save << 1 << 4096 << true;
     QTest::newRow("save 100, 4 KiB") << Write::Save << 100 << 4096 << false;
-    QTest::newRow("master password keeping entries, nothing")
-        << Write::MasterPasswordKeepingEntries << 0 << 0 << false;
+    QTest::newRow("master password keeping entries, nothing") << Write::MasterPasswordKeepingEntries << 0 << 0 << false;
     QTest::newRow("new vault, nothing") << Write::NewVault << 0 << 0 << false;
+    // clang-format on
 }
 
 void TestVaultFile::failedWriteKeepsPreviousContent()
@@ -672,6 +641,100 @@ void TestVaultFile::loadingNeverAborts()
 #else
     QSKIP("needs a second process with limited memory");
 #endif
+}
+
+void TestVaultFile::checkDecidesTheFirstRun_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("firstRun");
+    QTest::addColumn<QByteArray>("contentAfter");
+    // clang-format off
+    QTest::newRow("no file") << false << QByteArray() << true << QByteArray("\r\n");
+    QTest::newRow("zero bytes") << true << QByteArray() << true << QByteArray();
+    QTest::newRow("empty first line with entries") << true << QByteArray("\r\n\xE1\r\n") << true << QByteArray("\r\n\xE1\r\n");
+    QTest::newRow("password") << true << line("pass") + "\r\n" << false << line("pass") + "\r\n";
+    // clang-format on
+}
+
+void TestVaultFile::checkDecidesTheFirstRun()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, firstRun);
+    QFETCH(QByteArray, contentAfter);
+    if (fileExists)
+        write(m_path, content);
+    VaultSession session(m_dir->path());
+    const VaultOutcome outcome = session.check(kProduct);
+    QVERIFY(outcome.ok);
+    QCOMPARE(read(m_path), contentAfter);
+    QCOMPARE(session.isNew(), firstRun);
+    QCOMPARE(session.storedPassword(), firstRun ? QString() : QStringLiteral("pass"));
+}
+
+void TestVaultFile::createWritesOnlyThePassword()
+{
+    write(m_path, "\r\n");
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    const VaultOutcome outcome = session.create(QStringLiteral("Secret \u20AC"));
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.status, QStringLiteral("Password created successfully"));
+    QCOMPARE(read(m_path), line(QStringLiteral("Secret \u20AC")));
+    QCOMPARE(session.masterPassword(), QStringLiteral("Secret \u20AC"));
+}
+
+void TestVaultFile::firstRunKeepsTheEntriesAfterAnEmptyFirstLine()
+{
+    write(m_path, "\r\n" + line("a|||b|||c") + line("d") + "\r\n");
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.isNew());
+    const VaultOutcome outcome = session.create(QStringLiteral("pw"));
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.status, QStringLiteral("Loaded 2 entries"));
+    QCOMPARE(read(m_path), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+    QCOMPARE(session.entries().count(), 2);
+    // The next save keeps them too.
+    QVERIFY(session.save(QDateTime::currentDateTime()).ok);
+    QCOMPARE(read(m_path), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+}
+
+void TestVaultFile::saveWritesTheListInItsOrder()
+{
+    write(m_path, line("pw") + line("b|||2|||") + line("a|||1|||x"));
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    session.entries().sortBy(int(Field::Username), EntryListModel::Ascending);
+    const VaultOutcome outcome = session.save(QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)));
+    QVERIFY(outcome.ok);
+    QVERIFY(outcome.status.startsWith(QStringLiteral("Saved ")));
+    // The hour follows the system's 12- or 24-hour clock ("3:09:26 PM"
+    // on a US Windows); minutes and seconds read the same on both.
+    QVERIFY(outcome.status.contains(QStringLiteral(":09:26")));
+    QCOMPARE(read(m_path), line("pw") + line("a|||1|||x") + line("b|||2|||") + "\r\n");
+    QVERIFY(!session.hasUnsavedChanges());
+}
+
+void TestVaultFile::failedSaveIsAnOutcome()
+{
+    write(m_path, line("pw"));
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    QVERIFY(QFile::remove(session.path()));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data.enc")));
+    session.entries().append({"u", "p", "l"});
+
+    const VaultOutcome outcome = session.save(QDateTime::currentDateTime());
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.error.contains(QDir::toNativeSeparators(session.path())));
+    QCOMPARE(outcome.status, QStringLiteral("The entries could not be saved."));
+    QVERIFY(session.hasUnsavedChanges());
+    // Nothing the user typed is dropped.
+    QCOMPARE(session.entries().count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)
