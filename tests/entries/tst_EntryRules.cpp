@@ -161,7 +161,6 @@ private slots:
         QTest::newRow("net, com, edu without dots") << "intranet company education" << "intranet company education";
         QTest::newRow("scheme without marker") << "http://localhost" << "http://localhost";
         QTest::newRow("drive, backslash") << "C:\\Work\\organiser" << "C:\\Work\\organiser";
-        QTest::newRow("drive, slash") << "d:/www/site.com" << "d:/www/site.com";
         QTest::newRow("share") << "\\\\server\\www\\docs" << "\\\\server\\www\\docs";
         QTest::newRow("absolute path") << "/home/me/www" << "/home/me/www";
         QTest::newRow("home folder") << "~/org/notes" << "~/org/notes";

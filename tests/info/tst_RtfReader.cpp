@@ -321,7 +321,6 @@ void TestRtfReader::text_data()
     QTest::newRow("starred unknown destination skipped") << QByteArray(R"({\rtf1 a{\*\foo b{\c}d}{\*\b e}f})") << QStringLiteral("af");
     QTest::newRow("hidden text") << QByteArray(R"({\rtf1 a{\v b}c\v d\v0 e})") << QStringLiteral("ace");
     QTest::newRow("list marker shown once") << QByteArray(R"({\rtf1{\listtext \'95\tab}{\pntext \'95\tab}Item\par{\pntext\pard\plain  2.\tab}Next})") << QStringLiteral("\u2022\tItem\n2.\tNext");
-    QTest::newRow("Word 6 numbering definition") << QByteArray(R"({\rtf1{\pntext 1.\tab}{\*\pn\pnlvlbody{\pntxta .}}{\pn{\pntxtb x}}A})") << QStringLiteral("1.\tA");
     QTest::newRow("symbol font bullets") << QByteArray(R"({\rtf1{\fonttbl{\f1\fcharset2 Symbol;}{\f2\fnil Wingdings;}}{\f1\'b7}{\f2\'a7}{\f1\u-3913?}\'b7})") << QStringLiteral("\u2022\u25aa\u2022\u00b7");
     QTest::newRow("text after the document") << QByteArray(R"({\rtf1 a}b)") << QStringLiteral("a");
     QTest::newRow("leading byte order mark") << QByteArray("\xEF\xBB\xBF\r\n{\\rtf1 a}") << QStringLiteral("a");
