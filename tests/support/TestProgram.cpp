@@ -15,11 +15,6 @@ TestProgram::TestProgram()
     program = std::make_unique<Program>(folder.path(), fakes.platform());
 }
 
-TestProgram::~TestProgram()
-{
-    program.reset();
-}
-
 QString TestProgram::vaultPath() const
 {
     return VaultFile::pathIn(folder.path());

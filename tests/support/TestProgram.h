@@ -16,7 +16,6 @@ class TestProgram
 {
 public:
     TestProgram();
-    ~TestProgram();
 
     FakePlatform fakes;
     QTemporaryDir folder;

@@ -1,7 +1,9 @@
 #include "VaultBytes.h"
 #include "VaultFolderFixture.h"
+#include "vault/CodePage.h"
 #include "vault/FileExists.h"
 #include "vault/VaultFile.h"
+#include "vault/VaultSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +21,16 @@
 #include <unistd.h>
 #endif
 
+using namespace VaultFormat;
+
 namespace {
+
+const QString kProduct = QStringLiteral("Vorsell");
+
+QByteArray line(const QString &plain)
+{
+    return encodeLine(plain) + "\r\n";
+}
 
 #ifdef Q_OS_UNIX
 // Entries of about a hundred bytes each, so that a hundred of them fill more
@@ -46,6 +57,8 @@ enum class Write { Save, MasterPasswordKeepingEntries, NewVault };
 
 } // namespace
 
+// The bytes of a vault: the format of its lines, the file that holds them,
+// and what one run of the program does with it.
 class TestVaultFile : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
@@ -53,15 +66,17 @@ class TestVaultFile : public QObject, protected VaultFolderFixture
 private slots:
     void init();
     void cleanup();
+    void transform();
+    void entryLine_data();
+    void entryLine();
+    void skippedLines();
+    void canStore_data();
+    void canStore();
+    void ensureExists_createsOneEmptyLine_data();
     void ensureExists_createsOneEmptyLine();
-    void ensureExists_leavesExistingFilesAlone_data();
-    void ensureExists_leavesExistingFilesAlone();
     void fileExists_data();
     void fileExists();
-    void fileNamePart_data();
     void fileNamePart();
-    void masterPassword_data();
-    void masterPassword();
     void manyMoreEntriesThanSixteenBits();
     void readsOddEndingsAtTheSeam_data();
     void readsOddEndingsAtTheSeam();
@@ -76,12 +91,16 @@ private slots:
     void failures();
     void failedWriteKeepsPreviousContent_data();
     void failedWriteKeepsPreviousContent();
-    void fullDisk_data();
-    void fullDisk();
     void folderThatCannotBeWritten();
-    void newVaultThroughADanglingLinkIsOwnerOnly();
     void loadingNeverAborts_data();
     void loadingNeverAborts();
+    // The vault operations of one run, without any window.
+    void checkDecidesTheFirstRun_data();
+    void checkDecidesTheFirstRun();
+    void createWritesOnlyThePassword();
+    void firstRunKeepsTheEntriesAfterAnEmptyFirstLine();
+    void saveWritesTheListInItsOrder();
+    void failedSaveIsAnOutcome();
 };
 
 void TestVaultFile::init()
@@ -94,18 +113,124 @@ void TestVaultFile::cleanup()
     tearDown();
 }
 
+void TestVaultFile::transform()
+{
+    QCOMPARE(encodeLine(u"abc"), QByteArray("\xE1\xE2\xE3"));
+    // The separator stands in the file as 0xFC 0xFC 0xFC; a plain 0xFC as 0x7C.
+    QCOMPARE(encodeLine(u"|||\u00FC"), QByteArray("\xFC\xFC\xFC\x7C"));
+    // Both ends of each half of the code page; the euro sign, code 128, is
+    // stored as itself.
+    QCOMPARE(decodeLine(QByteArray("\x80\xFF\x01\x7F")),
+             QStringLiteral("\u20AC\u007F\u0081\u00FF"));
+
+    // Whatever bytes an existing file holds in a field, loading and saving it
+    // writes the same bytes back (0x00 and CR aside: the program never writes
+    // the first, and the second ends the line).
+    QByteArray field;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\r')
+            field.append(char(byte));
+    }
+    const QString plain = decodeLine(field);
+    QCOMPARE(encodeLine(plain), field);
+    QVERIFY(VaultFormat::canStore(plain));
+}
+
+void TestVaultFile::entryLine_data()
+{
+    // Lines with fewer than two separators never come from the program's
+    // writers, but a vault may hold them; whatever a line's bars, loading and
+    // saving it writes it back as it was.
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QStringList>("fields");
+    using S = QStringList;
+    // clang-format off
+    QTest::newRow("three fields") << "bob|||s3cret|||www.example.com" << S {"bob", "s3cret", "www.example.com"};
+    QTest::newRow("username only") << "bob" << S {"bob", "", ""};
+    QTest::newRow("username ending in a bar") << "bob|" << S {"bob|", "", ""};
+    QTest::newRow("two fields") << "bob|||pw" << S {"bob", "pw", ""};
+    QTest::newRow("two fields, password ending in bars") << "a|||b||" << S {"a", "b||", ""};
+    QTest::newRow("five bars") << "|||||" << S {"", "||", ""};
+    QTest::newRow("seven bars") << "|||||||" << S {"", "", "|"};
+    QTest::newRow("four bars, separators in the location") << "a||||b|||c|||d" << S {"a", "|b", "c|||d"};
+    QTest::newRow("spaces kept") << " a |||  |||c " << S {" a ", "  ", "c "};
+    // clang-format on
+}
+
+void TestVaultFile::entryLine()
+{
+    QFETCH(QString, plain);
+    QFETCH(QStringList, fields);
+    const VaultEntry entry = parseEntryLine(encodeLine(plain));
+    QCOMPARE((QStringList {entry.username, entry.password, entry.location}), fields);
+
+    const QByteArray file = encodeLine(u"m") + "\r\n" + encodeLine(plain) + "\r\n\r\n";
+    const std::vector<VaultEntry> entries = parsedEntries(file);
+    QCOMPARE(entries.size(), size_t(1));
+    QCOMPARE(savedContent(u"m", entries), file);
+}
+
+void TestVaultFile::skippedLines()
+{
+    // An empty line and one of a single space hold no entry; two spaces, or
+    // a space typed as an entry (0xA0 in the file), do.
+    const std::pair<QByteArray, bool> lines[]
+        = {{"", true}, {" ", true}, {"  ", false}, {"\xA0", false}};
+    for (const auto &[raw, skipped] : lines) {
+        QCOMPARE(isSkippedLine(raw), skipped);
+        const QByteArray file = encodeLine(u"master") + "\r\n" + raw + "\r\n";
+        QCOMPARE(parsedEntries(file).size(), skipped ? size_t(0) : size_t(1));
+    }
+}
+
+void TestVaultFile::canStore_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("storable");
+    QTest::newRow("ascii") << "Hello, world!" << true;
+    QTest::newRow("euro and dashes") << "\u20AC \u2013 \u2014 \u0160" << true;
+    QTest::newRow("undefined byte 0x81") << "\u0081" << true;
+    QTest::newRow("NUL") << QString(QChar(0)) << false;
+    QTest::newRow("0x8D becomes CR") << QString(QChar(0x8D)) << false;
+    QTest::newRow("cyrillic after ascii") << "abc\u0436" << false;
+    QTest::newRow("emoji") << "\U0001F600" << false;
+}
+
+void TestVaultFile::canStore()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, storable);
+    QCOMPARE(VaultFormat::canStore(text), storable);
+    if (storable)
+        QCOMPARE(decodeLine(encodeLine(text)), text);
+}
+
+void TestVaultFile::ensureExists_createsOneEmptyLine_data()
+{
+    QTest::addColumn<bool>("throughALink");
+    QTest::newRow("new file") << false;
+#ifdef Q_OS_UNIX
+    QTest::newRow("through a dangling link") << true;
+#endif
+}
+
 void TestVaultFile::ensureExists_createsOneEmptyLine()
 {
+    QFETCH(bool, throughALink);
     QCOMPARE(::fileNamePart(m_path), QStringLiteral("data.enc"));
+    const QString file = throughALink ? m_dir->filePath(QStringLiteral("elsewhere.enc")) : m_path;
+    if (throughALink)
+        QVERIFY(QFile::link(file, m_path));
     VaultFile vault(m_path);
     QString error;
-    QVERIFY(vault.ensureExists(&error));
-    QCOMPARE(read(m_path), QByteArray("\r\n"));
+    QVERIFY2(vault.ensureExists(&error), qPrintable(error));
+    QCOMPARE(read(file), QByteArray("\r\n"));
+    QCOMPARE(QFileInfo(m_path).isSymLink(), throughALink);
 #ifdef Q_OS_UNIX
-    const auto ownerOnly = [this] {
+    const auto ownerOnly = [&file] {
         const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
             | QFileDevice::ReadOther | QFileDevice::WriteOther;
-        const QFileDevice::Permissions p = QFile::permissions(m_path);
+        const QFileDevice::Permissions p = QFile::permissions(file);
         return p.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner) && !(p & others);
     };
     QVERIFY(ownerOnly());
@@ -120,42 +245,20 @@ void TestVaultFile::ensureExists_createsOneEmptyLine()
 #endif
 }
 
-void TestVaultFile::ensureExists_leavesExistingFilesAlone_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("zero bytes") << QByteArray();
-    QTest::newRow("vault") << QByteArray("\xE1\r\n\r\n");
-    QTest::newRow("no line end") << QByteArray("\xE1");
-}
-
-void TestVaultFile::ensureExists_leavesExistingFilesAlone()
-{
-    QFETCH(QByteArray, content);
-    write(m_path, content);
-    QString error;
-    QVERIFY(VaultFile(m_path).ensureExists(&error));
-    QCOMPARE(read(m_path), content);
-}
-
 void TestVaultFile::fileExists_data()
 {
     QTest::addColumn<QString>("onDisk");
     QTest::addColumn<QString>("asked");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("same name") << "data.enc"
-                               << "data.enc" << true;
-    QTest::newRow("other letter case") << "data.enc"
-                                       << "DATA.ENC" << true;
-    QTest::newRow("missing") << "data.enc"
-                             << "other.enc" << false;
-    QTest::newRow("folder") << "folder/"
-                            << "folder" << false;
-    QTest::newRow("empty name") << "data.enc"
-                                << "" << false;
-    QTest::newRow("hidden file") << ".hidden"
-                                 << ".hidden" << false;
-    QTest::newRow("missing folder") << "data.enc"
-                                    << "nowhere/data.enc" << false;
+    // clang-format off
+    QTest::newRow("same name") << "data.enc" << "data.enc" << true;
+    QTest::newRow("other letter case") << "data.enc" << "DATA.ENC" << true;
+    QTest::newRow("missing") << "data.enc" << "other.enc" << false;
+    QTest::newRow("folder") << "folder/" << "folder" << false;
+    QTest::newRow("empty name") << "data.enc" << "" << false;
+    QTest::newRow("hidden file") << ".hidden" << ".hidden" << false;
+    QTest::newRow("missing folder") << "data.enc" << "nowhere/data.enc" << false;
+    // clang-format on
 }
 
 void TestVaultFile::fileExists()
@@ -171,46 +274,13 @@ void TestVaultFile::fileExists()
     QCOMPARE(::fileExists(asked.isEmpty() ? QString() : dir.filePath(asked)), exists);
 }
 
-void TestVaultFile::fileNamePart_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("backslashes") << "C:\\Program Files\\Vorsell\\data.enc"
-                                 << "data.enc";
-    QTest::newRow("slashes") << "/home/user/data.enc"
-                             << "data.enc";
-    QTest::newRow("bare name") << "Help.rtf"
-                               << "Help.rtf";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("trailing separator") << "C:\\folder\\"
-                                        << "";
-}
-
 void TestVaultFile::fileNamePart()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QCOMPARE(::fileNamePart(path), name);
-}
-
-void TestVaultFile::masterPassword_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("master");
-    QTest::newRow("zero bytes is a first run") << QByteArray() << "";
-    QTest::newRow("password, no line end") << VaultFormat::encodeLine(u"pw") << "pw";
-}
-
-void TestVaultFile::masterPassword()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, master);
-    write(m_path, content);
-    QString read;
-    QString error;
-    QVERIFY(VaultFile(m_path).readMasterPassword(&read, &error));
-    QCOMPARE(read, master);
+    QCOMPARE(::fileNamePart("C:\\Program Files\\Vorsell\\data.enc"), QStringLiteral("data.enc"));
+    QCOMPARE(::fileNamePart("/home/user/data.enc"), QStringLiteral("data.enc"));
+    QCOMPARE(::fileNamePart("Help.rtf"), QStringLiteral("Help.rtf"));
+    QCOMPARE(::fileNamePart(QString()), QString());
+    QCOMPARE(::fileNamePart("C:\\folder\\"), QString());
 }
 
 void TestVaultFile::manyMoreEntriesThanSixteenBits()
@@ -238,17 +308,18 @@ void TestVaultFile::readsOddEndingsAtTheSeam_data()
     const auto upTo = [&](qsizetype size) {
         return master + QByteArray(size - master.size() - 2, '\xE1') + "\r\n";
     };
+    // clang-format off
     QTest::newRow("one byte: CR") << QByteArray("\r") << 0;
     QTest::newRow("one byte: LF") << QByteArray("\n") << 0;
+    QTest::newRow("password, no line end") << VaultFormat::encodeLine(u"pw") << 0;
     QTest::newRow("CR LF CR just after the seam") << upTo(kPiece) + "\r" << 1;
     QTest::newRow("CR LF, CR alone past the seam") << upTo(kPiece - 1) + "\r" + "\r" << 1;
     QTest::newRow("CR at the seam, LF after it") << upTo(kPiece + 1) + "x" << 2;
-    QTest::newRow("separator across the seam")
-        << upTo(kPiece - 4) + VaultFormat::encodeLine(u"ab|||c||||d") + "\r\n"
-        << 2;
+    QTest::newRow("separator across the seam") << upTo(kPiece - 4) + VaultFormat::encodeLine(u"ab|||c||||d") + "\r\n" << 2;
     QTest::newRow("a space alone across the seam") << upTo(kPiece - 2) + " " << 1;
     QTest::newRow("two spaces across the seam") << upTo(kPiece - 1) + "  " << 2;
     QTest::newRow("LF as data just past the seam") << upTo(kPiece - 1) + "\xE1\n" << 2;
+    // clang-format on
 }
 
 void TestVaultFile::readsOddEndingsAtTheSeam()
@@ -300,15 +371,11 @@ void TestVaultFile::masterPasswordKeepsTheEntriesAfterIt_data()
     const QByteArray entries = VaultFormat::encodeLine(u"a|||b|||c") + "\r\n"
         + VaultFormat::encodeLine(u"|||||") + "\r\n \r\n\r\n";
     QTest::newRow("zero bytes") << QByteArray() << QByteArray();
-    QTest::newRow("new vault") << QByteArray("\r\n") << QByteArray();
-    QTest::newRow("empty first line, entries after") << QByteArray("\r\n") << entries;
     QTest::newRow("empty first line ended by CR alone") << QByteArray("\r") << entries;
-    QTest::newRow("a master password already") << VaultFormat::encodeLine(u"old") + "\r\n"
-                                               << entries;
+    QTest::newRow("a master password already") << encodeLine(u"old") + "\r\n" << entries;
     // The file is read a megabyte at a time: the first line's CR ends the
     // first piece and its LF begins the next.
-    QTest::newRow("line break across the seam") << QByteArray((1 << 20) - 1, '\xE1') + "\r\n"
-                                                << entries;
+    QTest::newRow("across the seam") << QByteArray((1 << 20) - 1, '\xE1') + "\r\n" << entries;
 }
 
 void TestVaultFile::masterPasswordKeepsTheEntriesAfterIt()
@@ -367,25 +434,14 @@ void TestVaultFile::samplesFromOutside_data()
     QTest::addColumn<QList<QStringList>>("entries");
     QTest::addColumn<bool>("savesBackUnchanged");
     using E = QList<QStringList>;
-    QTest::newRow("new vault") << "new-vault.enc"
-                               << "" << E {} << false;
-    QTest::newRow("master only") << "master-only.enc"
-                                 << "master" << E {} << false;
-    QTest::newRow("empty first line") << "empty-first-line.enc"
-                                      << "" << E {{"u", "p", "l"}} << true;
-    QTest::newRow("saved") << "saved.enc"
-                           << "master"
-                           << E {{"alice", "s3cret", "https://example.com"}, {"bob", "pw", ""}}
-                           << true;
-    QTest::newRow("short lines") << "short-lines.enc"
-                                 << "m" << E {{"", "||", ""}, {"bob", "", ""}, {"a", "b|", ""}}
-                                 << false;
-    QTest::newRow("odd bytes") << "odd-bytes.enc"
-                               << "m\u0160"
-                               << E {{"S\u0160", "x", ""},
-                                     {"\u20AC\u20AC||", "", ""},
-                                     {"\u0160", "", ""}}
-                               << false;
+    // clang-format off
+    QTest::newRow("new vault") << "new-vault.enc" << "" << E {} << false;
+    QTest::newRow("master only") << "master-only.enc" << "master" << E {} << false;
+    QTest::newRow("empty first line") << "empty-first-line.enc" << "" << E {{"u", "p", "l"}} << true;
+    QTest::newRow("saved") << "saved.enc" << "master" << E {{"alice", "s3cret", "https://example.com"}, {"bob", "pw", ""}} << true;
+    QTest::newRow("short lines") << "short-lines.enc" << "m" << E {{"", "||", ""}, {"bob", "", ""}, {"a", "b|", ""}} << false;
+    QTest::newRow("odd bytes") << "odd-bytes.enc" << "m\u0160" << E {{"S\u0160", "x", ""}, {"\u20AC\u20AC||", "", ""}, {"\u0160", "", ""}} << false;
+    // clang-format on
 }
 
 void TestVaultFile::samplesFromOutside()
@@ -449,107 +505,42 @@ void TestVaultFile::failures()
 void TestVaultFile::failedWriteKeepsPreviousContent_data()
 {
     // A file size limit stops the write part-way, as a full disk does, and
-    // works without root. Small vaults fit in Qt's write buffer, so only a
-    // check before the new file replaces the old one sees their failure.
+    // works without root.
+    QTest::addColumn<Write>("write");
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("limit");
     QTest::addColumn<bool>("fits");
-    QTest::newRow("1 entry, nothing") << 1 << 0 << false;
-    QTest::newRow("1 entry, 4 KiB") << 1 << 4096 << true;
-    QTest::newRow("100 entries, 4 KiB") << 100 << 4096 << false;
-    QTest::newRow("3,000 entries, 4 KiB") << 3000 << 4096 << false;
+    // clang-format off
+    QTest::newRow("save 1, nothing") << Write::Save << 1 << 0 << false;
+    QTest::newRow("save 1, 4 KiB") << Write::Save << 1 << 4096 << true;
+    QTest::newRow("save 100, 4 KiB") << Write::Save << 100 << 4096 << false;
+    QTest::newRow("master password keeping entries, nothing") << Write::MasterPasswordKeepingEntries << 0 << 0 << false;
+    QTest::newRow("new vault, nothing") << Write::NewVault << 0 << 0 << false;
+    // clang-format on
 }
 
 void TestVaultFile::failedWriteKeepsPreviousContent()
 {
 #ifdef Q_OS_UNIX
+    QFETCH(Write, write);
     QFETCH(int, entries);
     QFETCH(int, limit);
     QFETCH(bool, fits);
-    const std::vector<VaultEntry> before = {{"kept", "safe", "here"}};
     VaultFile vault(m_path);
     QString error;
-    QVERIFY(vault.save(u"m", before, &error));
+    const std::vector<VaultEntry> before = {{"kept", "safe", "here"}};
+    if (write != Write::NewVault)
+        QVERIFY(vault.save(u"m", before, &error));
     const QByteArray previous = read(m_path);
 
-    const std::vector<VaultEntry> big = entriesOfAHundredBytes(entries);
+    const std::vector<VaultEntry> next = entriesOfAHundredBytes(entries);
+    std::vector<VaultEntry> kept;
     rlimit old {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
     small.rlim_cur = rlim_t(limit);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = vault.save(u"m", big, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    QCOMPARE(saved, fits);
-    if (fits) {
-        QCOMPARE(read(m_path), VaultFormat::savedContent(u"m", big));
-    } else {
-        QVERIFY2(error.contains(QDir::toNativeSeparators(m_path)), qPrintable(error));
-        QVERIFY2(error.contains(systemText(EFBIG)), qPrintable(error));
-        QCOMPARE(read(m_path), previous);
-    }
-    // No half-written file is left beside the vault.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {"data.enc"});
-#else
-    QSKIP("needs a file size limit");
-#endif
-}
-
-void TestVaultFile::fullDisk_data()
-{
-    QTest::addColumn<Write>("write");
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<int>("freeKiB");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("save 1, nothing free") << Write::Save << 1 << 0 << false;
-    QTest::newRow("save 1, 8 KiB free") << Write::Save << 1 << 8 << true;
-    QTest::newRow("save 3000, 8 KiB free") << Write::Save << 3000 << 8 << false;
-    QTest::newRow("master password keeping entries, nothing free")
-        << Write::MasterPasswordKeepingEntries << 0 << 0 << false;
-    QTest::newRow("new vault, nothing free") << Write::NewVault << 0 << 0 << false;
-}
-
-void TestVaultFile::fullDisk()
-{
-#ifdef Q_OS_LINUX
-    QFETCH(Write, write);
-    QFETCH(int, entries);
-    QFETCH(int, freeKiB);
-    QFETCH(bool, fits);
-    if (::geteuid() != 0)
-        QSKIP("a real full disk needs a small tmpfs, which only root can mount; the file size "
-              "limit test covers the same paths");
-    const QString disk = m_dir->filePath(QStringLiteral("disk"));
-    QVERIFY(QDir().mkpath(disk));
-    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk})
-        != 0)
-        QSKIP("could not mount a 64 KiB tmpfs");
-    struct Unmount
-    {
-        QString disk;
-        ~Unmount() { QProcess::execute(QStringLiteral("umount"), {disk}); }
-    } unmount {disk};
-
-    const QString path = VaultFile::pathIn(disk);
-    VaultFile vault(path);
-    QString error;
-    if (write != Write::NewVault)
-        QVERIFY(vault.save(u"m", entriesOfAHundredBytes(5), &error));
-    const QByteArray previous = read(path);
-
-    // Fill the disk, then give back what is to be left free.
-    QFile filler(QDir(disk).filePath(QStringLiteral("filler")));
-    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(4096, 'x');
-    while (filler.write(block) == block.size()) { }
-    QVERIFY(filler.resize(std::max<qint64>(0, filler.size() - freeKiB * 1024)));
-    filler.close();
-
-    const std::vector<VaultEntry> next = entriesOfAHundredBytes(entries);
-    std::vector<VaultEntry> kept;
     bool written = false;
     switch (write) {
     case Write::Save:
@@ -562,20 +553,22 @@ void TestVaultFile::fullDisk()
         written = vault.ensureExists(&error);
         break;
     }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
     QCOMPARE(written, fits);
     if (fits) {
-        QCOMPARE(read(path), VaultFormat::savedContent(u"m", next));
+        QCOMPARE(read(m_path), VaultFormat::savedContent(u"m", next));
     } else {
-        QVERIFY2(error.contains(systemText(ENOSPC)), qPrintable(error));
-        QCOMPARE(QFile::exists(path), write != Write::NewVault);
-        if (write != Write::NewVault)
-            QCOMPARE(read(path), previous);
+        QVERIFY2(error.contains(QDir::toNativeSeparators(m_path)), qPrintable(error));
+        QVERIFY2(error.contains(systemText(EFBIG)), qPrintable(error));
+        QCOMPARE(read(m_path), previous);
     }
-    QStringList files = QDir(disk).entryList(QDir::Files);
-    files.removeAll(QStringLiteral("filler"));
-    QCOMPARE(files, write == Write::NewVault ? QStringList() : QStringList {"data.enc"});
+    // No half-written file is left beside the vault.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+             write == Write::NewVault ? QStringList() : QStringList {"data.enc"});
 #else
-    QSKIP("needs a tmpfs");
+    QSKIP("needs a file size limit");
 #endif
 }
 
@@ -607,23 +600,6 @@ void TestVaultFile::folderThatCannotBeWritten()
     QCOMPARE(read(m_path), previous);
 #else
     QSKIP("needs folder permissions");
-#endif
-}
-
-void TestVaultFile::newVaultThroughADanglingLinkIsOwnerOnly()
-{
-#ifdef Q_OS_UNIX
-    const QString target = m_dir->filePath(QStringLiteral("elsewhere.enc"));
-    QVERIFY(QFile::link(target, m_path));
-    QString error;
-    QVERIFY2(VaultFile(m_path).ensureExists(&error), qPrintable(error));
-    QCOMPARE(read(target), QByteArray("\r\n"));
-    QVERIFY(QFileInfo(m_path).isSymLink());
-    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-        | QFileDevice::ReadOther | QFileDevice::WriteOther;
-    QCOMPARE(QFile::permissions(target) & others, QFileDevice::Permissions());
-#else
-    QSKIP("needs symbolic links");
 #endif
 }
 
@@ -665,6 +641,100 @@ void TestVaultFile::loadingNeverAborts()
 #else
     QSKIP("needs a second process with limited memory");
 #endif
+}
+
+void TestVaultFile::checkDecidesTheFirstRun_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("firstRun");
+    QTest::addColumn<QByteArray>("contentAfter");
+    // clang-format off
+    QTest::newRow("no file") << false << QByteArray() << true << QByteArray("\r\n");
+    QTest::newRow("zero bytes") << true << QByteArray() << true << QByteArray();
+    QTest::newRow("empty first line with entries") << true << QByteArray("\r\n\xE1\r\n") << true << QByteArray("\r\n\xE1\r\n");
+    QTest::newRow("password") << true << line("pass") + "\r\n" << false << line("pass") + "\r\n";
+    // clang-format on
+}
+
+void TestVaultFile::checkDecidesTheFirstRun()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, firstRun);
+    QFETCH(QByteArray, contentAfter);
+    if (fileExists)
+        write(m_path, content);
+    VaultSession session(m_dir->path());
+    const VaultOutcome outcome = session.check(kProduct);
+    QVERIFY(outcome.ok);
+    QCOMPARE(read(m_path), contentAfter);
+    QCOMPARE(session.isNew(), firstRun);
+    QCOMPARE(session.storedPassword(), firstRun ? QString() : QStringLiteral("pass"));
+}
+
+void TestVaultFile::createWritesOnlyThePassword()
+{
+    write(m_path, "\r\n");
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    const VaultOutcome outcome = session.create(QStringLiteral("Secret \u20AC"));
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.status, QStringLiteral("Password created successfully"));
+    QCOMPARE(read(m_path), line(QStringLiteral("Secret \u20AC")));
+    QCOMPARE(session.masterPassword(), QStringLiteral("Secret \u20AC"));
+}
+
+void TestVaultFile::firstRunKeepsTheEntriesAfterAnEmptyFirstLine()
+{
+    write(m_path, "\r\n" + line("a|||b|||c") + line("d") + "\r\n");
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.isNew());
+    const VaultOutcome outcome = session.create(QStringLiteral("pw"));
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.status, QStringLiteral("Loaded 2 entries"));
+    QCOMPARE(read(m_path), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+    QCOMPARE(session.entries().count(), 2);
+    // The next save keeps them too.
+    QVERIFY(session.save(QDateTime::currentDateTime()).ok);
+    QCOMPARE(read(m_path), line("pw") + line("a|||b|||c") + line("d") + "\r\n");
+}
+
+void TestVaultFile::saveWritesTheListInItsOrder()
+{
+    write(m_path, line("pw") + line("b|||2|||") + line("a|||1|||x"));
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    session.entries().sortBy(int(Field::Username), EntryListModel::Ascending);
+    const VaultOutcome outcome = session.save(QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)));
+    QVERIFY(outcome.ok);
+    QVERIFY(outcome.status.startsWith(QStringLiteral("Saved ")));
+    // The hour follows the system's 12- or 24-hour clock ("3:09:26 PM"
+    // on a US Windows); minutes and seconds read the same on both.
+    QVERIFY(outcome.status.contains(QStringLiteral(":09:26")));
+    QCOMPARE(read(m_path), line("pw") + line("a|||1|||x") + line("b|||2|||") + "\r\n");
+    QVERIFY(!session.hasUnsavedChanges());
+}
+
+void TestVaultFile::failedSaveIsAnOutcome()
+{
+    write(m_path, line("pw"));
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    QVERIFY(QFile::remove(session.path()));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data.enc")));
+    session.entries().append({"u", "p", "l"});
+
+    const VaultOutcome outcome = session.save(QDateTime::currentDateTime());
+    QVERIFY(!outcome.ok);
+    QVERIFY(outcome.error.contains(QDir::toNativeSeparators(session.path())));
+    QCOMPARE(outcome.status, QStringLiteral("The entries could not be saved."));
+    QVERIFY(session.hasUnsavedChanges());
+    // Nothing the user typed is dropped.
+    QCOMPARE(session.entries().count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)
