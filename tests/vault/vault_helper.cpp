@@ -5,6 +5,10 @@
 //   hold-lock PATH         takes the vault's lock and waits to be killed
 //   load PATH              reads the vault with little memory to spare and
 //                          prints what came of it; never aborts
+//   take-over PATH         prints "starting", takes the vault's lock (taking
+//                          over one left behind) and clears the leftover
+//                          saves, as a copy starting up does, then prints
+//                          "done" and waits to be killed
 // It prints "locked" once it holds the lock (and, saving, is about to
 // save).
 
@@ -73,6 +77,22 @@ int holdLock(const QString &path, int count)
     }
 }
 
+int takeOver(const QString &path)
+{
+    std::printf("starting\n");
+    std::fflush(stdout);
+    VaultLock lock(path);
+    if (lock.lock() != VaultLock::Status::Locked) {
+        std::printf("not locked\n");
+        return 1;
+    }
+    VaultFile(path).removeLeftoverSaves();
+    std::printf("done\n");
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
+
 int load(const QString &path)
 {
     limitMemory();
@@ -95,8 +115,12 @@ int main(int argc, char **argv)
         return holdLock(args[2], args[3].toInt());
     if (args.size() >= 3 && args[1] == u"hold-lock")
         return holdLock(args[2], 0);
+    if (args.size() >= 3 && args[1] == u"take-over")
+        return takeOver(args[2]);
     if (args.size() >= 3 && args[1] == u"load")
         return load(args[2]);
-    std::fprintf(stderr, "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | load PATH\n");
+    std::fprintf(
+        stderr,
+        "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | load PATH\n");
     return 2;
 }
