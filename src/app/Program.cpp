@@ -8,6 +8,7 @@
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "password/frmPass.h"
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
@@ -213,6 +214,35 @@ void Program::shutdown(QCloseEvent *event)
         event->ignore();
         return;
     }
+    closeEverything();
+}
+
+void Program::saveWithoutAsking()
+{
+    // Only a change that is already in the list and failed to save: what
+    // the editor holds is not an entry until the user saves it.
+    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
+        setStatus(m_session.save(m_context.platform.clock->now()).status);
+}
+
+bool Program::commitData(bool mayAsk)
+{
+    if (mayAsk)
+        return mayClose();
+    saveWithoutAsking();
+    return true;
+}
+
+void Program::endOnRequest()
+{
+    if (m_ended)
+        return;
+    saveWithoutAsking();
+    closeEverything();
+}
+
+void Program::closeEverything()
+{
     help.unload();
     about.unload();
     add.unload();
