@@ -2,6 +2,7 @@
 
 #include "FileExists.h"
 #include "platform/FileSync.h"
+#include "platform/MemoryLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@ namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr qint64 kChunkSize = 1 << 20;
+// What the program needs beside a vault's entries.
+constexpr qint64 kSpareMemory = 64 << 20;
 
 // Calls f(chunk) for each piece of the file, from where it stands to its end
 // or until f returns false; false on a read error.
@@ -139,10 +142,35 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
     entries->clear();
+    // What the entries will take is counted first, and a vault that would
+    // take more than the process may have is refused before it takes any:
+    // past that point the system ends the program without a word.
+    VaultFormat::LoadCost cost;
+    if (!readPieces(
+            [&cost](QByteArrayView piece) {
+                cost.read(piece);
+                return true;
+            },
+            [&cost] { cost.finish(); }, error))
+        return false;
+    const qint64 left = memoryLeftForProcess();
+    // Beside the entries: the list's view, the windows, and a save, which
+    // builds the file's bytes anew.
+    const qint64 needed = cost.bytes() + QFileInfo(m_path).size() + kSpareMemory;
+    if (left >= 0 && needed > left) {
+        *error = outOfMemory(QStringLiteral("read"), needed, left);
+        return false;
+    }
     // The file is read a piece at a time and each line decoded as it comes,
     // so loading holds neither the whole file nor a copy of a long line: a
     // vault costs little more memory than its entries.
     VaultFormat::EntryReader reader;
+    try {
+        reader.reserve(cost.entries());
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("read"), needed, left);
+        return false;
+    }
     QByteArray tail;
     return readPieces(
         [&](QByteArrayView piece) {
@@ -325,11 +353,17 @@ QString VaultFile::describe(const QString &action, const QString &reason) const
         .arg(QDir::toNativeSeparators(m_path), action, reason);
 }
 
-QString VaultFile::outOfMemory(const QString &action) const
+QString VaultFile::outOfMemory(const QString &action, qint64 needed, qint64 left) const
 {
-    const double megabytes = double(QFileInfo(m_path).size()) / (1000 * 1000);
-    return describe(action,
-                    QStringLiteral("There is not enough memory for a vault of this size (%1 MB). "
-                                   "Nothing has been changed.")
-                        .arg(megabytes, 0, 'f', 1));
+    constexpr double kMegabyte = 1000 * 1000;
+    const double megabytes = double(QFileInfo(m_path).size()) / kMegabyte;
+    QString text = QStringLiteral("There is not enough memory for a vault of this size (%1 MB).")
+                       .arg(megabytes, 0, 'f', 1);
+    if (needed >= 0) {
+        text += QStringLiteral(" Opening it would take about %1 MB, and %2 MB are left for the "
+                               "program.")
+                    .arg(qRound64(double(needed) / kMegabyte))
+                    .arg(qRound64(double(left) / kMegabyte));
+    }
+    return describe(action, text + QStringLiteral(" Nothing has been changed."));
 }

@@ -87,7 +87,9 @@ private:
     bool replaceWith(const std::function<bool(QFile &, QString *)> &write, const QString &action,
                      QString *error);
     QString describe(const QString &action, const QString &reason) const;
-    QString outOfMemory(const QString &action) const;
+    // `needed` and `left`, when known, say how much memory the operation
+    // would take and how much the process has.
+    QString outOfMemory(const QString &action, qint64 needed = -1, qint64 left = -1) const;
     static QString linkLoopReason();
 
     QString m_path;

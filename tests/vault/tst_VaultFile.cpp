@@ -5,6 +5,7 @@
 #include "vault/VaultFile.h"
 #include "vault/VaultSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,6 +108,7 @@ private slots:
     void leftoversGoWheneverTheLockIsHeld();
     void cutShortVaultOpensWithANotice_data();
     void cutShortVaultOpensWithANotice();
+    void loadingStaysWithinAMemoryGroup();
 };
 
 void TestVaultFile::init()
@@ -834,6 +836,63 @@ void TestVaultFile::cutShortVaultOpensWithANotice()
     QVERIFY(outcome.ok);
     QCOMPARE(session.entries().count(), count);
     QCOMPARE(outcome.notice.contains(QStringLiteral("it looks cut short")), cutShort);
+}
+
+void TestVaultFile::loadingStaysWithinAMemoryGroup()
+{
+#ifdef Q_OS_LINUX
+    // Desktops limit a program's memory with a control group, which ends the
+    // program without a word once it is used up: a vault too big for it
+    // must be refused before that. 4 million one-character entries take
+    // more than the group's 200 MB.
+    QString group;
+    QString limitFile;
+    for (const auto &[root, limit] : {std::pair {"/sys/fs/cgroup/memory", "memory.limit_in_bytes"},
+                                      std::pair {"/sys/fs/cgroup", "memory.max"}}) {
+        const QString candidate = QStringLiteral("%1/vorsell-test-%2")
+                                      .arg(QLatin1StringView(root))
+                                      .arg(QCoreApplication::applicationPid());
+        if (QDir().mkdir(candidate) && QFile::exists(candidate + "/" + limit)) {
+            group = candidate;
+            limitFile = candidate + "/" + limit;
+            break;
+        }
+        QDir().rmdir(candidate);
+    }
+    if (group.isEmpty())
+        QSKIP("making a memory control group needs root and a memory controller");
+    struct Remove
+    {
+        QString group;
+        ~Remove() { QDir().rmdir(group); }
+    } remove {group};
+    write(limitFile, QByteArray::number(200 << 20));
+
+    QByteArray lines;
+    for (int i = 0; i < 4'000'000; ++i)
+        lines += "\xE1\r";
+    for (const auto &[content, outcome] :
+         {std::pair {lines, QByteArray("error ")},
+          std::pair {lines.left(20'000), QByteArray("entries 10000")}}) {
+        write(m_path, VaultFormat::masterOnlyContent(u"m") + content);
+        QProcess load;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(
+            QStringLiteral("ASAN_OPTIONS"),
+            QStringLiteral("detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=1"));
+        load.setProcessEnvironment(env);
+        load.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("load"), m_path, group});
+        QVERIFY(load.waitForFinished(120000));
+        const QByteArray said = load.readAllStandardOutput();
+        QVERIFY2(load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0,
+                 (said + load.readAllStandardError().right(2000)).constData());
+        QVERIFY2(said.startsWith(outcome), said.constData());
+        if (outcome.startsWith("error"))
+            QVERIFY2(said.contains("There is not enough memory"), said.constData());
+    }
+#else
+    QSKIP("needs a memory control group");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)

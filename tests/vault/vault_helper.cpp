@@ -3,7 +3,8 @@
 //   save-loop PATH COUNT   takes the vault's lock, then saves two vaults of
 //                          COUNT entries in turn until it is killed
 //   hold-lock PATH         takes the vault's lock and waits to be killed
-//   load PATH              reads the vault with little memory to spare and
+//   load PATH [GROUP]      reads the vault with little memory to spare (in
+//                          the memory control group GROUP, when given) and
 //                          prints what came of it; never aborts
 //   take-over PATH         prints "starting", takes the vault's lock (taking
 //                          over one left behind) and clears the leftover
@@ -93,9 +94,19 @@ int takeOver(const QString &path)
         QThread::sleep(60);
 }
 
-int load(const QString &path)
+int load(const QString &path, const QString &group)
 {
-    limitMemory();
+    if (group.isEmpty()) {
+        limitMemory();
+    } else {
+        QFile procs(group + QStringLiteral("/cgroup.procs"));
+        if (!procs.open(QIODevice::WriteOnly)
+            || procs.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0
+            || !procs.flush()) {
+            std::printf("could not join %s\n", qPrintable(group));
+            return 1;
+        }
+    }
     std::vector<VaultEntry> entries;
     QString error;
     if (VaultFile(path).readEntries(&entries, &error))
@@ -118,9 +129,9 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args[1] == u"take-over")
         return takeOver(args[2]);
     if (args.size() >= 3 && args[1] == u"load")
-        return load(args[2]);
-    std::fprintf(
-        stderr,
-        "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | load PATH\n");
+        return load(args[2], args.value(3));
+    std::fprintf(stderr,
+                 "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | "
+                 "load PATH [GROUP]\n");
     return 2;
 }
