@@ -8,6 +8,7 @@
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "password/frmPass.h"
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
@@ -77,11 +78,23 @@ void Program::loadMainWindow()
 
 void Program::checkVault()
 {
-    const VaultOutcome outcome = m_session.check(m_context.branding.strProductName);
+    const QString &product = m_context.branding.strProductName;
+    VaultOutcome outcome = m_session.check(product);
+    MessageBoxes *messages = m_context.platform.messages;
+    if (outcome.offersTakeOver
+        && messages->show(outcome.error,
+                          MessageBox::OkCancel | MessageBox::Exclamation | MessageBox::Topmost)
+            == MessageBox::Ok)
+        outcome = m_session.check(product, true);
     if (!outcome.ok) {
-        failStartup(outcome.error);
+        if (outcome.offersTakeOver)
+            endProgram();
+        else
+            failStartup(outcome.error);
         return;
     }
+    if (!outcome.notice.isEmpty())
+        messages->show(outcome.notice, MessageBox::Exclamation | MessageBox::Topmost);
     // Modeless and alone on the screen: the main window stays hidden until
     // a password is accepted. Connected before it shows, so that nothing it
     // says is lost.
@@ -111,6 +124,8 @@ void Program::revealMainWindow(const VaultOutcome &outcome)
     }
     setStatus(outcome.status);
     emit vaultOpened();
+    if (!outcome.notice.isEmpty())
+        m_context.platform.messages->show(outcome.notice, MessageBox::Exclamation);
     if (ShowHelpSetting::opensAtStartup(m_settings.showHelp()))
         showHelpBesideMainWindow();
     pass.unload();
@@ -199,6 +214,35 @@ void Program::shutdown(QCloseEvent *event)
         event->ignore();
         return;
     }
+    closeEverything();
+}
+
+void Program::saveWithoutAsking()
+{
+    // Only a change that is already in the list and failed to save: what
+    // the editor holds is not an entry until the user saves it.
+    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
+        setStatus(m_session.save(m_context.platform.clock->now()).status);
+}
+
+bool Program::commitData(bool mayAsk)
+{
+    if (mayAsk)
+        return mayClose();
+    saveWithoutAsking();
+    return true;
+}
+
+void Program::endOnRequest()
+{
+    if (m_ended)
+        return;
+    saveWithoutAsking();
+    closeEverything();
+}
+
+void Program::closeEverything()
+{
     help.unload();
     about.unload();
     add.unload();
@@ -216,8 +260,10 @@ void Program::setStatus(const QString &text)
 
 void Program::failStartup(const QString &error)
 {
+    // Above every window, the always-on-top password dialog of another copy
+    // included: it is the reason this copy ends.
     m_context.platform.messages->show(error + QStringLiteral("\n\nThe program will now close."),
-                                      MessageBox::Critical, QString());
+                                      MessageBox::Critical | MessageBox::Topmost, QString());
     endProgram();
 }
 

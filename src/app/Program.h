@@ -53,6 +53,17 @@ public:
     frmAbout *openAbout();
     void openLink(const QString &linkKey);
 
+    // The system asks the program to end (SIGTERM at shutdown, SIGHUP when
+    // the session goes): what can be saved without asking is saved (a change
+    // that a failed save left in the list; never an entry half typed in the
+    // editor), then the program ends as when the main window closes, which
+    // takes what it put on the clipboard off again and lets go of the vault.
+    void endOnRequest();
+    // The session manager asks to save before the session ends. With
+    // `mayAsk` the user is asked as when the main window closes; false when
+    // they chose to stay. Otherwise only what needs no question is saved.
+    bool commitData(bool mayAsk);
+
     // Ends the program at once; the caller returns straight after.
     void endProgram();
     bool hasEnded() const { return m_ended; }
@@ -85,6 +96,8 @@ private:
     // something typed or changed is not saved and the user keeps it open.
     void shutdown(QCloseEvent *event);
     bool mayClose();
+    void saveWithoutAsking();
+    void closeEverything();
 
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);

@@ -2,9 +2,11 @@
 #include "platform/Clock.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/SettingsStore.h"
+#include "platform/TerminationSignals.h"
 #include "platform/VersionInfo.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QStyleFactory>
 
 int main(int argc, char *argv[])
@@ -30,6 +32,20 @@ int main(int argc, char *argv[])
     const Platform platform {&messages, &ender, &urls, &locations, &settings, &versionInfo, &clock};
 
     Program program(QCoreApplication::applicationDirPath(), platform);
+    // Shutdown and logout end the program in good order, not on the spot.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::endRequested, &program,
+                     &Program::endOnRequest);
+#ifndef QT_NO_SESSIONMANAGER
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
+                     [&program](QSessionManager &manager) {
+                         const bool mayAsk = manager.allowsInteraction();
+                         if (!program.commitData(mayAsk))
+                             manager.cancel();
+                         if (mayAsk)
+                             manager.release();
+                     });
+#endif
     program.start();
     return QApplication::exec();
 }

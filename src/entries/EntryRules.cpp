@@ -2,6 +2,8 @@
 
 #include "info/LinkRules.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace EntryRules {
@@ -88,8 +90,15 @@ bool isLocalPath(const QString &location)
     return driveLetter || startsWith("\\\\") || startsWith("/") || startsWith("~/");
 }
 
-QString normalisedLocation(const QString &location)
+QString normalisedLocation(const QString &typed)
 {
+    // Blanks around a location come with pasting it; no address or path
+    // begins or ends with them.
+    const QString location = typed.trimmed();
+    // "~" stands for the home folder only to a shell, which Go To does not
+    // start.
+    if (location.startsWith(QLatin1StringView("~/")))
+        return QDir::toNativeSeparators(QDir::homePath() + location.mid(1));
     if (isLocalPath(location))
         return location;
     // Three markers carry a dot and three do not: "org" also matches inside

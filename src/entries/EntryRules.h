@@ -77,11 +77,12 @@ QString copiedStatus(Field field, const QString &value);
 // the same way everywhere.
 bool isLocalPath(const QString &location);
 
-// What Go To opens for a location. A local path (isLocalPath) is opened as it
-// is. Any other text that looks like a web address (it contains ".edu",
-// "biz", "org", ".net", ".com" or "www", in any letter case) is completed as
-// LinkRules::normalisedAddress completes the publisher's address; anything
-// else is opened as it is.
+// What Go To opens for a location, blanks at either end left out. A path
+// that begins with "~/" begins in the home folder; another local path
+// (isLocalPath) is opened as it is. Any other text that looks like a web
+// address (it contains ".edu", "biz", "org", ".net", ".com" or "www", in any
+// letter case) is completed as LinkRules::normalisedAddress completes the
+// publisher's address; anything else is opened as it is.
 QString normalisedLocation(const QString &location);
 
 // The first reason the editor cannot save an entry, with the message that

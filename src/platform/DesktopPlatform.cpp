@@ -42,7 +42,9 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
     // A modal box underneath a window kept on top would leave the program
     // seeming frozen: whichever window is active, the box joins the topmost
     // band while any window of ours is in it.
-    if (topmost)
+    // A box that asks for the topmost band gets it whatever of ours shows: a
+    // window of another copy kept on top may stand over it otherwise.
+    if (topmost || (style & MessageBox::Topmost))
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     switch (style & 0x70) {
     case MessageBox::Critical:

@@ -1,13 +1,54 @@
 #include "FileSync.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+namespace {
+
+#ifdef Q_OS_WIN
+QString systemReason(DWORD code)
+{
+    wchar_t *text = nullptr;
+    const DWORD size = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString reason = QString::fromWCharArray(text, int(size)).trimmed();
+    LocalFree(text);
+    return reason;
+}
+#else
+QString systemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Opens a path for reading, retrying when a signal interrupts the call.
+int openForReading(const QByteArray &path, int flags)
+{
+    int handle;
+    do
+        handle = ::open(path.constData(), O_RDONLY | O_CLOEXEC | flags);
+    while (handle < 0 && errno == EINTR);
+    return handle;
+}
+#endif
+
+} // namespace
 
 bool syncToDisk(QFileDevice &file, QString *reason)
 {
@@ -30,4 +71,141 @@ bool syncToDisk(QFileDevice &file, QString *reason)
     if (!synced)
         *reason = QString::fromLocal8Bit(std::strerror(errno));
     return synced;
+}
+
+bool replaceFile(const QString &from, const QString &to, QString *reason)
+{
+#ifdef Q_OS_WIN
+    const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
+    const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
+    if (!MoveFileExW(source.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        *reason = systemReason(GetLastError());
+        return false;
+    }
+    return true;
+#else
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    // The rename lives in the folder: until the folder is on the disk, a
+    // power cut can bring back the old file.
+    const int folder = openForReading(QFile::encodeName(QFileInfo(to).absolutePath()), O_DIRECTORY);
+    if (folder < 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    int result;
+    do
+        result = ::fsync(folder);
+    while (result != 0 && errno == EINTR);
+    const int error = errno;
+    ::close(folder);
+    // Some file systems cannot sync a folder (EINVAL): they have nothing
+    // more to put on a disk for it.
+    if (result != 0 && error != EINVAL) {
+        *reason = systemReason(error);
+        return false;
+    }
+    return true;
+#endif
+}
+
+LockRemoval removeUnheldLock(const QString &path, const QByteArray &judged, bool ownerGone,
+                             QString *reason)
+{
+#ifdef Q_OS_WIN
+    // A running copy keeps its lock file open without sharing its deletion:
+    // deleting one that is held fails with a sharing violation.
+    Q_UNUSED(ownerGone);
+    Q_UNUSED(judged);
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(name.c_str()))
+        return LockRemoval::Removed;
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION)
+        return LockRemoval::Held;
+    if (error == ERROR_FILE_NOT_FOUND)
+        return LockRemoval::Changed;
+    *reason = systemReason(error);
+    return LockRemoval::Failed;
+#else
+    const QByteArray name = QFile::encodeName(path);
+    const int handle = openForReading(name, O_NOFOLLOW | O_NONBLOCK);
+    bool gone = ownerGone;
+    struct stat held
+    {
+    };
+    if (handle >= 0) {
+        // A running copy holds its lock file with flock for as long as it
+        // runs; the system drops that hold the moment the copy ends, however
+        // it ends.
+        if (::flock(handle, LOCK_EX | LOCK_NB) == 0)
+            gone = true;
+        else if (errno == EWOULDBLOCK) {
+            ::close(handle);
+            return LockRemoval::Held;
+        }
+        // Otherwise the file system keeps no such holds: ownerGone decides.
+        struct stat now
+        {
+        };
+        const bool same = ::fstat(handle, &held) == 0 && ::lstat(name.constData(), &now) == 0
+            && held.st_dev == now.st_dev && held.st_ino == now.st_ino;
+        // A copy that made the file a moment ago may not hold it yet: the
+        // file is removed only while it still says what it was judged by.
+        QByteArray content(judged.size() + 1, '\0');
+        qsizetype got = 0;
+        while (same && got < content.size()) {
+            const ssize_t n = ::read(handle, content.data() + got, size_t(content.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (!same || content.first(got) != judged) {
+            ::close(handle);
+            return LockRemoval::Changed;
+        }
+    } else if (errno == ENOENT) {
+        return LockRemoval::Changed;
+    }
+    // A file that cannot be opened (another user's, not readable) is judged
+    // by ownerGone alone.
+    LockRemoval result = LockRemoval::Held;
+    if (gone) {
+        // While the hold is ours, no other copy can take this file for live.
+        if (::unlink(name.constData()) == 0)
+            result = LockRemoval::Removed;
+        else if (errno == ENOENT)
+            result = LockRemoval::Changed;
+        else {
+            *reason = systemReason(errno);
+            result = LockRemoval::Failed;
+        }
+    }
+    if (handle >= 0)
+        ::close(handle);
+    return result;
+#endif
+}
+
+bool processRunning(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+#ifdef Q_OS_WIN
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+#else
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+#endif
 }

@@ -13,6 +13,8 @@ enum Style : int {
     Critical = 16,
     Exclamation = 48,
     Information = 64,
+    // Above every other window, those that stay on top included.
+    Topmost = 0x40000,
 };
 enum Answer : int {
     Ok = 1,

@@ -2,12 +2,13 @@
 
 #include "FileExists.h"
 #include "platform/FileSync.h"
+#include "platform/MemoryLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <new>
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr qint64 kChunkSize = 1 << 20;
+// What the program needs beside a vault's entries.
+constexpr qint64 kSpareMemory = 64 << 20;
 
 // Calls f(chunk) for each piece of the file, from where it stands to its end
 // or until f returns false; false on a read error.
@@ -59,20 +62,40 @@ QString withNameOnDisk(const QString &path)
     return path.chopped(fileNamePart(path).size()) + fileNamePart(found);
 }
 
-// Where a save really writes: the end of a chain of symbolic links, as
-// QSaveFile follows it.
-QFileInfo savedFile(const QString &path)
+// The same limit as the system's for links met in one path.
+constexpr int kMostLinks = 40;
+
+// Where a save really writes: the end of a chain of symbolic links, with
+// links among its folders followed as well, so that every name that leads to
+// one file gives the same path. *loop when the chain leads round in a circle.
+QString savedFile(const QString &path, bool *loop)
 {
     QFileInfo info(path);
-    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+    for (int depth = 0; info.isSymLink(); ++depth) {
+        if (depth == kMostLinks) {
+            *loop = true;
+            return info.absoluteFilePath();
+        }
         info.setFile(info.symLinkTarget());
-    return info;
+    }
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
+
+// Saves write to this name, then rename it over the vault.
+QString savePrefix(const QString &vaultName)
+{
+    return vaultName + QStringLiteral(".~vorsell-save-");
+}
+constexpr int kSaveSuffixLength = 8;
 
 } // namespace
 
 VaultFile::VaultFile(QString path)
     : m_path(withNameOnDisk(path))
+    , m_savedPath(savedFile(m_path, &m_linkLoop))
 {
 }
 
@@ -119,16 +142,49 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
     entries->clear();
+    // What the entries will take is counted first, and a vault that would
+    // take more than the process may have is refused before it takes any:
+    // past that point the system ends the program without a word.
+    VaultFormat::LoadCost cost;
+    if (!readPieces(
+            [&cost](QByteArrayView piece) {
+                cost.read(piece);
+                return true;
+            },
+            [&cost] { cost.finish(); }, error))
+        return false;
+    const qint64 left = memoryLeftForProcess();
+    // Beside the entries: the list's view, the windows, and a save, which
+    // builds the file's bytes anew.
+    const qint64 needed = cost.bytes() + QFileInfo(m_path).size() + kSpareMemory;
+    if (left >= 0 && needed > left) {
+        *error = outOfMemory(QStringLiteral("read"), needed, left);
+        return false;
+    }
     // The file is read a piece at a time and each line decoded as it comes,
     // so loading holds neither the whole file nor a copy of a long line: a
     // vault costs little more memory than its entries.
     VaultFormat::EntryReader reader;
+    try {
+        reader.reserve(cost.entries());
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("read"), needed, left);
+        return false;
+    }
+    QByteArray tail;
     return readPieces(
-        [&reader](QByteArrayView piece) {
+        [&](QByteArrayView piece) {
             reader.read(piece);
+            tail = (tail + piece.last(qMin<qsizetype>(2, piece.size())).toByteArray()).right(2);
             return true;
         },
-        [&] { *entries = reader.finish(); }, error);
+        [&] {
+            // Every save ends the file with a line break; an empty file is a
+            // new vault.
+            m_endsInMidLine = !tail.isEmpty() && !tail.endsWith(VaultFormat::kLineEnd);
+            *entries = reader.finish();
+        },
+        error);
 }
 
 bool VaultFile::readPieces(const std::function<bool(QByteArrayView)> &take,
@@ -160,7 +216,7 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
     if (exists && !readEntries(&kept, error))
         return false;
     const bool written = replaceWith(
-        [&](QSaveFile &out, QString *reason) {
+        [&](QFile &out, QString *reason) {
             if (!writeAll(out, VaultFormat::masterOnlyContent(masterPassword), reason))
                 return false;
             if (!exists)
@@ -199,66 +255,83 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
                      QString *error)
 {
     try {
-        return replaceContent(VaultFormat::savedContent(masterPassword, entries),
-                              QStringLiteral("written"), error);
+        return write(VaultFormat::savedContent(masterPassword, entries), error);
     } catch (const std::bad_alloc &) {
         *error = outOfMemory(QStringLiteral("written"));
         return false;
     }
 }
 
-int VaultFile::removeLeftoverSaves(const QDateTime &since)
+int VaultFile::removeLeftoverSaves()
 {
-    if (!since.isValid())
-        return 0;
-    const QFileInfo target = savedFile(m_path);
-    // QSaveFile writes beside the file under its name, a dot and six random
-    // letters.
+    const QFileInfo target(m_savedPath);
     const QRegularExpression leftover(
-        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
-    const QDir folder = target.absoluteDir();
+        QStringLiteral("^%1[0-9a-z]{%2}$")
+            .arg(QRegularExpression::escape(savePrefix(target.fileName())))
+            .arg(kSaveSuffixLength));
     int removed = 0;
-    const QFileInfoList files = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    const QFileInfoList files
+        = target.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo &file : files) {
-        if (leftover.match(file.fileName()).hasMatch() && file.lastModified() >= since
-            && QFile::remove(file.filePath()))
+        if (leftover.match(file.fileName()).hasMatch() && QFile::remove(file.filePath()))
             ++removed;
     }
     return removed;
 }
 
+bool VaultFile::write(QByteArrayView content, QString *error)
+{
+    return replaceContent(content, QStringLiteral("written"), error);
+}
+
 bool VaultFile::replaceContent(QByteArrayView content, const QString &action, QString *error)
 {
     return replaceWith(
-        [content](QSaveFile &file, QString *reason) { return writeAll(file, content, reason); },
-        action, error);
+        [content](QFile &file, QString *reason) { return writeAll(file, content, reason); }, action,
+        error);
 }
 
-bool VaultFile::replaceWith(const std::function<bool(QSaveFile &, QString *)> &write,
+bool VaultFile::replaceWith(const std::function<bool(QFile &, QString *)> &write,
                             const QString &action, QString *error)
 {
+    if (m_linkLoop) {
+        *error = describe(action, linkLoopReason());
+        return false;
+    }
     try {
-        // A vault that is not there yet (a dangling link to one included) is
-        // made readable by its owner only, before a byte is written; QSaveFile
-        // gives a replaced vault the permissions it had.
-        const bool isNew = !savedFile(m_path).exists();
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // The new content goes to a file of its own beside the vault, made
+        // afresh under a name no other file has; a vault that is not there
+        // yet is made readable by its owner only, a replaced one keeps the
+        // permissions it had.
+        const QFileInfo target(m_savedPath);
+        const QFileDevice::Permissions permissions
+            = target.exists() ? QFile::permissions(m_savedPath) : kOwnerOnly;
+        QFile file;
+        for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+            QString suffix;
+            for (int i = 0; i < kSaveSuffixLength; ++i)
+                suffix += QLatin1Char(
+                    "0123456789abcdefghijklmnopqrstuvwxyz"[QRandomGenerator::global()->bounded(
+                        36)]);
+            file.setFileName(target.absoluteDir().filePath(savePrefix(target.fileName()) + suffix));
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
+                && !QFileInfo::exists(file.fileName()))
+                break;
+        }
+        if (!file.isOpen()) {
             *error = describe(action, file.errorString());
             return false;
         }
         QString reason;
-        if (isNew && !file.setPermissions(kOwnerOnly))
+        if (!file.setPermissions(permissions))
             reason = file.errorString();
         // Nothing replaces the vault until every byte is written and on the
         // disk.
-        if (!reason.isEmpty() || !write(file, &reason) || !syncToDisk(file, &reason)) {
-            file.cancelWriting();
+        const bool written = reason.isEmpty() && write(file, &reason) && syncToDisk(file, &reason);
+        file.close();
+        if (!written || !replaceFile(file.fileName(), m_savedPath, &reason)) {
+            file.remove();
             *error = describe(action, reason);
-            return false;
-        }
-        if (!file.commit()) {
-            *error = describe(action, file.errorString());
             return false;
         }
         return true;
@@ -268,17 +341,29 @@ bool VaultFile::replaceWith(const std::function<bool(QSaveFile &, QString *)> &w
     }
 }
 
+QString VaultFile::linkLoopReason()
+{
+    return QStringLiteral("Its name is a symbolic link that leads round in a circle, so it leads "
+                          "to no file. Nothing has been changed.");
+}
+
 QString VaultFile::describe(const QString &action, const QString &reason) const
 {
     return QStringLiteral("The vault file \"%1\" could not be %2.\n\n%3")
         .arg(QDir::toNativeSeparators(m_path), action, reason);
 }
 
-QString VaultFile::outOfMemory(const QString &action) const
+QString VaultFile::outOfMemory(const QString &action, qint64 needed, qint64 left) const
 {
-    const double megabytes = double(QFileInfo(m_path).size()) / (1000 * 1000);
-    return describe(action,
-                    QStringLiteral("There is not enough memory for a vault of this size (%1 MB). "
-                                   "Nothing has been changed.")
-                        .arg(megabytes, 0, 'f', 1));
+    constexpr double kMegabyte = 1000 * 1000;
+    const double megabytes = double(QFileInfo(m_path).size()) / kMegabyte;
+    QString text = QStringLiteral("There is not enough memory for a vault of this size (%1 MB).")
+                       .arg(megabytes, 0, 'f', 1);
+    if (needed >= 0) {
+        text += QStringLiteral(" Opening it would take about %1 MB, and %2 MB are left for the "
+                               "program.")
+                    .arg(qRound64(double(needed) / kMegabyte))
+                    .arg(qRound64(double(left) / kMegabyte));
+    }
+    return describe(action, text + QStringLiteral(" Nothing has been changed."));
 }

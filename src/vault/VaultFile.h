@@ -9,13 +9,14 @@
 #include <span>
 #include <vector>
 
-class QSaveFile;
+class QFile;
 
 // The vault file on disk. Each operation opens and closes the file; nothing
 // is held open between them. Writes go to a file beside the vault that then
 // replaces it, and only once every byte is written and on the disk, so a
 // failed write (a full disk, a refused write) leaves the previous content in
-// place and reports the system's reason.
+// place and reports the system's reason. When the vault's name is a symbolic
+// link, the file at the end of the links is the one replaced.
 class VaultFile
 {
 public:
@@ -30,6 +31,13 @@ public:
     static QString pathIn(const QString &programFolder);
 
     const QString &path() const { return m_path; }
+    // The file that saves replace: the path with every symbolic link
+    // followed, its folder's included. The lock and the clean-up go beside
+    // it.
+    const QString &savedPath() const { return m_savedPath; }
+    // Whether the path is a symbolic link that leads round in a circle, so
+    // that no file can be read or written through it.
+    bool isLinkLoop() const { return m_linkLoop; }
 
     // Creates a missing vault holding one empty line, readable by its owner
     // only where the platform has such permissions. An existing file is
@@ -43,6 +51,9 @@ public:
     // Every entry after the first line, in file order. When memory runs out
     // this fails with a message that says so and *entries is left empty.
     bool readEntries(std::vector<VaultEntry> *entries, QString *error);
+    // Whether the file that readEntries read last ends in the middle of a
+    // line, which no save leaves: it was cut short.
+    bool endsInMidLine() const { return m_endsInMidLine; }
 
     // Puts the master password in the first line and keeps every byte after
     // that line as it is: the entries of a vault whose first line was empty
@@ -55,13 +66,16 @@ public:
     // Replaces the content with the master password and the entries.
     bool save(QStringView masterPassword, std::span<const VaultEntry> entries, QString *error);
 
-    // Removes the files that a save leaves beside the vault when the program
-    // is killed just before the new content takes the vault's place: named
-    // like the vault followed by "." and six letters, ordinary files, last
-    // written at or after `since`, the moment the copy that ended that way
-    // took its lock (VaultLock::takenOverFrom). Does nothing when `since` is
-    // not valid. Returns how many were removed.
-    int removeLeftoverSaves(const QDateTime &since);
+    // Replaces the vault's content with these bytes: every save goes this
+    // way.
+    bool write(QByteArrayView content, QString *error);
+
+    // Removes the files that saves left beside the vault when the program
+    // ended before the new content took the vault's place. They carry a name
+    // no person would choose (the vault's name, ".~vorsell-save-" and eight
+    // letters or digits); no other file is touched. Only the copy that holds
+    // the vault's lock may call this. Returns how many were removed.
+    int removeLeftoverSaves();
 
 private:
     // Hands the file to take() a piece at a time, until its end or until
@@ -70,10 +84,17 @@ private:
     bool readPieces(const std::function<bool(QByteArrayView)> &take,
                     const std::function<void()> &finish, QString *error) const;
     bool replaceContent(QByteArrayView content, const QString &action, QString *error);
-    bool replaceWith(const std::function<bool(QSaveFile &, QString *)> &write,
-                     const QString &action, QString *error);
+    bool replaceWith(const std::function<bool(QFile &, QString *)> &write, const QString &action,
+                     QString *error);
     QString describe(const QString &action, const QString &reason) const;
-    QString outOfMemory(const QString &action) const;
+    // `needed` and `left`, when known, say how much memory the operation
+    // would take and how much the process has.
+    QString outOfMemory(const QString &action, qint64 needed = -1, qint64 left = -1) const;
+    static QString linkLoopReason();
 
     QString m_path;
+    // Set while m_savedPath is found, so declared before it.
+    bool m_linkLoop = false;
+    QString m_savedPath;
+    bool m_endsInMidLine = false;
 };

@@ -141,9 +141,33 @@ VaultEntry parseEntryLine(QByteArrayView raw);
 // passed over without being kept, lines that hold no entry are skipped, and
 // a line is decoded as its bytes arrive, so reading costs little more memory
 // than the entries it yields, whatever the bytes.
+// What the entries of a vault will take in memory, counted from the file's
+// bytes before any entry is made: a little over rather than under.
+class LoadCost
+{
+public:
+    void read(QByteArrayView bytes);
+    void finish();
+    qint64 entries() const { return m_entries; }
+    qint64 bytes() const { return m_bytes; }
+
+private:
+    void endLine();
+
+    qint64 m_entries = 0;
+    qint64 m_bytes = 0;
+    LineSplitter m_lines;
+    qint64 m_lineSize = 0;
+    char m_lineFirst = 0;
+    bool m_inFirstLine = true;
+};
+
 class EntryReader
 {
 public:
+    // Room for this many entries, so that the list is not copied as it
+    // grows.
+    void reserve(qint64 entries) { m_entries.reserve(size_t(entries)); }
     // The next bytes of the file.
     void read(QByteArrayView bytes);
     // Ends the file and hands over every entry read, in file order.

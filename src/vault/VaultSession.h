@@ -14,6 +14,12 @@ struct VaultOutcome
     bool ok = true;
     QString status;
     QString error;
+    // Something the user must know although the operation went through
+    // (saving is off, the file looks cut short).
+    QString notice = QString();
+    // The check failed with a question in `error`: take over the lock of a
+    // copy on another computer? Answered by check(..., true).
+    bool offersTakeOver = false;
 };
 
 // The vault of one run: its file, the master password and the entries. Each
@@ -27,12 +33,15 @@ public:
     const QString &path() const { return m_file.path(); }
 
     // The start check. Takes the vault for this copy of the program (no other
-    // copy may hold it; productName names the program in the message when
-    // one does), clears away what an earlier copy killed in mid-save left
-    // beside it, makes sure the file exists and reads its first line.
-    // Afterwards isNew() tells whether a master password must be created, and
-    // storedPassword() holds the one on file otherwise.
-    VaultOutcome check(const QString &productName);
+    // copy may hold it; productName names the program in the messages),
+    // clears away what earlier saves that never finished left beside it,
+    // makes sure the file exists and reads its first line. Afterwards isNew()
+    // tells whether a master password must be created, and storedPassword()
+    // holds the one on file otherwise. When no lock can be made here (a full
+    // disk, a read-only drive) the vault opens to read and the outcome's
+    // notice says why saving is off. `takeOver` takes the lock of a copy on
+    // another computer, once the user said so.
+    VaultOutcome check(const QString &productName, bool takeOver = false);
     bool isNew() const { return m_isNew; }
     const QString &storedPassword() const { return m_storedPassword; }
 
@@ -51,6 +60,13 @@ public:
     // accepted.
     const QString &masterPassword() const { return m_masterPassword; }
 
+    // Whether saving is off for this run, and why (the end of a sentence).
+    bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
+
+    // Lets go of the vault: another copy may take it from now on. The
+    // program ends straight after.
+    void release() { m_lock.unlock(); }
+
     // Whether the list holds changes that the last save could not write.
     bool hasUnsavedChanges() const { return m_unsaved; }
     void setUnsavedChanges(bool unsaved) { m_unsaved = unsaved; }
@@ -66,6 +82,7 @@ private:
     // The file as it was found when the session began, under its own name.
     VaultFile m_file;
     VaultLock m_lock;
+    QString m_readOnlyReason;
     QString m_storedPassword;
     QString m_masterPassword;
     bool m_isNew = false;

@@ -5,6 +5,7 @@
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "password/frmPass.h"
+#include "platform/MessageBoxes.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
 #include "vault/VaultLock.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
@@ -64,6 +66,8 @@ private slots:
     void createVaultFailureEndsWithoutShowingTheVault();
     void unreadableVaultEndsTheProgram();
     void secondCopyEndsWithoutTouchingTheVault();
+    void lockFromAnotherComputerIsTakenOverWhenAsked_data();
+    void lockFromAnotherComputerIsTakenOverWhenAsked();
     void shutdownUnloadsEverything();
     void resizeRule_data();
     void resizeRule();
@@ -209,8 +213,36 @@ void TestStartup::secondCopyEndsWithoutTouchingTheVault()
     QCOMPARE(t->fakes.messages.shown.size(), 1);
     QVERIFY(t->fakes.messages.shown[0].text.contains(
         QStringLiteral("already open in another copy of Vorsell")));
+    // Above the other copy's password dialog, which stays on top.
+    QVERIFY(t->fakes.messages.shown[0].style & MessageBox::Topmost);
     QCOMPARE(t->fakes.ender.endCount, 1);
     QVERIFY(!t->program->pass.isLoaded());
+    QCOMPARE(t->readVault(), content);
+}
+
+void TestStartup::lockFromAnotherComputerIsTakenOverWhenAsked_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("take over") << int(MessageBox::Ok);
+    QTest::newRow("leave it") << int(MessageBox::Cancel);
+}
+
+void TestStartup::lockFromAnotherComputerIsTakenOverWhenAsked()
+{
+    QFETCH(int, answer);
+    const QByteArray content = vaultLine("pw") + "\r\n";
+    t->writeVault(content);
+    QFile lock(t->vaultPath() + ".lock");
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("4242\nvorsell\nlaptop-at-home\n");
+    lock.close();
+    t->fakes.messages.answers.enqueue(answer);
+    t->runSplash();
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    QVERIFY(t->fakes.messages.shown[0].text.contains(QStringLiteral("\"laptop-at-home\"")));
+    const bool taken = answer == MessageBox::Ok;
+    QCOMPARE(t->program->pass.isLoaded(), taken);
+    QCOMPARE(t->fakes.ender.endCount, taken ? 0 : 1);
     QCOMPARE(t->readVault(), content);
 }
 

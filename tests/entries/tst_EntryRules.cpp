@@ -4,6 +4,7 @@
 #include "vault/EntryListModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QTest>
 
@@ -163,7 +164,9 @@ private slots:
         QTest::newRow("drive, backslash") << "C:\\Work\\organiser" << "C:\\Work\\organiser";
         QTest::newRow("share") << "\\\\server\\www\\docs" << "\\\\server\\www\\docs";
         QTest::newRow("absolute path") << "/home/me/www" << "/home/me/www";
-        QTest::newRow("home folder") << "~/org/notes" << "~/org/notes";
+        QTest::newRow("home folder") << "~/org/notes" << QDir::toNativeSeparators(QDir::homePath() + "/org/notes");
+        QTest::newRow("blanks around an address") << " \thttp://example.org/a b " << "http://example.org/a b";
+        QTest::newRow("blanks around a home path") << "  ~/notes " << QDir::toNativeSeparators(QDir::homePath() + "/notes");
         QTest::newRow("relative path is not local") << "www/org" << "http://www/org";
         QTest::newRow("drive letter needs a separator") << "C:www.example.com" << "http://C:www.example.com";
         QTest::newRow("tilde needs a slash") << "~www.example.org" << "http://~www.example.org";

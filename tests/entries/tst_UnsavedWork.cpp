@@ -1,8 +1,11 @@
 #include "EntryWindowFixture.h"
 #include "platform/MessageBoxes.h"
+#include "platform/TerminationSignals.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <csignal>
 
 using namespace EntryWindow;
 
@@ -114,6 +117,53 @@ private slots:
         main->close();
         QVERIFY(!t->program->form1.isLoaded());
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
+    }
+
+    void endRequestSavesOnlyWhatNeedsNoQuestion()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs POSIX signals");
+#else
+        TerminationSignals termination;
+        connect(&termination, &TerminationSignals::endRequested, t->program.get(),
+                &Program::endOnRequest);
+        // A delete whose save failed, a password on the clipboard, and an
+        // entry half typed in the editor.
+        const QByteArray before = t->readVault();
+        clickRow(1);
+        breakVault();
+        run(Delete, false);
+        QVERIFY(t->program->session().hasUnsavedChanges());
+        mendVault(before);
+        clickRow(1);
+        run(CopyPassword, false);
+        QCOMPARE(QApplication::clipboard()->text(), kEntries[1].password);
+        run(Add, false);
+        control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText("half");
+        control<QLineEdit>(editor(), QStringLiteral("txtPassword"))->setText("typed");
+        t->fakes.messages.shown.clear();
+
+        QCOMPARE(::raise(SIGTERM), 0);
+        QTRY_COMPARE(t->fakes.ender.endCount, 1);
+        QVERIFY(t->fakes.messages.shown.isEmpty());
+        QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
+        t->program.reset(); // what the end of the process does
+        QVERIFY(QApplication::clipboard()->text().isEmpty());
+        QVERIFY(!QFile::exists(t->vaultPath() + ".lock"));
+#endif
+    }
+
+    void sessionEndAsksOnlyWhenItMay()
+    {
+        run(Add, false);
+        control<QLineEdit>(editor(), QStringLiteral("txtUsername"))->setText("half");
+        QVERIFY(t->program->commitData(false));
+        QVERIFY(t->fakes.messages.shown.isEmpty());
+        t->fakes.messages.answers.enqueue(MessageBox::Cancel);
+        QVERIFY(!t->program->commitData(true));
+        QCOMPARE(t->fakes.messages.shown.size(), 1);
+        QCOMPARE(saved().size(), 3u);
+        QCOMPARE(t->fakes.ender.endCount, 0);
     }
 };
 

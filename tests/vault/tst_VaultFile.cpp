@@ -5,6 +5,7 @@
 #include "vault/VaultFile.h"
 #include "vault/VaultSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,6 +102,13 @@ private slots:
     void firstRunKeepsTheEntriesAfterAnEmptyFirstLine();
     void saveWritesTheListInItsOrder();
     void failedSaveIsAnOutcome();
+    void oneCopyThroughLinks_data();
+    void oneCopyThroughLinks();
+    void linkLoopReplacesNothing();
+    void leftoversGoWheneverTheLockIsHeld();
+    void cutShortVaultOpensWithANotice_data();
+    void cutShortVaultOpensWithANotice();
+    void loadingStaysWithinAMemoryGroup();
 };
 
 void TestVaultFile::init()
@@ -397,32 +405,26 @@ void TestVaultFile::leftoverSavesAreRemoved()
 {
     const QDir dir(m_dir->path());
     write(m_path, VaultFormat::savedContent(u"m", {}));
-    const QStringList leftovers = {"data.enc.aBcDeF", "data.enc.QwErTy"};
-    QStringList others = {"data.enc.lock", "data.enc.abcde", "data.enc.abc123", "other.enc.aBcDeF",
-                          "data.enc.old"};
-    // Where letter case tells names apart, another vault's leftover stays.
-    if (!QFileInfo::exists(dir.filePath(QStringLiteral("DATA.ENC"))))
-        others.append(QStringLiteral("Data.enc.zYxWvU"));
+    const QStringList leftovers
+        = {"data.enc.~vorsell-save-0a1b2c3d", "data.enc.~vorsell-save-zz9y8x7w"};
+    // The user's own copies, whatever their names, and those of another vault.
+    QStringList others = {"data.enc.lock",
+                          "data.enc.backup",
+                          "data.enc.Backup",
+                          "data.enc.before",
+                          "data.enc.aBcDeF",
+                          "data.enc.~vorsell-save-1",
+                          "other.enc.~vorsell-save-0a1b2c3d"};
     for (const QString &name : leftovers + others)
         write(dir.filePath(name), "x");
-    QVERIFY(dir.mkdir(QStringLiteral("data.enc.FoLdEr")));
-    // One that was there before the copy that left the others took its lock.
-    write(dir.filePath(QStringLiteral("data.enc.Backup")), "x");
-    QFile before(dir.filePath(QStringLiteral("data.enc.Backup")));
-    QVERIFY(before.open(QIODevice::ReadWrite));
-    const QDateTime since = QDateTime::currentDateTime().addSecs(-60);
-    QVERIFY(before.setFileTime(since.addSecs(-3600), QFileDevice::FileModificationTime));
-    before.close();
+    QVERIFY(dir.mkdir(QStringLiteral("data.enc.~vorsell-save-abcdefgh")));
 
-    VaultFile vault(m_path);
-    QCOMPARE(vault.removeLeftoverSaves(QDateTime()), 0);
-    QCOMPARE(vault.removeLeftoverSaves(since), int(leftovers.size()));
-    QStringList expected = others + QStringList {"data.enc", "data.enc.Backup"};
+    QCOMPARE(VaultFile(m_path).removeLeftoverSaves(), int(leftovers.size()));
+    QStringList expected = others + QStringList {"data.enc"};
     expected.sort();
     QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
     left.sort();
     QCOMPARE(left, expected);
-    QVERIFY(dir.exists(QStringLiteral("data.enc.FoLdEr")));
 }
 
 void TestVaultFile::samplesFromOutside_data()
@@ -735,6 +737,162 @@ void TestVaultFile::failedSaveIsAnOutcome()
     QVERIFY(session.hasUnsavedChanges());
     // Nothing the user typed is dropped.
     QCOMPARE(session.entries().count(), 1);
+}
+
+void TestVaultFile::oneCopyThroughLinks_data()
+{
+    QTest::addColumn<bool>("linkedFolder");
+    QTest::newRow("the vault's name is a link") << false;
+    QTest::newRow("a link to the vault through a linked folder") << true;
+}
+
+void TestVaultFile::oneCopyThroughLinks()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs symbolic links");
+#else
+    // A second program folder whose vault links to the first one's.
+    write(m_path, line("pw"));
+    QTemporaryDir second;
+    QString target = m_path;
+    QFETCH(bool, linkedFolder);
+    if (linkedFolder) {
+        const QString folderLink = QDir(second.path()).filePath(QStringLiteral("first"));
+        QVERIFY(QFile::link(m_dir->path(), folderLink));
+        target = QDir(folderLink).filePath(QStringLiteral("data.enc"));
+    }
+    QVERIFY(QFile::link(target, QDir(second.path()).filePath(QStringLiteral("data.enc"))));
+
+    VaultSession first(m_dir->path());
+    QVERIFY(first.check(kProduct).ok);
+    VaultSession linked(second.path());
+    const VaultOutcome refused = linked.check(kProduct);
+    QVERIFY2(refused.error.contains(QStringLiteral("already open in another copy")),
+             qPrintable(refused.error));
+    first.release();
+    QVERIFY(linked.check(kProduct).ok);
+    QVERIFY(first.check(kProduct).error.contains(QStringLiteral("already open")));
+#endif
+}
+
+void TestVaultFile::linkLoopReplacesNothing()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs symbolic links");
+#else
+    const QString other = QDir(m_dir->path()).filePath(QStringLiteral("other.enc"));
+    QVERIFY(QFile::link(other, m_path));
+    QVERIFY(QFile::link(m_path, other));
+    VaultSession session(m_dir->path());
+    const VaultOutcome outcome = session.check(kProduct);
+    QVERIFY(!outcome.ok);
+    QVERIFY2(outcome.error.contains(QStringLiteral("symbolic link that leads round in a circle")),
+             qPrintable(outcome.error));
+    QVERIFY(QFileInfo(m_path).isSymLink() && QFileInfo(other).isSymLink());
+    QCOMPARE(QDir(m_dir->path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                 .size(),
+             2);
+#endif
+}
+
+void TestVaultFile::leftoversGoWheneverTheLockIsHeld()
+{
+    // No lock was left behind: the user removed it, or the leftovers are
+    // older than it.
+    write(m_path, line("pw"));
+    const QDir folder(m_dir->path());
+    const QString leftover = folder.filePath(QStringLiteral("data.enc.~vorsell-save-x1y2z3w4"));
+    const QString own = folder.filePath(QStringLiteral("data.enc.backup"));
+    QVERIFY(QFile::copy(m_path, leftover));
+    QVERIFY(QFile::copy(m_path, own));
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(QFile::exists(own));
+}
+
+void TestVaultFile::cutShortVaultOpensWithANotice_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("cutShort");
+    QTest::newRow("saved") << line("pw") + line("a|||1|||x") + "\r\n" << 1 << false;
+    QTest::newRow("created") << line("pw") << 0 << false;
+    QTest::newRow("cut in an entry")
+        << line("pw") + line("a|||1|||x") + VaultFormat::encodeLine(u"b|||2") << 2 << true;
+    QTest::newRow("cut in a line break") << line("pw") + line("a|||1|||x") + "\r" << 1 << true;
+}
+
+void TestVaultFile::cutShortVaultOpensWithANotice()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, count);
+    QFETCH(bool, cutShort);
+    write(m_path, content);
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    const VaultOutcome outcome = session.load(QStringLiteral("pw"));
+    QVERIFY(outcome.ok);
+    QCOMPARE(session.entries().count(), count);
+    QCOMPARE(outcome.notice.contains(QStringLiteral("it looks cut short")), cutShort);
+}
+
+void TestVaultFile::loadingStaysWithinAMemoryGroup()
+{
+#ifdef Q_OS_LINUX
+    // Desktops limit a program's memory with a control group, which ends the
+    // program without a word once it is used up: a vault too big for it
+    // must be refused before that. 4 million one-character entries take
+    // more than the group's 200 MB.
+    QString group;
+    QString limitFile;
+    for (const auto &[root, limit] : {std::pair {"/sys/fs/cgroup/memory", "memory.limit_in_bytes"},
+                                      std::pair {"/sys/fs/cgroup", "memory.max"}}) {
+        const QString candidate = QStringLiteral("%1/vorsell-test-%2")
+                                      .arg(QLatin1StringView(root))
+                                      .arg(QCoreApplication::applicationPid());
+        if (QDir().mkdir(candidate) && QFile::exists(candidate + "/" + limit)) {
+            group = candidate;
+            limitFile = candidate + "/" + limit;
+            break;
+        }
+        QDir().rmdir(candidate);
+    }
+    if (group.isEmpty())
+        QSKIP("making a memory control group needs root and a memory controller");
+    struct Remove
+    {
+        QString group;
+        ~Remove() { QDir().rmdir(group); }
+    } remove {group};
+    write(limitFile, QByteArray::number(200 << 20));
+
+    QByteArray lines;
+    for (int i = 0; i < 4'000'000; ++i)
+        lines += "\xE1\r";
+    for (const auto &[content, outcome] :
+         {std::pair {lines, QByteArray("error ")},
+          std::pair {lines.left(20'000), QByteArray("entries 10000")}}) {
+        write(m_path, VaultFormat::masterOnlyContent(u"m") + content);
+        QProcess load;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(
+            QStringLiteral("ASAN_OPTIONS"),
+            QStringLiteral("detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=1"));
+        load.setProcessEnvironment(env);
+        load.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("load"), m_path, group});
+        QVERIFY(load.waitForFinished(120000));
+        const QByteArray said = load.readAllStandardOutput();
+        QVERIFY2(load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0,
+                 (said + load.readAllStandardError().right(2000)).constData());
+        QVERIFY2(said.startsWith(outcome), said.constData());
+        if (outcome.startsWith("error"))
+            QVERIFY2(said.contains("There is not enough memory"), said.constData());
+    }
+#else
+    QSKIP("needs a memory control group");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)

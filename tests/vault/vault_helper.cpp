@@ -3,8 +3,13 @@
 //   save-loop PATH COUNT   takes the vault's lock, then saves two vaults of
 //                          COUNT entries in turn until it is killed
 //   hold-lock PATH         takes the vault's lock and waits to be killed
-//   load PATH              reads the vault with little memory to spare and
+//   load PATH [GROUP]      reads the vault with little memory to spare (in
+//                          the memory control group GROUP, when given) and
 //                          prints what came of it; never aborts
+//   take-over PATH         prints "starting", takes the vault's lock (taking
+//                          over one left behind) and clears the leftover
+//                          saves, as a copy starting up does, then prints
+//                          "done" and waits to be killed
 // It prints "locked" once it holds the lock (and, saving, is about to
 // save).
 
@@ -73,9 +78,35 @@ int holdLock(const QString &path, int count)
     }
 }
 
-int load(const QString &path)
+int takeOver(const QString &path)
 {
-    limitMemory();
+    std::printf("starting\n");
+    std::fflush(stdout);
+    VaultLock lock(path);
+    if (lock.lock() != VaultLock::Status::Locked) {
+        std::printf("not locked\n");
+        return 1;
+    }
+    VaultFile(path).removeLeftoverSaves();
+    std::printf("done\n");
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
+
+int load(const QString &path, const QString &group)
+{
+    if (group.isEmpty()) {
+        limitMemory();
+    } else {
+        QFile procs(group + QStringLiteral("/cgroup.procs"));
+        if (!procs.open(QIODevice::WriteOnly)
+            || procs.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0
+            || !procs.flush()) {
+            std::printf("could not join %s\n", qPrintable(group));
+            return 1;
+        }
+    }
     std::vector<VaultEntry> entries;
     QString error;
     if (VaultFile(path).readEntries(&entries, &error))
@@ -95,8 +126,12 @@ int main(int argc, char **argv)
         return holdLock(args[2], args[3].toInt());
     if (args.size() >= 3 && args[1] == u"hold-lock")
         return holdLock(args[2], 0);
+    if (args.size() >= 3 && args[1] == u"take-over")
+        return takeOver(args[2]);
     if (args.size() >= 3 && args[1] == u"load")
-        return load(args[2]);
-    std::fprintf(stderr, "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | load PATH\n");
+        return load(args[2], args.value(3));
+    std::fprintf(stderr,
+                 "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | "
+                 "load PATH [GROUP]\n");
     return 2;
 }
