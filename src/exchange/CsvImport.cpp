@@ -218,19 +218,6 @@ QString details(const Plan &plan)
 
 } // namespace
 
-int Columns::of(Field field) const
-{
-    switch (field) {
-    case Field::Username:
-        return username;
-    case Field::Password:
-        return password;
-    case Field::Location:
-        return location;
-    }
-    return -1;
-}
-
 std::optional<KnownFormat> recognise(const QStringList &header)
 {
     for (const Shape &shape : kShapes) {

@@ -35,8 +35,6 @@ struct Columns
     // login; rows of other kinds hold no entry.
     int kind = -1;
     QString loginKind;
-
-    int of(Field field) const;
 };
 
 // A header row that a program's export writes, and where its fields are.

@@ -165,8 +165,10 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
         QEventLoop loop;
         QTimer poll;
         poll.setInterval(50);
-        connect(&poll, &QTimer::timeout, &progress,
-                [&] { progress.setValue(int(bytesRead * 1000 / total)); });
+        connect(&poll, &QTimer::timeout, &progress, [&] {
+            if (!cancelled)
+                progress.setValue(int(bytesRead * 1000 / total));
+        });
         connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancelled = true; });
         connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
         thread->start();
