@@ -312,21 +312,43 @@ void TestCsvImport::vaultFull()
 
 void TestCsvImport::exportThenImportGivesTheSameEntries()
 {
-    // The entries of the vault format's tests that the editor can make, and
-    // cells that CSV must quote.
-    const std::vector<VaultEntry> entries = {
+    // The entries of the vault format's tests, and cells that CSV must
+    // quote. Those the editor accepts come back as they were; those it would
+    // refuse (no username or password, a field ending in "|" or holding
+    // "|||") are named, row by row, never dropped unsaid.
+    const std::vector<VaultEntry> kept = {
         {"bob", "s3cret", "www.example.com"},
         {"bob", "pw", ""},
-        {"a", "|b", ""},
         {" a ", "  ", "c "},
-        {"J\u00FCrgen", "\u20ACuro\u0160", "caf\u00E9"},
         {"user", "pa\u0160\u0160word", "loc"},
+        {"second", "pw", "\u0160"},
+        {"u", "p", "l"},
+        {"J\u00FCrgen", "\u20ACuro", "caf\u00E9"},
         {"al, \"the\" ice", "line\r\nbreak\nand\rmore", "\"quoted\""},
         {"=SUM(A1)", "\"", ",,,"},
     };
-    const Plan result = planFor(CsvExport::content(entries));
-    QVERIFY(result.skipped.empty());
-    QCOMPARE(result.added, entries);
+    const std::vector<VaultEntry> refused = {
+        {"bob", "", ""}, {"bob|", "", ""}, {"a", "b||", ""},     {"", "||", ""},
+        {"", "", "|"},   {"x", "", ""},    {"a", "|b", "c|||d"},
+    };
+    std::vector<VaultEntry> all;
+    QList<int> refusedRows;
+    for (size_t i = 0; i < std::max(kept.size(), refused.size()); ++i) {
+        if (i < kept.size())
+            all.push_back(kept[i]);
+        if (i < refused.size()) {
+            all.push_back(refused[i]);
+            refusedRows.append(int(all.size()) + 1); // the header is row 1
+        }
+    }
+    const Plan result = planFor(CsvExport::content(all));
+    QCOMPARE(result.added, kept);
+    QList<int> skippedRows;
+    for (const Skip &skip : result.skipped) {
+        QCOMPARE(skip.reason, SkipReason::Refused);
+        skippedRows.append(skip.row);
+    }
+    QCOMPARE(skippedRows, refusedRows);
 }
 
 void TestCsvImport::exportShape()

@@ -1,8 +1,8 @@
 #include "TestProgram.h"
+#include "VaultBytes.h"
 #include "app/Form1.h"
 #include "exchange/CsvExport.h"
 #include "exchange/frmColumns.h"
-#include "vault/VaultFile.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -46,7 +46,7 @@ private slots:
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
     void trigger(const char *item) { control<QAction>(main, QLatin1StringView(item))->trigger(); }
-    std::vector<VaultEntry> savedEntries() const { return VaultFile::parseEntries(t->readVault()); }
+    std::vector<VaultEntry> savedEntries() const { return parsedEntries(t->readVault()); }
 
     std::unique_ptr<TestProgram> t;
     Form1 *main = nullptr;
