@@ -165,7 +165,8 @@ QString rowDetails(const std::vector<const Skip *> &skips)
 // What is skipped and why, and which columns are left out.
 QString details(const Plan &plan)
 {
-    std::vector<const Skip *> byReason[6];
+    constexpr int kReasons = int(SkipReason::VaultFull) + 1;
+    std::vector<const Skip *> byReason[kReasons];
     for (const Skip &skip : plan.skipped)
         byReason[int(skip.reason)].push_back(&skip);
 

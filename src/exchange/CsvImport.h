@@ -87,7 +87,8 @@ enum class SkipReason {
     Refused,
     // Not a login (a secure note, a card).
     NotALogin,
-    // The vault holds kMostEntries entries.
+    // The vault holds kMostEntries entries. (The last reason: the summary
+    // counts the skips by reason.)
     VaultFull,
 };
 

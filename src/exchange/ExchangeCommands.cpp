@@ -26,7 +26,11 @@
 
 namespace {
 
-const QString kFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
+// What the file dialogs offer.
+QString csvFilter()
+{
+    return QStringLiteral("CSV files (*.csv);;All files (*)");
+}
 
 QString shown(const QString &path)
 {
@@ -67,7 +71,7 @@ void ExchangeCommands::importFile()
     const auto done = qScopeGuard([this] { m_busy = false; });
 
     const QString path = m_platform.files->openFileName(
-        QStringLiteral("Import Passwords from a CSV File"), kFilter);
+        QStringLiteral("Import Passwords from a CSV File"), csvFilter());
     if (path.isEmpty())
         return;
 
@@ -230,7 +234,7 @@ void ExchangeCommands::exportFile()
     const QString suggested = QDir(folder).filePath(
         QStringLiteral("%1 passwords.csv").arg(m_platform.version->read().productName));
     const QString path = m_platform.files->saveFileName(
-        QStringLiteral("Export Passwords to a CSV File"), suggested, kFilter);
+        QStringLiteral("Export Passwords to a CSV File"), suggested, csvFilter());
     if (path.isEmpty()) {
         emit statusChanged(QStringLiteral("Nothing exported."));
         return;
