@@ -1,12 +1,12 @@
 #include "ExchangeCommands.h"
 
 #include "CsvExport.h"
+#include "ExportFile.h"
 #include "frmColumns.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
-#include "vault/SafeSave.h"
 #include "vault/VaultSession.h"
 
 #include <QApplication>
@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QThread>
@@ -242,12 +241,7 @@ void ExchangeCommands::exportFile()
 
     QByteArray content = CsvExport::content(list.entries());
     QString reason;
-    const bool written = SafeSave::replace(
-        path,
-        [&content](QSaveFile &file, QString *why) {
-            return SafeSave::writeAll(file, content, why);
-        },
-        SafeSave::Permissions::OwnerOnly, &reason);
+    const bool written = writeExportFile(path, content, &reason);
     // The bytes held every password.
     content.fill('\0');
     if (!written) {
