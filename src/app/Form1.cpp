@@ -149,6 +149,21 @@ void Form1::buildMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
+    // Import and Export stand above Exit, outside the menu's array.
+    const auto fileItem
+        = [this](const QString &name, const QString &caption, void (Form1::*signal)()) {
+              auto *action = new QAction(caption, mnuFile);
+              action->setObjectName(name);
+              action->setProperty("index", -1);
+              mnuFile->insertAction(mnuFileItem[0], action);
+              connect(action, &QAction::triggered, this, signal);
+              return action;
+          };
+    mnuImport = fileItem(QStringLiteral("mnuImport"), QStringLiteral("&Import..."),
+                         &Form1::importRequested);
+    mnuExport = fileItem(QStringLiteral("mnuExport"), QStringLiteral("&Export..."),
+                         &Form1::exportRequested);
+    mnuFile->insertSeparator(mnuFileItem[0]);
     const QString dataCaptions[]
         = {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
            QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")};

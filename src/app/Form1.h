@@ -62,6 +62,9 @@ signals:
     void aboutRequested();
     // The Visit button: open the web address that the link key names.
     void linkRequested(const QString &linkKey);
+    // File, "Import..." and "Export...".
+    void importRequested();
+    void exportRequested();
     // The window is closing; a receiver may ignore the event to keep it
     // open.
     void closing(QCloseEvent *event);
@@ -114,6 +117,8 @@ private:
     QTreeView *lstPass = nullptr;
     EntryFilterModel *m_shown = nullptr;
     FindBar *findBar = nullptr;
+    QAction *mnuImport = nullptr;
+    QAction *mnuExport = nullptr;
     QAction *mnuFind = nullptr;
     QAction *mnuHidePasswords = nullptr;
     QStatusBar *StatusBar1 = nullptr;

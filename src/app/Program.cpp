@@ -24,8 +24,10 @@ Program::Program(QString programFolder, const Platform &platform, QObject *paren
     , m_context(platform, m_settings)
     , m_session(m_programFolder)
     , m_commands(m_session, platform, m_settings, this)
+    , m_exchange(m_session, platform, this)
 {
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
+    connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
 }
 
@@ -72,6 +74,8 @@ void Program::loadMainWindow()
     connect(main, &Form1::helpRequested, this, &Program::openHelp);
     connect(main, &Form1::aboutRequested, this, &Program::openAbout);
     connect(main, &Form1::linkRequested, this, &Program::openLink);
+    connect(main, &Form1::importRequested, &m_exchange, &ExchangeCommands::importFile);
+    connect(main, &Form1::exportRequested, &m_exchange, &ExchangeCommands::exportFile);
     connect(main, &Form1::closing, this, &Program::shutdown);
     checkVault();
 }

@@ -2,6 +2,7 @@
 
 #include "FormSlot.h"
 #include "entries/EntryCommands.h"
+#include "exchange/ExchangeCommands.h"
 #include "vault/VaultSession.h"
 #include "widgets/WindowContext.h"
 
@@ -41,6 +42,7 @@ public:
     WindowContext &context() { return m_context; }
     VaultSession &session() { return m_session; }
     EntryListModel &entries() { return m_session.entries(); }
+    ExchangeCommands &exchange() { return m_exchange; }
 
     // Starts the sequence with the splash window.
     void start();
@@ -110,5 +112,6 @@ private:
     WindowContext m_context;
     VaultSession m_session;
     EntryCommands m_commands;
+    ExchangeCommands m_exchange;
     bool m_ended = false;
 };

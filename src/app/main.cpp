@@ -29,7 +29,9 @@ int main(int argc, char *argv[])
     QSettingsStore settings;
     ExecutableVersionInfo versionInfo;
     SystemClock clock;
-    const Platform platform {&messages, &ender, &urls, &locations, &settings, &versionInfo, &clock};
+    WidgetFileDialogs files;
+    const Platform platform {&messages, &ender,       &urls,  &locations,
+                             &settings, &versionInfo, &clock, &files};
 
     Program program(QCoreApplication::applicationDirPath(), platform);
     // Shutdown and logout end the program in good order, not on the spot.

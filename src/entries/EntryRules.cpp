@@ -16,30 +16,6 @@ QString fieldName(Field field)
     return QString::fromLatin1(names[int(field)]);
 }
 
-// The first character of the text that the vault file cannot hold, as the
-// user should read it: the character itself in quotes where it can be
-// shown, and its code point. Empty when every character can be stored.
-QString firstUnstorable(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype length = 1;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            length = 2;
-        const QStringView character = QStringView(text).sliced(i, length);
-        if (!VaultFormat::canStore(character)) {
-            const char32_t code = length == 2 ? QChar::surrogateToUcs4(text[i], text[i + 1])
-                                              : char32_t(text[i].unicode());
-            const QString number = QStringLiteral("U+")
-                + QString::number(uint(code), 16).toUpper().rightJustified(4, u'0');
-            if (QChar::isPrint(code))
-                return QStringLiteral("\"%1\" (%2)").arg(character.toString(), number);
-            return number;
-        }
-        i += length - 1;
-    }
-    return QString();
-}
-
 EntryProblem problem(Field field, const QString &message)
 {
     return EntryProblem {field, message};
@@ -112,6 +88,27 @@ QString normalisedLocation(const QString &typed)
               return location.contains(marker, Qt::CaseInsensitive);
           });
     return looksLikeWebAddress ? LinkRules::normalisedAddress(location) : location;
+}
+
+QString firstUnstorable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            length = 2;
+        const QStringView character = QStringView(text).sliced(i, length);
+        if (!VaultFormat::canStore(character)) {
+            const char32_t code = length == 2 ? QChar::surrogateToUcs4(text[i], text[i + 1])
+                                              : char32_t(text[i].unicode());
+            const QString number = QStringLiteral("U+")
+                + QString::number(uint(code), 16).toUpper().rightJustified(4, u'0');
+            if (QChar::isPrint(code))
+                return QStringLiteral("\"%1\" (%2)").arg(character.toString(), number);
+            return number;
+        }
+        i += length - 1;
+    }
+    return QString();
 }
 
 EntryProblem checkEntry(const VaultEntry &entry)

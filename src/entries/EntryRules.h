@@ -95,6 +95,11 @@ struct EntryProblem
     bool ok() const { return !field; }
 };
 
+// The first character of the text that the vault file cannot hold, as the
+// user should read it: the character itself in quotes where it can be
+// shown, and its code point. Empty when every character can be stored.
+QString firstUnstorable(const QString &text);
+
 // Username and password must not be empty (a text of spaces is not empty;
 // nothing is trimmed). Then every field must come back from the vault file
 // exactly as typed: the file separates fields with "|||" and has no escape,

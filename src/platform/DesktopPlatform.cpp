@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,6 +54,9 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
     case MessageBox::Exclamation:
         box.setIcon(QMessageBox::Warning);
         break;
+    case MessageBox::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     case MessageBox::Information:
         box.setIcon(QMessageBox::Information);
         break;
@@ -75,6 +79,13 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
         box.addButton(QMessageBox::Cancel);
         box.setDefaultButton(yes);
         box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    case MessageBox::YesNo: {
+        QPushButton *yes = box.addButton(QMessageBox::Yes);
+        box.addButton(QMessageBox::No);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(QMessageBox::No);
         break;
     }
     case MessageBox::RetryCancel: {
@@ -147,4 +158,15 @@ void DesktopLocationStarter::startLocation(const QString &location)
         = QDir::isAbsolutePath(location) ? location : QDir::home().filePath(location);
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 #endif
+}
+
+QString WidgetFileDialogs::openFileName(const QString &caption, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
+QString WidgetFileDialogs::saveFileName(const QString &caption, const QString &suggested,
+                                        const QString &filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
 }

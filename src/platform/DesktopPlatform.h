@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileDialogs.h"
 #include "LocationStarter.h"
 #include "MessageBoxes.h"
 #include "ProgramEnder.h"
@@ -29,4 +30,12 @@ class DesktopLocationStarter : public LocationStarter
 {
 public:
     void startLocation(const QString &location) override;
+};
+
+class WidgetFileDialogs : public FileDialogs
+{
+public:
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &suggested,
+                         const QString &filter) override;
 };

@@ -9,8 +9,10 @@ enum Style : int {
     OkOnly = 0,
     OkCancel = 1,
     YesNoCancel = 3,
+    YesNo = 4,
     RetryCancel = 5,
     Critical = 16,
+    Question = 32,
     Exclamation = 48,
     Information = 64,
     // Above every other window, those that stay on top included.

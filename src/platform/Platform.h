@@ -1,6 +1,7 @@
 #pragma once
 
 class Clock;
+class FileDialogs;
 class LocationStarter;
 class MessageBoxes;
 class ProgramEnder;
@@ -19,4 +20,5 @@ struct Platform
     SettingsStore *settings = nullptr;
     VersionInfo *version = nullptr;
     Clock *clock = nullptr;
+    FileDialogs *files = nullptr;
 };

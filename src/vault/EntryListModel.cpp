@@ -200,6 +200,38 @@ void EntryListModel::remove(int row)
     endRemoveRows();
 }
 
+void EntryListModel::removeAddedSince(EntryId firstId)
+{
+    const bool keys = keysValid();
+    const bool folded = foldedValid();
+    beginResetModel();
+    size_t kept = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_ids[i] >= firstId)
+            continue;
+        if (kept != i) {
+            m_entries[kept] = std::move(m_entries[i]);
+            m_ids[kept] = m_ids[i];
+            if (keys)
+                m_keys[kept] = std::move(m_keys[i]);
+            if (folded)
+                m_folded[kept] = std::move(m_folded[i]);
+        }
+        ++kept;
+    }
+    m_entries.erase(m_entries.begin() + qsizetype(kept), m_entries.end());
+    m_ids.erase(m_ids.begin() + qsizetype(kept), m_ids.end());
+    if (keys)
+        m_keys.erase(m_keys.begin() + qsizetype(kept), m_keys.end());
+    else
+        m_keys.clear();
+    if (folded)
+        m_folded.erase(m_folded.begin() + qsizetype(kept), m_folded.end());
+    else
+        m_folded.clear();
+    endResetModel();
+}
+
 void EntryListModel::clear()
 {
     beginResetModel();

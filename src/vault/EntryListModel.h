@@ -53,8 +53,13 @@ public:
     // Adds an entry at the end, or at its sorted place while the list is
     // sorted; returns the row it is shown at.
     int append(VaultEntry entry);
-    // Adds many entries at once (loading a vault).
+    // Adds many entries at once (loading a vault, an import).
     void appendAll(std::vector<VaultEntry> entries);
+    // The id the next entry added will get; ids only grow.
+    EntryId nextId() const { return m_nextId; }
+    // Removes every entry added since nextId() gave firstId, in one step:
+    // taking back an import whose save failed.
+    void removeAddedSince(EntryId firstId);
     // Replaces a row's fields; returns the row it is shown at afterwards.
     int setEntry(int row, VaultEntry entry);
     // Removes a row; the rows after it move up by one.

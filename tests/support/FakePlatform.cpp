@@ -9,6 +9,8 @@ int FakeMessageBoxes::show(const QString &text, int style, const QString &title)
     if (!answers.isEmpty())
         return answers.dequeue();
     const int buttons = style & 0x0F;
+    if (buttons == MessageBox::YesNo)
+        return MessageBox::No;
     return buttons == MessageBox::RetryCancel ? MessageBox::Cancel : MessageBox::Ok;
 }
 
@@ -28,4 +30,17 @@ void FakeSettings::setValue(const QString &application, const QString &section, 
 {
     values.insert(path(application, section, key), value);
     ++writes;
+}
+
+QString FakeFileDialogs::openFileName(const QString &caption, const QString &)
+{
+    asked.append(caption);
+    return answers.isEmpty() ? QString() : answers.dequeue();
+}
+
+QString FakeFileDialogs::saveFileName(const QString &caption, const QString &suggested,
+                                      const QString &)
+{
+    asked.append(caption + QStringLiteral(": ") + suggested);
+    return answers.isEmpty() ? QString() : answers.dequeue();
 }

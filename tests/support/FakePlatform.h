@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/FileDialogs.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -29,7 +30,7 @@ public:
     int show(const QString &text, int style, const QString &title) override;
 
     // The answers to the next boxes, in order; when none is left a box is
-    // answered with OK (or Cancel when OK is not one of its buttons).
+    // answered with OK (Cancel or No when OK is not one of its buttons).
     QQueue<int> answers;
     // Runs while a box is up, before it is answered (to look at the screen
     // behind it).
@@ -85,6 +86,20 @@ public:
     QDateTime time = QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26));
 };
 
+// File dialogs answered from a script; every dialog asked for is recorded.
+class FakeFileDialogs : public FileDialogs
+{
+public:
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &suggested,
+                         const QString &filter) override;
+
+    // The paths the next dialogs give; an empty one (or none left) cancels.
+    QQueue<QString> answers;
+    // Caption and suggested name of each dialog, in order.
+    QStringList asked;
+};
+
 // One of each, wired into a Platform.
 struct FakePlatform
 {
@@ -95,9 +110,10 @@ struct FakePlatform
     FakeSettings settings;
     FakeVersionInfo version;
     FakeClock clock;
+    FakeFileDialogs files;
 
     Platform platform()
     {
-        return Platform {&messages, &ender, &urls, &locations, &settings, &version, &clock};
+        return Platform {&messages, &ender, &urls, &locations, &settings, &version, &clock, &files};
     }
 };

@@ -1,0 +1,257 @@
+#include "ExchangeCommands.h"
+
+#include "CsvExport.h"
+#include "ExportFile.h"
+#include "frmColumns.h"
+#include "platform/Clock.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/VersionInfo.h"
+#include "vault/VaultSession.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// What the file dialogs offer.
+QString csvFilter()
+{
+    return QStringLiteral("CSV files (*.csv);;All files (*)");
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platform, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_platform(platform)
+    , m_pickColumns([](const QStringList &header, const CsvImport::Columns &guess) {
+        frmColumns dialog(header, guess, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted)
+            return std::optional<CsvImport::Columns>();
+        return std::optional<CsvImport::Columns>(dialog.columns());
+    })
+{
+}
+
+void ExchangeCommands::cannotImport(const QString &path, const QString &reason)
+{
+    m_platform.messages->show(QStringLiteral("\"%1\" cannot be imported.\n\n%2\n\n"
+                                             "Nothing has been changed.")
+                                  .arg(shown(path), reason),
+                              MessageBox::Exclamation, QStringLiteral("Import"));
+    emit statusChanged(QStringLiteral("Nothing imported."));
+}
+
+void ExchangeCommands::importFile()
+{
+    // A large file is read behind a modal progress dialog, while events
+    // run: a second import cannot start meanwhile.
+    if (m_busy)
+        return;
+    m_busy = true;
+    const auto done = qScopeGuard([this] { m_busy = false; });
+
+    const QString path = m_platform.files->openFileName(
+        QStringLiteral("Import Passwords from a CSV File"), csvFilter());
+    if (path.isEmpty())
+        return;
+
+    QStringList header;
+    QString error;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            cannotImport(path, file.errorString());
+            return;
+        }
+        if (CsvImport::readHeader(file, &header, &error) != CsvImport::Result::Read) {
+            cannotImport(path, error);
+            return;
+        }
+    }
+
+    QString program;
+    CsvImport::Columns columns;
+    if (const auto known = CsvImport::recognise(header)) {
+        program = known->program;
+        columns = known->columns;
+    } else {
+        const auto chosen = m_pickColumns(header, CsvImport::guessColumns(header));
+        if (!chosen) {
+            emit statusChanged(QStringLiteral("Nothing imported."));
+            return;
+        }
+        columns = *chosen;
+    }
+
+    std::vector<CsvImport::Row> rows;
+    if (!readRows(path, header, columns, &rows))
+        return;
+    CsvImport::Plan plan = CsvImport::plan(rows, header, columns, m_session.entries().entries());
+    rows.clear();
+
+    MessageBoxes *messages = m_platform.messages;
+    if (plan.added.empty()) {
+        messages->show(CsvImport::nothingToAdd(plan, program), MessageBox::Information,
+                       QStringLiteral("Import"));
+        emit statusChanged(QStringLiteral("Nothing imported."));
+        return;
+    }
+    const int answer
+        = messages->show(CsvImport::summary(plan, program),
+                         MessageBox::YesNo | MessageBox::Question, QStringLiteral("Import"));
+    if (answer != MessageBox::Yes) {
+        emit statusChanged(QStringLiteral("Nothing imported."));
+        return;
+    }
+    add(std::move(plan.added));
+}
+
+bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
+                                const CsvImport::Columns &columns,
+                                std::vector<CsvImport::Row> *rows)
+{
+    QString error;
+    CsvImport::Result result = CsvImport::Result::Failed;
+    const auto read = [&](const CsvImport::Progress &progress) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = file.errorString();
+            return;
+        }
+        result = CsvImport::readRows(file, header, columns, rows, &error, progress);
+    };
+
+    if (QFileInfo(path).size() <= kReadInBackground) {
+        read({});
+    } else {
+        // Read on a thread of its own while the window shows how far it is
+        // and stays responsive; Cancel stops the reading.
+        std::atomic<qint64> bytesRead {0};
+        std::atomic<bool> cancelled {false};
+        std::unique_ptr<QThread> thread(QThread::create([&] {
+            read([&](qint64 done, qint64) {
+                bytesRead = done;
+                return !cancelled;
+            });
+        }));
+        const qint64 total = std::max<qint64>(1, QFileInfo(path).size());
+        QProgressDialog progress(
+            QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
+            QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
+        progress.setObjectName(QStringLiteral("importProgress"));
+        progress.setWindowTitle(QStringLiteral("Import"));
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(0);
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        progress.setValue(0);
+        progress.show();
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(50);
+        connect(&poll, &QTimer::timeout, &progress, [&] {
+            if (!cancelled)
+                progress.setValue(int(bytesRead * 1000 / total));
+        });
+        connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancelled = true; });
+        connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        thread->start();
+        poll.start();
+        loop.exec();
+        thread->wait();
+    }
+
+    switch (result) {
+    case CsvImport::Result::Read:
+        return true;
+    case CsvImport::Result::Cancelled:
+        emit statusChanged(QStringLiteral("Import cancelled; nothing has been changed."));
+        return false;
+    case CsvImport::Result::Failed:
+        break;
+    }
+    cannotImport(path, error);
+    return false;
+}
+
+void ExchangeCommands::add(std::vector<VaultEntry> entries)
+{
+    EntryListModel &list = m_session.entries();
+    const qsizetype count = qsizetype(entries.size());
+    const EntryListModel::EntryId first = list.nextId();
+    const bool wasUnsaved = m_session.hasUnsavedChanges();
+    list.appendAll(std::move(entries));
+    const VaultOutcome outcome = m_session.save(m_platform.clock->now());
+    if (!outcome.ok) {
+        // The list keeps what the file holds.
+        list.removeAddedSince(first);
+        m_session.setUnsavedChanges(wasUnsaved);
+        m_platform.messages->show(outcome.error + QStringLiteral("\n\nNothing has been imported."),
+                                  MessageBox::Critical);
+        emit statusChanged(QStringLiteral("Nothing imported."));
+        return;
+    }
+    emit statusChanged(count == 1 ? QStringLiteral("Imported 1 entry.  Data saved.")
+                                  : QStringLiteral("Imported %1 entries.  Data saved.").arg(count));
+}
+
+void ExchangeCommands::exportFile()
+{
+    const EntryListModel &list = m_session.entries();
+    if (list.count() == 0) {
+        emit statusChanged(QStringLiteral("There are no entries to export."));
+        return;
+    }
+    MessageBoxes *messages = m_platform.messages;
+    const int answer
+        = messages->show(CsvExport::warning(), MessageBox::OkCancel | MessageBox::Exclamation,
+                         QStringLiteral("Export"));
+    if (answer != MessageBox::Ok) {
+        emit statusChanged(QStringLiteral("Nothing exported."));
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(
+        QStringLiteral("%1 passwords.csv").arg(m_platform.version->read().productName));
+    const QString path = m_platform.files->saveFileName(
+        QStringLiteral("Export Passwords to a CSV File"), suggested, csvFilter());
+    if (path.isEmpty()) {
+        emit statusChanged(QStringLiteral("Nothing exported."));
+        return;
+    }
+
+    QByteArray content = CsvExport::content(list.entries());
+    QString reason;
+    const bool written = writeExportFile(path, content, &reason);
+    // The bytes held every password.
+    content.fill('\0');
+    if (!written) {
+        messages->show(QStringLiteral("The file \"%1\" could not be written.\n\n%2\n\n"
+                                      "Nothing has been exported.")
+                           .arg(shown(path), reason),
+                       MessageBox::Critical, QStringLiteral("Export"));
+        emit statusChanged(QStringLiteral("Nothing exported."));
+        return;
+    }
+    emit statusChanged(
+        QStringLiteral("Exported %1 entries to %2").arg(list.count()).arg(shown(path)));
+}

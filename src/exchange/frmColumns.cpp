@@ -1,0 +1,89 @@
+#include "frmColumns.h"
+
+#include "widgets/Controls.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The first item of each choice: no column.
+constexpr int kNone = 0;
+
+} // namespace
+
+frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &guess, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmColumns"));
+    setWindowTitle(QStringLiteral("Choose Columns"));
+    setFont(Controls::verdana());
+
+    auto *layout = new QVBoxLayout(this);
+    auto *intro = new QLabel(
+        QStringLiteral("The first row of this file does not name its columns as a known "
+                       "export does. Choose the column that holds each part of an entry."),
+        this);
+    intro->setObjectName(QStringLiteral("lblIntro"));
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+
+    auto *grid = new QGridLayout;
+    layout->addLayout(grid);
+    const auto add = [&](const QString &name, const QString &caption, int column, int row) {
+        auto *label = new QLabel(caption, this);
+        label->setObjectName(QStringLiteral("lbl") + name.mid(3));
+        auto *box = new QComboBox(this);
+        box->setObjectName(name);
+        box->addItem(QStringLiteral("(none)"));
+        for (qsizetype i = 0; i < header.size(); ++i) {
+            const QString title = header[i].trimmed();
+            box->addItem(title.isEmpty() ? QStringLiteral("column %1").arg(i + 1) : title);
+        }
+        box->setCurrentIndex(column >= 0 && column < header.size() ? column + 1 : kNone);
+        // The label names the box for screen readers and gives its key.
+        label->setBuddy(box);
+        box->setAccessibleName(label->text().remove(u'&').chopped(1));
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+        connect(box, &QComboBox::currentIndexChanged, this, &frmColumns::updateOk);
+        return box;
+    };
+    cboUsername
+        = add(QStringLiteral("cboUsername"), QStringLiteral("&Username:"), guess.username, 0);
+    cboPassword
+        = add(QStringLiteral("cboPassword"), QStringLiteral("&Password:"), guess.password, 1);
+    cboLocation = add(QStringLiteral("cboLocation"), QStringLiteral("&Website/Location:"),
+                      guess.location, 2);
+
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    updateOk();
+    cboUsername->setFocus();
+}
+
+void frmColumns::updateOk()
+{
+    const int username = cboUsername->currentIndex();
+    const int password = cboPassword->currentIndex();
+    const int location = cboLocation->currentIndex();
+    const bool ok = username != kNone && password != kNone && username != password
+        && location != username && location != password;
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(ok);
+}
+
+CsvImport::Columns frmColumns::columns() const
+{
+    CsvImport::Columns chosen;
+    chosen.username = cboUsername->currentIndex() - 1;
+    chosen.password = cboPassword->currentIndex() - 1;
+    chosen.location = cboLocation->currentIndex() - 1;
+    return chosen;
+}
