@@ -81,7 +81,7 @@ Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
     }
     rtf1->setPalette(page);
 
-    Check1 = new QCheckBox(QStringLiteral("Show at Startup"), this);
+    Check1 = new QCheckBox(QStringLiteral("&Show at Startup"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(Twips::rect(60, 7620, 1995, 255));
     Check1->setCheckState(Qt::Checked);
