@@ -1,7 +1,6 @@
 #include "PasswordGenerator.h"
 
-#include "info/ShowHelpSetting.h"
-#include "platform/SettingsStore.h"
+#include "settings/Settings.h"
 
 #include <QRandomGenerator>
 
@@ -40,11 +39,6 @@ int classesIn(QStringView password)
     for (const QChar c : password)
         seen |= classOf(c.unicode());
     return seen;
-}
-
-QString lengthKey()
-{
-    return QStringLiteral("GeneratorLength");
 }
 
 } // namespace
@@ -103,35 +97,23 @@ QString generate(const Options &options)
     return generate(*QRandomGenerator::system(), options);
 }
 
-Options storedOptions(const SettingsStore &store, const QString &application)
+Options storedOptions(const Settings &settings)
 {
-    const QString section = ShowHelpSetting::section();
-    const auto flag = [&](const QString &key, bool byDefault) {
-        const QString text = store.value(application, section, key, QString());
-        return text == u"1" ? true : text == u"0" ? false : byDefault;
-    };
     Options options;
-    bool ok = false;
-    const int length = store.value(application, section, lengthKey(), QString()).toInt(&ok);
-    if (ok)
-        options.length = length;
-    options.letters = flag(QStringLiteral("GeneratorLetters"), options.letters);
-    options.digits = flag(QStringLiteral("GeneratorDigits"), options.digits);
-    options.symbols = flag(QStringLiteral("GeneratorSymbols"), options.symbols);
+    options.length = settings.generatorLength();
+    options.letters = settings.generatorUses(Settings::Key::GeneratorLetters);
+    options.digits = settings.generatorUses(Settings::Key::GeneratorDigits);
+    options.symbols = settings.generatorUses(Settings::Key::GeneratorSymbols);
     return normalised(options);
 }
 
-void storeOptions(SettingsStore &store, const QString &application, const Options &options)
+void storeOptions(Settings &settings, const Options &options)
 {
-    const QString section = ShowHelpSetting::section();
     const Options usable = normalised(options);
-    const auto flag = [](bool on) {
-        return on ? QStringLiteral("1") : QStringLiteral("0");
-    };
-    store.setValue(application, section, lengthKey(), QString::number(usable.length));
-    store.setValue(application, section, QStringLiteral("GeneratorLetters"), flag(usable.letters));
-    store.setValue(application, section, QStringLiteral("GeneratorDigits"), flag(usable.digits));
-    store.setValue(application, section, QStringLiteral("GeneratorSymbols"), flag(usable.symbols));
+    settings.setGeneratorLength(usable.length);
+    settings.setGeneratorUses(Settings::Key::GeneratorLetters, usable.letters);
+    settings.setGeneratorUses(Settings::Key::GeneratorDigits, usable.digits);
+    settings.setGeneratorUses(Settings::Key::GeneratorSymbols, usable.symbols);
 }
 
 } // namespace PasswordGenerator

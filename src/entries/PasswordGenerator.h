@@ -4,7 +4,7 @@
 #include <QStringView>
 
 class QRandomGenerator;
-class SettingsStore;
+class Settings;
 
 // New passwords for the entry editor, drawn uniformly from the printable
 // ASCII characters other than space and "|" that the chosen classes allow,
@@ -52,10 +52,8 @@ QString generate(QRandomGenerator &random, const Options &options = {});
 // A new password from the system's secure random source.
 QString generate(const Options &options = {});
 
-// The options as remembered beside the other settings ("GeneratorLength",
-// "GeneratorLetters", "GeneratorDigits", "GeneratorSymbols"), normalised;
-// missing values keep their defaults.
-Options storedOptions(const SettingsStore &store, const QString &application);
-void storeOptions(SettingsStore &store, const QString &application, const Options &options);
+// The options as the settings remember them, normalised.
+Options storedOptions(const Settings &settings);
+void storeOptions(Settings &settings, const Options &options);
 
 } // namespace PasswordGenerator

@@ -86,8 +86,7 @@ void frmAdd::addGenerator()
 
     // Its options, in one row under the buttons: the length and the classes
     // of characters, each change remembered at once.
-    const PasswordGenerator::Options stored = PasswordGenerator::storedOptions(
-        *m_context.platform.settings, m_context.settingsApplication());
+    const PasswordGenerator::Options stored = PasswordGenerator::storedOptions(m_context.settings);
     constexpr double top = 2610;
     auto *lblLength = new SkinLabel(QStringLiteral("&Length:"), this);
     lblLength->setObjectName(QStringLiteral("lblLength"));
@@ -147,8 +146,7 @@ PasswordGenerator::Options frmAdd::generatorOptions() const
 
 void frmAdd::storeGeneratorOptions()
 {
-    PasswordGenerator::storeOptions(*m_context.platform.settings, m_context.settingsApplication(),
-                                    generatorOptions());
+    PasswordGenerator::storeOptions(m_context.settings, generatorOptions());
 }
 
 void frmAdd::maskPassword()
