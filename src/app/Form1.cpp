@@ -253,6 +253,9 @@ void Form1::afterFormLoad()
     // Once skinned: the skin changes the header's height.
     setMinimumSizeToFit();
     setVisible(true);
+    // The keys typed after the password go here, also when the help window
+    // opens beside it.
+    activateWindow();
 }
 
 void Form1::setMinimumSizeToFit()

@@ -48,7 +48,7 @@ int valueOf(Qt::CheckState state)
 
 } // namespace
 
-Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
+Form8::Form8(WindowContext &context, QString helpPath)
     : Dialog(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
@@ -89,18 +89,6 @@ Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
 
     setTabOrder(rtf1, Check1);
     Controls::centreOnScreen(this);
-    placeBeside(beside);
-}
-
-void Form8::placeBeside(const QWidget *beside)
-{
-    if (!beside || !beside->isVisible())
-        return;
-    const QScreen *screen = beside->screen();
-    if (!screen)
-        return;
-    move(HelpPlacement::besidePosition(beside->frameGeometry(), outerSizeBeside(*beside),
-                                       screen->availableGeometry()));
 }
 
 QSize Form8::outerSizeBeside(const QWidget &anchor) const
@@ -113,14 +101,12 @@ void Form8::place(QWidget &anchor)
     const QScreen *screen = anchor.screen();
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
-    const QSize outer = outerSizeBeside(anchor);
-    if (const auto pair = HelpPlacement::sideBySide(anchor.frameGeometry(), outer, available)) {
-        anchor.move(pair->anchor);
-        move(pair->beside);
-        return;
-    }
-    move(HelpPlacement::besidePosition(anchor.frameGeometry(), outer, available));
+    const QSize anchorOuter = anchor.frameGeometry().size();
+    const HelpPlacement::Pair pair
+        = HelpPlacement::arrange(anchorOuter, outerSizeBeside(anchor), screen->availableGeometry());
+    if (!anchor.isMaximized() && !anchor.isFullScreen())
+        anchor.move(pair.anchor);
+    move(pair.beside);
 }
 
 void Form8::formLoad()
