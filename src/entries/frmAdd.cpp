@@ -196,7 +196,11 @@ void frmAdd::cmdGenerate_Click()
     // names the length only, never the password.
     const QString news
         = QStringLiteral("New password generated, %1 characters.").arg(options.length);
-    cmdGenerate->setAccessibleDescription(news);
+    if (cmdGenerate->accessibleDescription() != news) {
+        cmdGenerate->setAccessibleDescription(news); // which tells of the change
+        return;
+    }
+    // The same news again: told again, once.
     QAccessibleEvent event(cmdGenerate, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
 }

@@ -106,7 +106,15 @@ void Form8::place(QWidget &anchor)
         = HelpPlacement::arrange(anchorOuter, outerSizeBeside(anchor), screen->availableGeometry());
     if (!anchor.isMaximized() && !anchor.isFullScreen())
         anchor.move(pair.anchor);
-    move(pair.beside);
+    if (isVisible()) {
+        move(pair.beside);
+        return;
+    }
+    // Not shown yet, its frame is not known: its client area is placed
+    // where it lies within a frame like the anchor's, so that the two
+    // frames stand level.
+    const QPoint inFrame = anchor.geometry().topLeft() - anchor.frameGeometry().topLeft();
+    setGeometry(QRect(pair.beside + inFrame, size()));
 }
 
 void Form8::formLoad()
