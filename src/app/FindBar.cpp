@@ -28,12 +28,31 @@ FindBar::FindBar(QWidget *parent)
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtFind && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        emit closeRequested();
+    if (watched != txtFind
+        || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (event->type() == QEvent::ShortcutOverride && !txtFind->hasSelectedText()
+        && m_windowKeys.contains(QKeySequence(key->keyCombination()))) {
+        // Not taken by the box: the window's shortcut runs.
+        event->ignore();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress
+        || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QWidget::eventFilter(watched, event);
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        emit closeRequested();
+        return true;
+    case Qt::Key_Down:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit firstMatchRequested();
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 }
 
 void FindBar::resizeEvent(QResizeEvent *event)

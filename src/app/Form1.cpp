@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -148,7 +149,7 @@ void Form1::buildMenus()
     mnuAbout = bar->addMenu(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
-    mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("Exit"));
+    mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("E&xit"));
     // Import and Export stand above Exit, outside the menu's array.
     const auto fileItem
         = [this](const QString &name, const QString &caption, void (Form1::*signal)()) {
@@ -165,21 +166,21 @@ void Form1::buildMenus()
                          &Form1::exportRequested);
     mnuFile->insertSeparator(mnuFileItem[0]);
     const QString dataCaptions[]
-        = {QStringLiteral("Add Username/Password"), QStringLiteral("Delete Selected Item"),
-           QStringLiteral("Edit Selected Item"), QStringLiteral("Goto \"Used At\" Location")};
+        = {QStringLiteral("&Add Username/Password"), QStringLiteral("&Delete Selected Item"),
+           QStringLiteral("&Edit Selected Item"), QStringLiteral("&Goto \"Used At\" Location")};
     for (int i = 0; i < int(mnuDataItem.size()); ++i)
         mnuDataItem[size_t(i)]
             = makeItem(mnuData, QStringLiteral("mnuDataItem"), i, dataCaptions[i]);
     const QString copyCaptions[]
-        = {QStringLiteral("Selected Username"), QStringLiteral("Selected Password"),
-           QStringLiteral("Selected Used At Location")};
+        = {QStringLiteral("Selected &Username"), QStringLiteral("Selected &Password"),
+           QStringLiteral("Selected Used &At Location")};
     for (int i = 0; i < int(mnuCopyItem.size()); ++i)
         mnuCopyItem[size_t(i)]
             = makeItem(mnuCopy, QStringLiteral("mnuCopyItem"), i, copyCaptions[i]);
     mnuHelpItem[0]
-        = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("View Help"));
+        = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("&View Help"));
     mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
-                               QStringLiteral("About this software"));
+                               QStringLiteral("&About this software"));
 
     // The shortcut keys, shown in the menus; KeePassXC uses the same copy
     // keys. The first key of each item is the one shown.
@@ -252,6 +253,9 @@ void Form1::afterFormLoad()
     // Once skinned: the skin changes the header's height.
     setMinimumSizeToFit();
     setVisible(true);
+    // The keys typed after the password go here, also when the help window
+    // opens beside it.
+    activateWindow();
 }
 
 void Form1::setMinimumSizeToFit()
@@ -432,18 +436,19 @@ void Form1::buildFindAndHide()
     findBar = new FindBar(centralWidget());
     connect(findBar, &FindBar::textChanged, this, &Form1::findTextChanged);
     connect(findBar, &FindBar::closeRequested, this, &Form1::closeFindBar);
+    connect(findBar, &FindBar::firstMatchRequested, this, &Form1::goToFirstMatch);
     findBar->hide();
     setTabOrder(lstPass, findBar->box());
 
     // Not items of the Data menu's control array: the array's handler
     // passes them by.
-    mnuFind = mnuData->addAction(QStringLiteral("Find..."));
+    mnuFind = mnuData->addAction(QStringLiteral("&Find..."));
     mnuFind->setObjectName(QStringLiteral("mnuFind"));
     mnuFind->setProperty("index", -1);
     mnuFind->setShortcut(QKeySequence::Find);
     connect(mnuFind, &QAction::triggered, this, &Form1::mnuFind_Click);
 
-    mnuHidePasswords = mnuData->addAction(QStringLiteral("Hide Passwords"));
+    mnuHidePasswords = mnuData->addAction(QStringLiteral("&Hide Passwords"));
     mnuHidePasswords->setObjectName(QStringLiteral("mnuHidePasswords"));
     mnuHidePasswords->setProperty("index", -1);
     mnuHidePasswords->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -456,12 +461,50 @@ void Form1::buildFindAndHide()
         if (key == Settings::Key::HidePasswords)
             passwordsHiddenChanged();
     });
+
+    // The copy keys act on the selected match while the find box has no
+    // text of its own selected.
+    findBar->setWindowKeys(
+        {mnuCopyItem[0]->shortcut(), mnuCopyItem[1]->shortcut(), mnuCopyItem[2]->shortcut()});
+
+    // Sorting from the keyboard: one item per column, as a click on its
+    // header.
+    mnuSortBy = mnuData->addMenu(QStringLiteral("&Sort by"));
+    mnuSortBy->setObjectName(QStringLiteral("mnuSortBy"));
+    const QString sortCaptions[] = {QStringLiteral("&Username"), QStringLiteral("&Password"),
+                                    QStringLiteral("&Website/Location")};
+    for (int i = 0; i < int(mnuSortItem.size()); ++i) {
+        QAction *item = mnuSortBy->addAction(sortCaptions[i]);
+        item->setObjectName(QStringLiteral("mnuSortItem"));
+        // Passed by the Data menu's handler, which sees the item too.
+        item->setProperty("index", -1);
+        item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        connect(item, &QAction::triggered, this, [this, i] { mnuSortItem_Click(i); });
+        mnuSortItem[size_t(i)] = item;
+    }
+}
+
+void Form1::mnuSortItem_Click(int index)
+{
+    if (index >= 0 && index < int(mnuSortItem.size()))
+        lstPass_ColumnClick(index + 1);
+}
+
+void Form1::goToFirstMatch()
+{
+    const QModelIndex first = m_shown->index(0, 0);
+    if (!first.isValid())
+        return;
+    lstPass->setFocus();
+    lstPass->selectionModel()->setCurrentIndex(
+        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lstPass->scrollTo(first);
 }
 
 void Form1::mnuFind_Click()
 {
     if (!findBar->isHidden()) {
-        closeFindBar();
+        findBar->box()->setFocus();
         return;
     }
     findBar->show();
@@ -492,8 +535,18 @@ template<typename Change> void Form1::keepSelection(Change change)
     if (shown < 0)
         return;
     const QModelIndex index = m_shown->index(shown, 0);
-    lstPass->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (lstPass->hasFocus()) {
+        lstPass->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        // While the user types elsewhere (in the find box) the same entry
+        // is marked again quietly: news of a selected row would make a
+        // screen reader read the row mid-word.
+        const QSignalBlocker quiet(lstPass->selectionModel());
+        lstPass->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        lstPass->viewport()->update();
+    }
     lstPass->scrollTo(index);
 }
 

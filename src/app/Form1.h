@@ -52,8 +52,12 @@ public:
     void mnuCopyItem_Click(int index);
     void mnuHelpItem_Click(int index);
     void mnuAboutItem_Click(int index);
-    // Data, "Find...": opens the find bar, or closes it when it is open.
+    // Data, "Find...": opens the find bar, or puts the focus back in its
+    // box when it is open.
     void mnuFind_Click();
+    // Data, "Sort by": sorts by the column at this 0-based index, exactly as
+    // a click on its header does.
+    void mnuSortItem_Click(int index);
     // Data, "Hide Passwords": hides or shows the passwords, and remembers it.
     void mnuHidePasswords_Click(bool hide);
 
@@ -98,6 +102,9 @@ private:
     void closeFindBar();
     // Shows the passwords hidden or not as the settings now say.
     void passwordsHiddenChanged();
+    // Down or Enter in the find box: the first match, selected, takes the
+    // focus.
+    void goToFirstMatch();
     // Runs a change of the shown rows, keeping the selected entry selected
     // when it is still shown.
     template<typename Change> void keepSelection(Change change);
@@ -121,6 +128,8 @@ private:
     QAction *mnuExport = nullptr;
     QAction *mnuFind = nullptr;
     QAction *mnuHidePasswords = nullptr;
+    QMenu *mnuSortBy = nullptr;
+    std::array<QAction *, 3> mnuSortItem {};
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
     QMenu *mnuFile = nullptr;

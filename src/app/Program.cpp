@@ -131,7 +131,8 @@ void Program::revealMainWindow(const VaultOutcome &outcome)
     if (!outcome.notice.isEmpty())
         m_context.platform.messages->show(outcome.notice, MessageBox::Exclamation);
     if (ShowHelpSetting::opensAtStartup(m_settings.showHelp()))
-        showHelpBesideMainWindow();
+        // The keys typed after the password go to the main window.
+        showHelp(false);
     pass.unload();
 }
 
@@ -153,18 +154,24 @@ void Program::openEditor(const EditorState &state)
     editor->bringForward();
 }
 
-void Program::showHelpBesideMainWindow()
-{
-    Form8 *window = openHelp();
-    if (Form1 *main = form1.window(); window && main)
-        window->place(*main);
-}
-
 Form8 *Program::openHelp()
 {
+    return showHelp(true);
+}
+
+Form8 *Program::showHelp(bool withFocus)
+{
+    const bool fresh = !help.isLoaded();
+    Form8 *window = help.load(m_context, helpPath());
     // Beside the main window, not over it: it stays on top of it.
-    const QWidget *main = form1.window();
-    return open(help, m_context, helpPath(), main);
+    Form1 *main = form1.window();
+    if (fresh && main && main->isVisible())
+        window->place(*main);
+    if (withFocus)
+        window->bringForward();
+    else
+        window->showWithoutFocus(main);
+    return window;
 }
 
 frmAbout *Program::openAbout()

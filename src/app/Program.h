@@ -91,7 +91,9 @@ private:
     void createVault(const QString &masterPassword);
     void loadVault(const QString &masterPassword);
     void revealMainWindow(const VaultOutcome &outcome);
-    void showHelpBesideMainWindow();
+    // Loads the help window if need be, beside the main window when it is
+    // new, and shows it, with the focus or without it.
+    Form8 *showHelp(bool withFocus);
 
     void openEditor(const EditorState &state);
     // The main window is closing: everything else goes with it, unless

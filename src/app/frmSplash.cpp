@@ -2,6 +2,7 @@
 
 #include "skin/Skin.h"
 #include "skin/Skinning.h"
+#include "widgets/Accessible.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -16,7 +17,9 @@ frmSplash::frmSplash(WindowContext &context)
     , m_context(context)
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setAccessibleName(QStringLiteral("Vorsell"));
+    // A window of its own to assistive technology, named by the product
+    // once the branding is read.
+    Accessible::setWindowRole(this, QAccessible::Window);
     resize(Twips::size(7170, 4770));
 
     Image1 = new QLabel(this);
@@ -41,6 +44,8 @@ void frmSplash::formLoad()
     Controls::centreOnScreen(this);
 
     LoadBranding(m_context);
+    setWindowTitle(m_context.branding.strProductName);
+    setAccessibleName(m_context.branding.strProductName);
     if (m_context.skin.bUseSkin)
         startSkin(m_context.skin, skn, this);
     Timer2->start();

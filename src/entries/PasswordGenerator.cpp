@@ -1,7 +1,10 @@
 #include "PasswordGenerator.h"
 
+#include "settings/Settings.h"
+
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <limits>
 
 namespace PasswordGenerator {
@@ -11,28 +14,57 @@ namespace {
 constexpr char16_t kAlphabet[] = u"!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                  u"[\\]^_`abcdefghijklmnopqrstuvwxyz{}~";
 
-bool hasEveryClass(QStringView password)
+enum Class { Lower = 1, Upper = 2, Digit = 4, Symbol = 8 };
+
+int classOf(char16_t u)
 {
-    bool lower = false, upper = false, digit = false, other = false;
-    for (const QChar c : password) {
-        const char16_t u = c.unicode();
-        if (u >= u'a' && u <= u'z')
-            lower = true;
-        else if (u >= u'A' && u <= u'Z')
-            upper = true;
-        else if (u >= u'0' && u <= u'9')
-            digit = true;
-        else
-            other = true;
-    }
-    return lower && upper && digit && other;
+    if (u >= u'a' && u <= u'z')
+        return Lower;
+    if (u >= u'A' && u <= u'Z')
+        return Upper;
+    if (u >= u'0' && u <= u'9')
+        return Digit;
+    return Symbol;
+}
+
+int classesOf(const Options &options)
+{
+    return (options.letters ? Lower | Upper : 0) | (options.digits ? Digit : 0)
+        | (options.symbols ? Symbol : 0);
+}
+
+int classesIn(QStringView password)
+{
+    int seen = 0;
+    for (const QChar c : password)
+        seen |= classOf(c.unicode());
+    return seen;
 }
 
 } // namespace
 
+Options normalised(Options options)
+{
+    options.length = std::clamp(options.length, kMinLength, kMaxLength);
+    if (!options.letters && !options.digits && !options.symbols)
+        options.letters = true;
+    return options;
+}
+
 QStringView alphabet()
 {
     return QStringView(kAlphabet, qsizetype(std::size(kAlphabet) - 1));
+}
+
+QString alphabet(const Options &options)
+{
+    const int allowed = classesOf(normalised(options));
+    QString chars;
+    for (const QChar c : alphabet()) {
+        if (classOf(c.unicode()) & allowed)
+            chars += c;
+    }
+    return chars;
 }
 
 quint32 uniformBelow(QRandomGenerator &random, quint32 bound)
@@ -47,20 +79,41 @@ quint32 uniformBelow(QRandomGenerator &random, quint32 bound)
     return draw % bound;
 }
 
-QString generate(QRandomGenerator &random)
+QString generate(QRandomGenerator &random, const Options &options)
 {
-    const QStringView chars = alphabet();
-    QString password(kLength, Qt::Uninitialized);
+    const Options usable = normalised(options);
+    const QString chars = alphabet(usable);
+    const int wanted = classesOf(usable);
+    QString password(usable.length, Qt::Uninitialized);
     do {
         for (QChar &c : password)
             c = chars[qsizetype(uniformBelow(random, quint32(chars.size())))];
-    } while (!hasEveryClass(password));
+    } while (classesIn(password) != wanted);
     return password;
 }
 
-QString generate()
+QString generate(const Options &options)
 {
-    return generate(*QRandomGenerator::system());
+    return generate(*QRandomGenerator::system(), options);
+}
+
+Options storedOptions(const Settings &settings)
+{
+    Options options;
+    options.length = settings.generatorLength();
+    options.letters = settings.generatorUses(Settings::Key::GeneratorLetters);
+    options.digits = settings.generatorUses(Settings::Key::GeneratorDigits);
+    options.symbols = settings.generatorUses(Settings::Key::GeneratorSymbols);
+    return normalised(options);
+}
+
+void storeOptions(Settings &settings, const Options &options)
+{
+    const Options usable = normalised(options);
+    settings.setGeneratorLength(usable.length);
+    settings.setGeneratorUses(Settings::Key::GeneratorLetters, usable.letters);
+    settings.setGeneratorUses(Settings::Key::GeneratorDigits, usable.digits);
+    settings.setGeneratorUses(Settings::Key::GeneratorSymbols, usable.symbols);
 }
 
 } // namespace PasswordGenerator

@@ -9,11 +9,20 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include <limits>
+
+namespace {
+
+// The row of the generator's options under the buttons, in twips.
+constexpr double kOptionsHeight = 420;
+
+} // namespace
 
 frmAdd::frmAdd(WindowContext &context, EditorState state)
     : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -24,7 +33,7 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     setObjectName(QStringLiteral("frmAdd"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/editor.png")));
     setFont(Controls::verdana());
-    setFixedSize(Twips::size(4680, 2610));
+    setFixedSize(Twips::size(4680, 2610 + kOptionsHeight));
 
     const auto makeLabel = [this](const QString &name, const QString &caption, double top) {
         auto *label = new SkinLabel(caption, this);
@@ -33,17 +42,17 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
         label->setGeometry(Twips::rect(120, top, 1155, 255));
         return label;
     };
-    SkinLabel1 = makeLabel(QStringLiteral("SkinLabel1"), QStringLiteral("Username:"), 120);
-    SkinLabel2 = makeLabel(QStringLiteral("SkinLabel2"), QStringLiteral("Password:"), 540);
-    SkinLabel3 = makeLabel(QStringLiteral("SkinLabel3"), QStringLiteral("Website:"), 960);
+    SkinLabel1 = makeLabel(QStringLiteral("SkinLabel1"), QStringLiteral("&Username:"), 120);
+    SkinLabel2 = makeLabel(QStringLiteral("SkinLabel2"), QStringLiteral("&Password:"), 540);
+    SkinLabel3 = makeLabel(QStringLiteral("SkinLabel3"), QStringLiteral("&Website:"), 960);
     txtUsername = makeBox(QStringLiteral("txtUsername"), SkinLabel1, 60);
     txtPassword = makeBox(QStringLiteral("txtPassword"), SkinLabel2, 480);
     txtWebsite = makeBox(QStringLiteral("txtWebsite"), SkinLabel3, 900);
 
-    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("Save"), QStringLiteral("save"),
-                           120, 1500);
+    cmdAdd[0] = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("&Save"),
+                           QStringLiteral("save"), 120, 1500);
     cmdAdd[0]->setProperty("index", 0);
-    cmdDelete = makeButton(QStringLiteral("cmdDelete"), QStringLiteral("Cancel"),
+    cmdDelete = makeButton(QStringLiteral("cmdDelete"), QStringLiteral("&Cancel"),
                            QStringLiteral("delete"), 3420, 1500);
 
     connect(cmdAdd[0], &QToolButton::clicked, this, [this] { cmdAdd_Click(0); });
@@ -70,10 +79,74 @@ void frmAdd::addGenerator()
 {
     // In the free space between Save and Cancel, after the boxes in the tab
     // order so that the order of the other controls stays as it was.
-    cmdGenerate = makeButton(QStringLiteral("cmdGenerate"), QStringLiteral("Generate"),
+    cmdGenerate = makeButton(QStringLiteral("cmdGenerate"), QStringLiteral("&Generate"),
                              QStringLiteral("generate"), 1770, 1500);
     connect(cmdGenerate, &QToolButton::clicked, this, &frmAdd::cmdGenerate_Click);
     setTabOrder(txtWebsite, cmdGenerate);
+
+    // Its options, in one row under the buttons: the length and the classes
+    // of characters, each change remembered at once.
+    const PasswordGenerator::Options stored = PasswordGenerator::storedOptions(m_context.settings);
+    constexpr double top = 2610;
+    auto *lblLength = new SkinLabel(QStringLiteral("&Length:"), this);
+    lblLength->setObjectName(QStringLiteral("lblLength"));
+    lblLength->setFont(Controls::verdana(8.25, true));
+    lblLength->setGeometry(Twips::rect(120, top + 60, 795, 255));
+    spnLength = new QSpinBox(this);
+    spnLength->setObjectName(QStringLiteral("spnLength"));
+    spnLength->setRange(PasswordGenerator::kMinLength, PasswordGenerator::kMaxLength);
+    spnLength->setValue(stored.length);
+    spnLength->setGeometry(Twips::rect(915, top, 720, 315));
+    lblLength->setBuddy(spnLength);
+    spnLength->setAccessibleName(Controls::withoutMnemonic(lblLength->text()));
+    connect(spnLength, &QSpinBox::valueChanged, this, &frmAdd::storeGeneratorOptions);
+
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        bool on;
+        double left;
+        double width;
+    } classes[] = {{"chkLetters", "L&etters", stored.letters, 1740, 975},
+                   {"chkDigits", "&Digits", stored.digits, 2760, 840},
+                   {"chkSymbols", "S&ymbols", stored.symbols, 3645, 990}};
+    QWidget *previous = spnLength;
+    setTabOrder(cmdGenerate, spnLength);
+    for (size_t i = 0; i < chkClasses.size(); ++i) {
+        auto *box = new QCheckBox(QString::fromLatin1(classes[i].caption), this);
+        box->setObjectName(QString::fromLatin1(classes[i].name));
+        box->setChecked(classes[i].on);
+        box->setGeometry(Twips::rect(classes[i].left, top, classes[i].width, 315));
+        box->setAccessibleName(Controls::withoutMnemonic(box->text()));
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+            // At least one class stays chosen.
+            if (!on && !generatorOptions().letters && !generatorOptions().digits
+                && !generatorOptions().symbols) {
+                box->setChecked(true);
+                return;
+            }
+            storeGeneratorOptions();
+        });
+        chkClasses[i] = box;
+        setTabOrder(previous, box);
+        previous = box;
+    }
+}
+
+PasswordGenerator::Options frmAdd::generatorOptions() const
+{
+    PasswordGenerator::Options options;
+    options.length = spnLength->value();
+    options.letters = chkClasses[0]->isChecked();
+    options.digits = chkClasses[1]->isChecked();
+    options.symbols = chkClasses[2]->isChecked();
+    return options;
+}
+
+void frmAdd::storeGeneratorOptions()
+{
+    PasswordGenerator::storeOptions(m_context.settings, generatorOptions());
 }
 
 void frmAdd::maskPassword()
@@ -81,7 +154,7 @@ void frmAdd::maskPassword()
     // The box gives up the room at its right end for the check box.
     txtPassword->setGeometry(Twips::rect(1320, 480, 2475, 315));
     txtPassword->setEchoMode(QLineEdit::Password);
-    chkShow = new QCheckBox(QStringLiteral("Show"), this);
+    chkShow = new QCheckBox(QStringLiteral("S&how"), this);
     chkShow->setObjectName(QStringLiteral("chkShow"));
     chkShow->setGeometry(Twips::rect(3855, 480, 780, 315));
     connect(chkShow, &QCheckBox::toggled, this, [this](bool show) {
@@ -116,7 +189,20 @@ void frmAdd::passwordsHiddenChanged()
 
 void frmAdd::cmdGenerate_Click()
 {
-    txtPassword->setText(PasswordGenerator::generate());
+    const PasswordGenerator::Options options = PasswordGenerator::normalised(generatorOptions());
+    txtPassword->setText(PasswordGenerator::generate(options));
+    // The focus stays on the button, so the news comes as a change of its
+    // description, which screen readers speak for the focused control. It
+    // names the length only, never the password.
+    const QString news
+        = QStringLiteral("New password generated, %1 characters.").arg(options.length);
+    if (cmdGenerate->accessibleDescription() != news) {
+        cmdGenerate->setAccessibleDescription(news); // which tells of the change
+        return;
+    }
+    // The same news again: told again, once.
+    QAccessibleEvent event(cmdGenerate, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 QToolButton *frmAdd::makeButton(const QString &name, const QString &caption, const QString &icon,
@@ -134,7 +220,9 @@ QLineEdit *frmAdd::makeBox(const QString &name, SkinLabel *label, double top)
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setGeometry(Twips::rect(1320, top, 3255, 315));
     label->setBuddy(box);
-    box->setAccessibleName(label->text());
+    box->setAccessibleName(Controls::withoutMnemonic(label->text()));
+    // Alt and a letter is for the underlined letters, never typed.
+    Controls::refuseAltTyping(box);
     return box;
 }
 

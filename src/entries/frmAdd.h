@@ -3,6 +3,7 @@
 
 #include "EditorState.h"
 #include "EntryRules.h"
+#include "PasswordGenerator.h"
 
 #include "widgets/Dialog.h"
 
@@ -10,6 +11,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 class QToolButton;
 class SkinLabel;
 struct WindowContext;
@@ -36,7 +38,8 @@ public:
     // fails is named in a message and gets the focus back.
     void submit();
     void txtWebsite_KeyPress(int keyAscii);
-    // Fills the password box with a new random password.
+    // Fills the password box with a new random password of the chosen
+    // length and classes, and tells assistive technology that it came.
     void cmdGenerate_Click();
 
     // The entry as the boxes hold it now, and whether it differs from the
@@ -53,8 +56,11 @@ private:
                             double left, double top);
     QLineEdit *makeBox(const QString &name, SkinLabel *label, double top);
     QLineEdit *box(Field field) const;
-    // The Generate button, between Save and Cancel.
+    // The Generate button, between Save and Cancel, and the row of its
+    // options under the buttons.
     void addGenerator();
+    PasswordGenerator::Options generatorOptions() const;
+    void storeGeneratorOptions();
     // While passwords are hidden: the password box masked, and a "Show"
     // check box beside it that unmasks it while ticked.
     void maskPassword();
@@ -75,4 +81,6 @@ private:
     QToolButton *cmdDelete = nullptr; // "Cancel"
     QToolButton *cmdGenerate = nullptr;
     QCheckBox *chkShow = nullptr;
+    QSpinBox *spnLength = nullptr;
+    std::array<QCheckBox *, 3> chkClasses {};
 };

@@ -48,7 +48,7 @@ int valueOf(Qt::CheckState state)
 
 } // namespace
 
-Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
+Form8::Form8(WindowContext &context, QString helpPath)
     : Dialog(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
@@ -81,7 +81,7 @@ Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
     }
     rtf1->setPalette(page);
 
-    Check1 = new QCheckBox(QStringLiteral("Show at Startup"), this);
+    Check1 = new QCheckBox(QStringLiteral("&Show at Startup"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(Twips::rect(60, 7620, 1995, 255));
     Check1->setCheckState(Qt::Checked);
@@ -89,18 +89,6 @@ Form8::Form8(WindowContext &context, QString helpPath, const QWidget *beside)
 
     setTabOrder(rtf1, Check1);
     Controls::centreOnScreen(this);
-    placeBeside(beside);
-}
-
-void Form8::placeBeside(const QWidget *beside)
-{
-    if (!beside || !beside->isVisible())
-        return;
-    const QScreen *screen = beside->screen();
-    if (!screen)
-        return;
-    move(HelpPlacement::besidePosition(beside->frameGeometry(), outerSizeBeside(*beside),
-                                       screen->availableGeometry()));
 }
 
 QSize Form8::outerSizeBeside(const QWidget &anchor) const
@@ -113,14 +101,20 @@ void Form8::place(QWidget &anchor)
     const QScreen *screen = anchor.screen();
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
-    const QSize outer = outerSizeBeside(anchor);
-    if (const auto pair = HelpPlacement::sideBySide(anchor.frameGeometry(), outer, available)) {
-        anchor.move(pair->anchor);
-        move(pair->beside);
+    const QSize anchorOuter = anchor.frameGeometry().size();
+    const HelpPlacement::Pair pair
+        = HelpPlacement::arrange(anchorOuter, outerSizeBeside(anchor), screen->availableGeometry());
+    if (!anchor.isMaximized() && !anchor.isFullScreen())
+        anchor.move(pair.anchor);
+    if (isVisible()) {
+        move(pair.beside);
         return;
     }
-    move(HelpPlacement::besidePosition(anchor.frameGeometry(), outer, available));
+    // Not shown yet, its frame is not known: its client area is placed
+    // where it lies within a frame like the anchor's, so that the two
+    // frames stand level.
+    const QPoint inFrame = anchor.geometry().topLeft() - anchor.frameGeometry().topLeft();
+    setGeometry(QRect(pair.beside + inFrame, size()));
 }
 
 void Form8::formLoad()

@@ -15,9 +15,9 @@ class Form8 : public Dialog
     Q_OBJECT
 
 public:
-    // It opens beside the window `beside` where the screen has room, so
-    // that it does not cover it; without one, in the middle of the screen.
-    Form8(WindowContext &context, QString helpPath, const QWidget *beside = nullptr);
+    // It opens in the middle of the screen; place() puts it beside the
+    // main window.
+    Form8(WindowContext &context, QString helpPath);
 
     // Skins the window, shows the help file, keeps the window above all
     // others and sets the box from the stored choice. A step that fails is
@@ -28,16 +28,16 @@ public:
     // of the box, made by the user or by the load step.
     void Check1_Click();
 
-    // Stands beside `anchor` without covering it. Where it has no room
-    // beside the anchor where that stands, but the screen is wide enough for
-    // both, the two move apart to stand side by side.
+    // Stands beside `anchor`, covering as little of it as the screen
+    // allows: the two stand side by side, or at opposite edges of the screen
+    // when it is not wide enough for that. A maximised anchor stays where
+    // it is.
     void place(QWidget &anchor);
 
 private:
     // This window's outer size; its frame, not known before it is shown, is
     // taken to be as thick as that of `anchor`.
     QSize outerSizeBeside(const QWidget &anchor) const;
-    void placeBeside(const QWidget *beside);
     void showMissingHelp(const QString &path);
     void loadHelpText(const QString &path);
     void setBoxFromSetting();

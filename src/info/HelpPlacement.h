@@ -4,32 +4,28 @@
 #include <QRect>
 #include <QSize>
 
-#include <optional>
-
-// Where the help window opens so that it does not hide the main window.
+// Where the main window and the help window stand while both are open, so
+// that the help window hides as little of the main window as the screen
+// allows, and the same way at every opening.
 namespace HelpPlacement {
 
 // The space left between the two windows, in pixels.
 inline constexpr int kGap = 8;
 
-// The top-left corner of a window of the outer size `outer` placed beside
-// the window whose frame is `anchor`, within the screen's work area
-// `available`: to the right of it when there is room, else to the left of it;
-// when neither side has room, against the screen's edge on the roomier side,
-// covering as little of the anchor as it can. Its top is level with the
-// anchor's, moved up as far as needed to keep it on the screen.
-QPoint besidePosition(const QRect &anchor, const QSize &outer, const QRect &available);
-
-// Where the anchor and the window beside it go when the window does not fit
-// beside the anchor where the anchor stands, but the work area is wide
-// enough for both side by side: the pair is centred, the window to the right
-// of the anchor. Empty when the anchor may stay where it is, or when the two
-// cannot stand side by side at all.
 struct Pair
 {
     QPoint anchor;
     QPoint beside;
 };
-std::optional<Pair> sideBySide(const QRect &anchor, const QSize &outer, const QRect &available);
+
+// The top-left corners of the main window (outer size `anchor`) and the help
+// window (outer size `beside`) in the screen's work area `available`. When
+// the width allows both side by side with the gap between them, the pair is
+// centred, the main window on the left; otherwise the main window stands
+// against the left edge and the help window against the right one, so that
+// they overlap as little as the width allows. Both have one top, at which
+// the taller of them is centred in the height (at the top of the area when
+// it is taller than that).
+Pair arrange(const QSize &anchor, const QSize &beside, const QRect &available);
 
 } // namespace HelpPlacement

@@ -4,6 +4,7 @@
 #include "platform/VersionInfo.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
+#include "widgets/Accessible.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -37,6 +38,9 @@ frmAbout::frmAbout(WindowContext &context)
     setWindowIcon(QIcon(QStringLiteral(":/icons/about.png")));
     setFont(Controls::verdana());
     setFixedSize(Twips::size(7455, 2925));
+    // One accessible object per thing a user sees: neither the skin twins
+    // drawn over the labels nor the notice below the client area.
+    Accessible::setWindowRole(this, QAccessible::Dialog);
 
     // Created in tab order, which is also the order in which the load step
     // meets them.
@@ -67,6 +71,8 @@ frmAbout::frmAbout(WindowContext &context)
         label->setFont(heading);
         // The values can be selected and copied, from the keyboard too.
         label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        // Qt gives such a label the focus by click only.
+        label->setFocusPolicy(Qt::StrongFocus);
     }
     Label2->setBuddy(lblVersion);
     Label3->setBuddy(lblCompany);
@@ -130,6 +136,7 @@ void frmAbout::makeSkinTwins()
         if (!label || controlTypeName(label) != u"Label")
             continue;
         SkinLabel *twin = loadSkinLabel1();
+        Accessible::markAsTwin(twin);
         twin->setGeometry(label->geometry());
         twin->setFont(label->font());
         twin->setText(label->text());

@@ -78,15 +78,15 @@ frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword
     const auto makeButton = [this](const QString &name, const QString &caption) {
         auto *button = new QPushButton(caption, this);
         button->setObjectName(name);
-        button->setAccessibleName(caption);
+        button->setAccessibleName(Controls::withoutMnemonic(caption));
         // Neither button answers Enter or Esc for the window.
         button->setAutoDefault(false);
         button->setDefault(false);
         return button;
     };
-    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("Ok"));
+    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("&Ok"));
     placeTwips(cmdOK, 4500, 1260, 1095, 495);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
     placeTwips(cmdCancel, 5700, 1260, 1035, 495);
 
     const auto makePasswordBox = [this](const QString &name) {
@@ -95,22 +95,24 @@ frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword
         box->setEchoMode(QLineEdit::Password);
         box->setStyle(m_maskStyle);
         box->installEventFilter(this);
+        // Alt and a letter is for the underlined letters, never typed.
+        Controls::refuseAltTyping(box);
         return box;
     };
     txtPass = makePasswordBox(QStringLiteral("txtPass"));
     placeTwips(txtPass, 1740, 480, 4995, 315);
-    SkinLabel2 = new SkinLabel(QStringLiteral("Password:"), this);
+    SkinLabel2 = new SkinLabel(QStringLiteral("&Password:"), this);
     SkinLabel2->setObjectName(QStringLiteral("SkinLabel2"));
     SkinLabel2->setBuddy(txtPass);
-    txtPass->setAccessibleName(SkinLabel2->text());
+    txtPass->setAccessibleName(Controls::withoutMnemonic(SkinLabel2->text()));
     placeTwips(SkinLabel2, 120, 540, 915, 255);
 
     txtPass2 = makePasswordBox(QStringLiteral("txtPass2"));
     placeTwips(txtPass2, 1740, 2400, 4995, 315);
-    SkinLabel3 = new SkinLabel(QStringLiteral("Retype Password:"), this);
+    SkinLabel3 = new SkinLabel(QStringLiteral("&Retype Password:"), this);
     SkinLabel3->setObjectName(QStringLiteral("SkinLabel3"));
     SkinLabel3->setBuddy(txtPass2);
-    txtPass2->setAccessibleName(SkinLabel3->text());
+    txtPass2->setAccessibleName(Controls::withoutMnemonic(SkinLabel3->text()));
     placeTwips(SkinLabel3, 120, 2460, 1935, 255);
 
     setTabOrder(cmdOK, cmdCancel);

@@ -17,6 +17,10 @@ constexpr std::array<Definition, Settings::kKeyCount> kDefinitions = {{
     {Settings::Key::ShowHelp, u"showHelp", u"1"},
     {Settings::Key::HidePasswords, u"HidePasswords", u"0"},
     {Settings::Key::ClipboardSeconds, u"ClipboardSeconds", u"30"},
+    {Settings::Key::GeneratorLength, u"GeneratorLength", u"20"},
+    {Settings::Key::GeneratorLetters, u"GeneratorLetters", u"1"},
+    {Settings::Key::GeneratorDigits, u"GeneratorDigits", u"1"},
+    {Settings::Key::GeneratorSymbols, u"GeneratorSymbols", u"1"},
 }};
 
 constexpr bool inKeyOrder()
@@ -30,6 +34,7 @@ constexpr bool inKeyOrder()
 static_assert(inKeyOrder(), "the table of keys follows the order of Settings::Key");
 
 constexpr int kDefaultClipboardSeconds = 30;
+constexpr int kDefaultGeneratorLength = 20;
 
 const Definition &definition(Settings::Key key)
 {
@@ -90,6 +95,28 @@ int Settings::clipboardSeconds() const
     bool ok = false;
     const int seconds = text(Key::ClipboardSeconds).trimmed().toInt(&ok);
     return ok && seconds >= 0 ? seconds : kDefaultClipboardSeconds;
+}
+
+int Settings::generatorLength() const
+{
+    bool ok = false;
+    const int length = text(Key::GeneratorLength).trimmed().toInt(&ok);
+    return ok ? length : kDefaultGeneratorLength;
+}
+
+void Settings::setGeneratorLength(int length)
+{
+    setText(Key::GeneratorLength, QString::number(length));
+}
+
+bool Settings::generatorUses(Key flag) const
+{
+    return text(flag) != u"0";
+}
+
+void Settings::setGeneratorUses(Key flag, bool used)
+{
+    setText(flag, used ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString maskedPassword(const QString &password)

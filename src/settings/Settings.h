@@ -28,9 +28,18 @@ public:
         HidePasswords,
         // "ClipboardSeconds": how long a copied text stays on the clipboard.
         ClipboardSeconds,
+        // "GeneratorLength": how many characters the password generator
+        // draws, 20 unless set.
+        GeneratorLength,
+        // "GeneratorLetters", "GeneratorDigits", "GeneratorSymbols": "1"
+        // (the default) when the generator uses that class of characters,
+        // "0" when not.
+        GeneratorLetters,
+        GeneratorDigits,
+        GeneratorSymbols,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = 3;
+    static constexpr int kKeyCount = 7;
 
     explicit Settings(SettingsStore &store, QObject *parent = nullptr);
 
@@ -55,6 +64,14 @@ public:
     // Seconds until a copied text is taken off the clipboard again; 0 leaves
     // it there. Missing or not a whole number of seconds counts as 30.
     int clipboardSeconds() const;
+
+    // The password generator's length as stored (20 when it is not a
+    // number), and whether it uses a class of characters: a flag is off
+    // only when stored as "0".
+    int generatorLength() const;
+    void setGeneratorLength(int length);
+    bool generatorUses(Key flag) const;
+    void setGeneratorUses(Key flag, bool used);
 
 signals:
     void changed(Settings::Key key);

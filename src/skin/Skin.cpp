@@ -1,7 +1,13 @@
 #include "Skin.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QColor>
+#include <QEvent>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QToolButton>
@@ -13,6 +19,43 @@ QString cssColour(const QColor &colour)
 {
     return colour.name(QColor::HexRgb);
 }
+
+// Marks the keyboard focus where Qt's own mark is hardly seen on the skin's
+// colours: a text box's caret, which Qt draws by inverting what lies under
+// it (about 1.4:1 on the mid-tone fields), becomes a solid bar in the box's
+// text colour; a check box or a list with the focus gets a white frame
+// (Qt's is a faint tint, about 1.3:1, and a list has none).
+class FocusMarks : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *control = qobject_cast<QWidget *>(watched);
+        if (!control || event->type() != QEvent::Paint)
+            return QObject::eventFilter(watched, event);
+        // The control paints itself first; the mark goes over it.
+        static_cast<QObject *>(control)->event(event);
+        if (!control->hasFocus())
+            return true;
+        QPainter painter(control);
+        if (auto *box = qobject_cast<QLineEdit *>(control)) {
+            if (box->isReadOnly() || box->hasSelectedText())
+                return true;
+            // The rectangle Qt reports has a margin on each side of the
+            // caret, which stands in its middle.
+            const QRect around = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            painter.fillRect(
+                QRect(around.left() + around.width() / 2, around.top(), 2, around.height()),
+                box->palette().color(QPalette::Text));
+        } else {
+            painter.setPen(QColor(Qt::white));
+            painter.drawRect(control->rect().adjusted(0, 0, -1, -1));
+        }
+        return true;
+    }
+};
 
 } // namespace
 
@@ -65,7 +108,10 @@ void Skin::applyTo(QWidget *window) const
         palette.setColor(group, QPalette::WindowText, panelText);
         palette.setColor(group, QPalette::Button, back);
         palette.setColor(group, QPalette::ButtonText, fore);
-        palette.setColor(group, QPalette::Base, back.lighter(115));
+        // Menus draw their face from a tint of it: on the panel colour,
+        // as the menu bar, their text reads.
+        palette.setColor(group, QPalette::Base,
+                         qobject_cast<QMenu *>(window) ? panel : back.lighter(115));
         palette.setColor(group, QPalette::AlternateBase, back);
         palette.setColor(group, QPalette::Text, fore);
         // A deep shade of the panel colour: selected rows and the focus mark
@@ -96,5 +142,24 @@ void Skin::applyTo(QWidget *window) const
     const QString headers = headerStyleSheet(c);
     for (QHeaderView *header : window->findChildren<QHeaderView *>())
         header->setStyleSheet(headers);
+    // Menus on the panel colour, as the menu bar: their text reads on it.
+    for (QMenu *menu : window->findChildren<QMenu *>()) {
+        QPalette menuPalette = menu->palette();
+        menuPalette.setColor(QPalette::Base, panel);
+        menu->setPalette(menuPalette);
+    }
+    QList<QWidget *> marked;
+    for (QLineEdit *box : window->findChildren<QLineEdit *>())
+        marked.append(box);
+    for (QCheckBox *box : window->findChildren<QCheckBox *>())
+        marked.append(box);
+    for (QAbstractItemView *list : window->findChildren<QAbstractItemView *>())
+        marked.append(list);
+    for (QWidget *control : marked) {
+        if (control->property("skinFocusMarks").toBool())
+            continue;
+        control->installEventFilter(new FocusMarks(control));
+        control->setProperty("skinFocusMarks", true);
+    }
     window->setProperty("skinned", true);
 }

@@ -46,5 +46,13 @@ enum class SkinRole {
 // "TextBox", "ListView", ...); the comparison is exact.
 SkinRole skinRoleFor(QStringView typeName);
 
+// The contrast ratio of two colours as WCAG 2.1 measures it, from 1 to 21.
+double contrastRatio(quint32 a, quint32 b);
+
+// `colour` moved the least way toward white (or toward black, when it is
+// darker than `against`) that gives it at least `ratio` against `against`:
+// the colour itself when it has that already.
+quint32 withContrast(quint32 colour, quint32 against, double ratio);
+
 // Whether this is Windows of the NT family, version 6 (Vista) or later.
 bool IsNt6OrLater();

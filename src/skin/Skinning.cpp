@@ -5,6 +5,7 @@
 #include "SkinLabel.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -43,7 +44,8 @@ QString controlTypeName(const QObject *control)
         return QStringLiteral("OptionButton");
     if (qobject_cast<const QAbstractButton *>(control))
         return QStringLiteral("CommandButton");
-    if (qobject_cast<const QLineEdit *>(control) || qobject_cast<const QPlainTextEdit *>(control))
+    if (qobject_cast<const QLineEdit *>(control) || qobject_cast<const QPlainTextEdit *>(control)
+        || qobject_cast<const QAbstractSpinBox *>(control))
         return QStringLiteral("TextBox");
     if (qobject_cast<const QComboBox *>(control))
         return QStringLiteral("ComboBox");
@@ -67,7 +69,9 @@ void ColorControlsFromSkin(QWidget *window, quint32 back, quint32 fore, quint32 
 {
     Q_UNUSED(panelText); // the skin itself draws text in it
     const QColor backColour = QColor::fromRgb(back);
-    const QColor foreColour = QColor::fromRgb(fore);
+    // The fore colour as text on the back colour: moved just as far
+    // toward white as text needs to be read (4.5:1).
+    const QColor readableFore = QColor::fromRgb(withContrast(fore, back, 4.5));
     const QColor panelColour = QColor::fromRgb(panel);
 
     const QList<QWidget *> controls = window->findChildren<QWidget *>();
@@ -84,8 +88,8 @@ void ColorControlsFromSkin(QWidget *window, quint32 back, quint32 fore, quint32 
         case SkinRole::BackAndFore:
             palette.setColor(QPalette::Base, backColour);
             palette.setColor(QPalette::Button, backColour);
-            palette.setColor(QPalette::Text, foreColour);
-            palette.setColor(QPalette::WindowText, foreColour);
+            palette.setColor(QPalette::Text, readableFore);
+            palette.setColor(QPalette::WindowText, readableFore);
             break;
         case SkinRole::PanelBackground:
             palette.setColor(QPalette::Window, panelColour);

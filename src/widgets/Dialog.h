@@ -17,6 +17,9 @@ public:
     // Shows the window if it is hidden and brings it to the front, with the
     // focus.
     void bringForward();
+    // Shows the window in front of the others, leaving the focus in
+    // `focused`, the window that has it or is about to get it.
+    void showWithoutFocus(QWidget *focused);
 
 protected:
     // Closing is final: the window does not reject itself and stay open as

@@ -1,13 +1,32 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
+#include "app/frmSplash.h"
 #include "entries/frmAdd.h"
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "password/frmPass.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+QStringList childNames(QAccessibleInterface *face)
+{
+    QStringList names;
+    for (int i = 0; i < face->childCount(); ++i)
+        names.append(face->child(i)->text(QAccessible::Name));
+    return names;
+}
+
+} // namespace
 
 // What assistive technology reads of the program: the names and roles that
 // a screen reader speaks.
@@ -18,6 +37,10 @@ class TestAccessibility : public QObject
 private slots:
     void statusPanelIsNamedByItsText();
     void windowsAreDialogs();
+    void splashIsANamedWindow();
+    void aboutBoxShowsEachThingOnce();
+    void typingInTheFindBoxMovesNoFocus();
+    void generateIsAnnouncedWithoutThePassword();
 };
 
 void TestAccessibility::statusPanelIsNamedByItsText()
@@ -53,6 +76,92 @@ void TestAccessibility::windowsAreDialogs()
     check(t.program->add.window());
     check(t.program->openHelp());
     check(t.program->openAbout());
+}
+
+void TestAccessibility::splashIsANamedWindow()
+{
+    TestProgram t;
+    t.runSplash();
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(t.program->splash.window());
+    QVERIFY(face);
+    QCOMPARE(face->role(), QAccessible::Window);
+    QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Vorsell"));
+}
+
+void TestAccessibility::aboutBoxShowsEachThingOnce()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.runSplash();
+    QWidget *about = t.program->openAbout();
+    QVERIFY(t.program->context().skin.bUseSkin);
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(about);
+    const QStringList names = childNames(face);
+    // Skin twins repeat the captions for the eye; the notice lies below the
+    // window.
+    for (const char *caption : {"Version:", "Owned By:", "Website:", "Vorsell", "Drummet Software"})
+        QCOMPARE(names.count(QString::fromLatin1(caption)), 1);
+    QVERIFY2(!names.join(u' ').contains(QStringLiteral("copyright")), qPrintable(names.join(u'|')));
+    for (int i = 0; i < face->childCount(); ++i)
+        QVERIFY(!face->child(i)->state().invisible);
+    // The values that can be selected are reached by Tab.
+    QStringList tabbed;
+    QWidget *focus = about->nextInFocusChain();
+    for (int i = 0; i < 20 && focus != about; ++i, focus = focus->nextInFocusChain()) {
+        if (focus->focusPolicy() & Qt::TabFocus)
+            tabbed.append(focus->objectName());
+    }
+    for (const char *value : {"lblVersion", "lblCompany", "lblWebsite"})
+        QVERIFY2(tabbed.contains(QString::fromLatin1(value)), qPrintable(tabbed.join(u' ')));
+}
+
+void TestAccessibility::typingInTheFindBoxMovesNoFocus()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.writeVault(QStringLiteral("pw12"),
+                 {{"ann", "pw1", "a.example"}, {"bob", "pw2", ""}, {"anton", "pw3", ""}});
+    t.openVault();
+    Form1 *main = t.mainWindow();
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    auto *list = control<QTreeView>(main, QStringLiteral("lstPass"));
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+    auto *box = control<QLineEdit>(main, QStringLiteral("txtFind"));
+    QVERIFY(box->hasFocus());
+
+    // No news of a row while typing: the entry marked stays marked without
+    // a word to assistive technology.
+    QSignalSpy current(list->selectionModel(), &QItemSelectionModel::currentChanged);
+    QSignalSpy selection(list->selectionModel(), &QItemSelectionModel::selectionChanged);
+    QTest::keyClicks(box, QStringLiteral("an"));
+    QCOMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(current.size() + selection.size(), 0);
+    QVERIFY(list->selectionModel()->isRowSelected(0));
+    // Down in the box: the first match takes the focus, which a screen
+    // reader finds on its row.
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QTest::keyClick(box, Qt::Key_Down);
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(face->state().focused);
+    QVERIFY(face->focusChild());
+    QCOMPARE(face->focusChild()->text(QAccessible::Name), QStringLiteral("ann"));
+}
+
+void TestAccessibility::generateIsAnnouncedWithoutThePassword()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.openVault();
+    t.mainWindow()->mnuDataItem_Click(0);
+    auto *generate = control<QToolButton>(t.program->add.window(), QStringLiteral("cmdGenerate"));
+    auto *password = control<QLineEdit>(t.program->add.window(), QStringLiteral("txtPassword"));
+    generate->click();
+    const QString news
+        = QAccessible::queryAccessibleInterface(generate)->text(QAccessible::Description);
+    QVERIFY(!news.isEmpty() && !news.contains(password->text()));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -12,6 +12,7 @@
 #include "widgets/Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -64,6 +65,7 @@ private slots:
     void mainWindowHiddenUntilPasswordAccepted_data();
     void mainWindowHiddenUntilPasswordAccepted();
     void createVaultFailureEndsWithoutShowingTheVault();
+    void helpOpensWithoutTakingTheFocus();
     void unreadableVaultEndsTheProgram();
     void secondCopyEndsWithoutTouchingTheVault();
     void lockFromAnotherComputerIsTakenOverWhenAsked_data();
@@ -191,6 +193,20 @@ void TestStartup::createVaultFailureEndsWithoutShowingTheVault()
     QCOMPARE(t->fakes.ender.endCount, 1);
     QVERIFY(!t->mainWindow()->isVisible());
     QVERIFY(t->status().isEmpty());
+}
+
+void TestStartup::helpOpensWithoutTakingTheFocus()
+{
+    t->setShowHelp(QStringLiteral("1"));
+    t->openVault();
+    Form1 *main = t->mainWindow();
+    QWidget *help = t->program->help.window();
+    QVERIFY(help && help->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), main);
+    QVERIFY(main->isAncestorOf(QApplication::focusWidget()));
+    // F1 gives it the focus.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QTRY_COMPARE(QApplication::activeWindow(), help);
 }
 
 void TestStartup::unreadableVaultEndsTheProgram()

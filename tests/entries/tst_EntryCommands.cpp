@@ -9,11 +9,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -158,12 +160,24 @@ private slots:
              {(QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtPassword")),
               (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtWebsite")),
               (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdGenerate")),
+              (QWidget *)control<QSpinBox>(editor(), QStringLiteral("spnLength")),
+              (QWidget *)control<QCheckBox>(editor(), QStringLiteral("chkLetters")),
+              (QWidget *)control<QCheckBox>(editor(), QStringLiteral("chkDigits")),
+              (QWidget *)control<QCheckBox>(editor(), QStringLiteral("chkSymbols")),
               (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdDelete")),
               (QWidget *)control<QToolButton>(editor(), QStringLiteral("cmdAdd"), 0),
               (QWidget *)control<QLineEdit>(editor(), QStringLiteral("txtUsername"))}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+        // Alt and an underlined letter moves to its box; Alt and any other
+        // letter types nothing.
+        auto *password = control<QLineEdit>(editor(), QStringLiteral("txtPassword"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), password);
+        QCOMPARE(password->accessibleName(), "Password:");
+        QTest::keyClick(password, Qt::Key_Q, Qt::AltModifier);
+        QVERIFY(password->text().isEmpty());
         // Enter saves from the website box only.
         QTest::keyClick(control<QLineEdit>(editor(), QStringLiteral("txtUsername")),
                         Qt::Key_Return);

@@ -11,7 +11,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -100,6 +103,30 @@ private slots:
         QCOMPARE(password->echoMode(), QLineEdit::Normal);
     }
 
+    void generatorOptionsAreRemembered()
+    {
+        open();
+        click(main, "cmdAdd", 0);
+        auto *length = control<QSpinBox>(editor(), "spnLength");
+        QCOMPARE(length->minimum(), 8);
+        QCOMPARE(length->maximum(), 64);
+        QCOMPARE(control<QLabel>(editor(), "lblLength")->buddy(), length);
+        length->setValue(9);
+        control<QCheckBox>(editor(), "chkLetters")->setChecked(false);
+        control<QCheckBox>(editor(), "chkSymbols")->setChecked(false);
+        // The last class left cannot be taken away.
+        control<QCheckBox>(editor(), "chkDigits")->setChecked(false);
+        QVERIFY(control<QCheckBox>(editor(), "chkDigits")->isChecked());
+        editor()->close();
+
+        click(main, "cmdAdd", 0);
+        QCOMPARE(control<QSpinBox>(editor(), "spnLength")->value(), 9);
+        click(editor(), "cmdGenerate");
+        const QString password = control<QLineEdit>(editor(), "txtPassword")->text();
+        QCOMPARE(password.size(), 9);
+        QVERIFY2(QRegularExpression("^[0-9]+$").match(password).hasMatch(), qPrintable(password));
+    }
+
     void findShowsMatchesAndCommandsActOnTheShownRow()
     {
         open();
@@ -141,6 +168,66 @@ private slots:
         QCOMPARE(t->status(), "Showing all 2 entries");
     }
 
+    void findBoxKeys()
+    {
+        open();
+        auto *box = control<QLineEdit>(main, "txtFind");
+        QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(box, "o");
+        QCOMPARE(shownColumn(0), (QStringList {"bob", "carol"}));
+
+        // The copy keys act on the selected match while the box has no text
+        // of its own selected; then Ctrl+C copies that text.
+        select(1);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "C:\\Users\\ALI");
+        QCOMPARE(box->text(), "o");
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "Mike");
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "o");
+
+        // Down and Enter go to the first match, selected.
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+            select(1);
+            // Ctrl+F puts the focus back in the open bar's box.
+            QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+            QVERIFY(box->hasFocus() && box->isVisible());
+            QTest::keyClick(box, key);
+            QVERIFY(list()->hasFocus());
+            QCOMPARE(list()->selectionModel()->selectedRows(),
+                     QModelIndexList {list()->model()->index(0, 0)});
+        }
+        QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!box->isVisible());
+    }
+
+    void sortCommandsAreHeaderClicks()
+    {
+        open();
+        auto *items = control<QMenu>(main, "mnuSortBy");
+        QCOMPARE(items->actions().size(), 3);
+        const char *keys[] = {"Ctrl+1", "Ctrl+2", "Ctrl+3"};
+        for (int column = 0; column < 3; ++column) {
+            QAction *item = items->actions().at(column);
+            QCOMPARE(item->text().remove('&'), list()->model()->headerData(column, Qt::Horizontal));
+            QCOMPARE(item->shortcut().toString(), keys[column]);
+        }
+        // The keys and the header clicks toggle one order between them.
+        QTest::keyClick(main, Qt::Key_2, Qt::ControlModifier);
+        const QStringList byPassword = shownColumn(1);
+        QCOMPARE(byPassword, (QStringList {"zeta", "Mike", "alpha"}));
+        list()->header()->sectionClicked(1);
+        QCOMPARE(shownColumn(1), (QStringList {"alpha", "Mike", "zeta"}));
+        QTest::keyClick(main, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(shownColumn(0), (QStringList {"carol", "bob", "\u00C1lice"}));
+        items->actions().at(2)->trigger();
+        QCOMPARE(shownColumn(2), (QStringList {"", "C:\\Users\\ALI", "www.bob.example"}));
+    }
+
     void findKeepsUpWithAddsEditsAndSorting()
     {
         open();
@@ -171,7 +258,7 @@ private slots:
         // The file holds every entry, in the order of the whole list.
         QCOMPARE(savedUsernames(), (QStringList {"zed", "dora", "carol", "bill", "\u00C1lice"}));
 
-        control<QAction>(main, "mnuFind")->trigger();
+        QTest::keyClick(box, Qt::Key_Escape);
         QCOMPARE(list()->model()->rowCount(), 5);
         QCOMPARE(t->status(), "Showing all 5 entries");
     }
@@ -210,7 +297,7 @@ private slots:
         auto *show = control<QCheckBox>(editor(), "chkShow");
         QCOMPARE(password->text(), "alpha");
         QCOMPARE(password->echoMode(), QLineEdit::Password);
-        QVERIFY(show && show->text() == "Show" && !show->isChecked());
+        QVERIFY(show && show->text() == "S&how" && !show->isChecked());
         QVERIFY(password->geometry().right() < show->geometry().left());
         show->click();
         QCOMPARE(password->echoMode(), QLineEdit::Normal);

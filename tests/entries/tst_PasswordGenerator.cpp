@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -28,10 +29,11 @@ int classOf(QChar c)
 // every position drawn alike. The share of each class is taken from the
 // sample itself, since refusing passwords that miss a class shifts it a
 // little. The result is in standard deviations above the expected value.
-double unevenness(const Generator &generate, int samples)
+double unevenness(const Generator &generate, int samples,
+                  const PasswordGenerator::Options &options = {})
 {
-    const QStringView chars = PasswordGenerator::alphabet();
-    const int n = PasswordGenerator::kLength;
+    const QString chars = PasswordGenerator::alphabet(options);
+    const int n = options.length;
     std::vector<std::array<double, 128>> counts(size_t(n), std::array<double, 128> {});
     std::array<double, 4> classTotals {};
     std::array<int, 4> classSizes {};
@@ -53,33 +55,58 @@ double unevenness(const Generator &generate, int samples)
             chiSquare += d * d / expected;
         }
     }
-    const double freedom = double(n) * chars.size() - 4;
+    const double classes = double(
+        std::count_if(classSizes.cbegin(), classSizes.cend(), [](int size) { return size > 0; }));
+    const double freedom = double(n) * chars.size() - classes;
     return (chiSquare - freedom) / std::sqrt(2 * freedom);
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(PasswordGenerator::Options)
 
 class tst_PasswordGenerator : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void makesStorablePasswordsOfEveryClass_data();
     void makesStorablePasswordsOfEveryClass();
     void tenThousandInARowAreAllDifferent();
+    void drawsEveryCharacterAlike_data();
     void drawsEveryCharacterAlike();
 };
 
+void tst_PasswordGenerator::makesStorablePasswordsOfEveryClass_data()
+{
+    QTest::addColumn<PasswordGenerator::Options>("options");
+    QTest::addColumn<QString>("classes"); // l small, u capital, d digit, s symbol
+    QTest::addColumn<int>("length");
+
+    QTest::newRow("default") << PasswordGenerator::Options() << "luds" << 20;
+    QTest::newRow("8, digits") << PasswordGenerator::Options {8, false, true, false} << "d" << 8;
+    QTest::newRow("64, letters and symbols")
+        << PasswordGenerator::Options {64, true, false, true} << "lus" << 64;
+    QTest::newRow("out of range, no class")
+        << PasswordGenerator::Options {3, false, false, false} << "lu" << 8;
+    QTest::newRow("too long") << PasswordGenerator::Options {65, false, true, true} << "ds" << 64;
+}
+
 void tst_PasswordGenerator::makesStorablePasswordsOfEveryClass()
 {
+    QFETCH(PasswordGenerator::Options, options);
+    QFETCH(QString, classes);
+    QFETCH(int, length);
     for (int i = 0; i < 2000; ++i) {
-        const QString password = PasswordGenerator::generate();
-        QCOMPARE(password.size(), PasswordGenerator::kLength);
-        std::array<bool, 4> seen {};
+        const QString password = PasswordGenerator::generate(options);
+        QCOMPARE(password.size(), length);
+        QString seen;
         for (const QChar c : password) {
             QVERIFY2(c.unicode() > u' ' && c.unicode() < 127 && c != u'|', qPrintable(password));
-            seen[size_t(classOf(c))] = true;
+            seen += QStringLiteral("luds")[c.isLower() ? 0 : c.isUpper() ? 1 : c.isDigit() ? 2 : 3];
         }
-        QVERIFY2(seen == (std::array<bool, 4> {true, true, true, true}), qPrintable(password));
+        for (const QChar c : QStringLiteral("luds"))
+            QVERIFY2(seen.contains(c) == classes.contains(c), qPrintable(password));
         QVERIFY(EntryRules::checkEntry({QStringLiteral("user"), password, QString()}).ok());
     }
 }
@@ -92,12 +119,22 @@ void tst_PasswordGenerator::tenThousandInARowAreAllDifferent()
     QCOMPARE(seen.size(), 10000);
 }
 
+void tst_PasswordGenerator::drawsEveryCharacterAlike_data()
+{
+    QTest::addColumn<PasswordGenerator::Options>("options");
+    QTest::newRow("default") << PasswordGenerator::Options();
+    QTest::newRow("8, digits") << PasswordGenerator::Options {8, false, true, false};
+    QTest::newRow("64, letters and symbols") << PasswordGenerator::Options {64, true, false, true};
+}
+
 void tst_PasswordGenerator::drawsEveryCharacterAlike()
 {
+    QFETCH(PasswordGenerator::Options, options);
     // A fair generator stays within 6 standard deviations but for a chance of
     // about one in a billion; a remainder taken of a small random number, or
     // a position kept for each class, lands far beyond.
-    const double sigmas = unevenness([] { return PasswordGenerator::generate(); }, 5000);
+    const double sigmas
+        = unevenness([&options] { return PasswordGenerator::generate(options); }, 5000, options);
     QVERIFY2(sigmas < 6, qPrintable(QString::number(sigmas)));
 }
 

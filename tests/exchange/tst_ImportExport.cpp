@@ -80,7 +80,7 @@ void TestImportExport::fileMenu()
     QStringList texts;
     for (const QAction *action : menu->actions())
         texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(texts, (QStringList {"&Import...", "&Export...", "-", "Exit"}));
+    QCOMPARE(texts, (QStringList {"&Import...", "&Export...", "-", "E&xit"}));
 }
 
 void TestImportExport::importAddsWhatTheSummarySaysOnYes()

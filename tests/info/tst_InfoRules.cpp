@@ -17,9 +17,8 @@ private slots:
     void storedValueToInteger();
     void showHelpValue_data();
     void showHelpValue();
-    void helpBesideMainWindow_data();
-    void helpBesideMainWindow();
-    void bothMoveApartWhenTheScreenHasRoom();
+    void helpPlacement_data();
+    void helpPlacement();
     void linkAddress_data();
     void linkAddress();
 };
@@ -77,45 +76,44 @@ void TestInfoRules::showHelpValue()
     QCOMPARE(ShowHelpSetting::checkBoxValue(stored).value_or(-1), box);
 }
 
-void TestInfoRules::helpBesideMainWindow_data()
+void TestInfoRules::helpPlacement_data()
 {
-    QTest::addColumn<QRect>("main");
     QTest::addColumn<QRect>("screen");
-    QTest::addColumn<QPoint>("help");
-    const QSize help(700, 560);
-    const int gap = HelpPlacement::kGap;
-    // clang-format off
-    QTest::newRow("room on the right") << QRect(100, 200, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(700 + gap, 200);
-    QTest::newRow("room on the left only") << QRect(1200, 200, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(1200 - gap - help.width(), 200);
-    QTest::newRow("kept above the screen's foot") << QRect(100, 600, 600, 480) << QRect(0, 0, 1920, 1040) << QPoint(700 + gap, 1040 - help.height());
-    QTest::newRow("work area offset") << QRect(1300, 60, 600, 480) << QRect(1280, 40, 1920, 1040) << QPoint(1900 + gap, 60);
-    QTest::newRow("no room: at the roomier edge") << QRect(300, 200, 600, 480) << QRect(0, 0, 1366, 728) << QPoint(1366 - help.width(), 168);
-    QTest::newRow("no room, roomier on the left") << QRect(500, 100, 600, 480) << QRect(0, 0, 1200, 728) << QPoint(0, 100);
-    // clang-format on
+    QTest::addColumn<int>("overlap"); // the width the help window covers
+
+    // The main window's and the help window's outer sizes at 96 dpi.
+    QTest::newRow("1920 x 1080") << QRect(0, 0, 1920, 1040) << 0;
+    QTest::newRow("work area offset") << QRect(1280, 40, 1920, 1040) << 0;
+    QTest::newRow("1366 x 768") << QRect(0, 0, 1366, 728) << 0;
+    QTest::newRow("1280 x 1024") << QRect(0, 0, 1280, 984) << 611 + 696 - 1280;
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 728) << 611 + 696 - 1024;
+    QTest::newRow("narrower than the help") << QRect(0, 0, 640, 480) << 611;
 }
 
-void TestInfoRules::helpBesideMainWindow()
+void TestInfoRules::helpPlacement()
 {
-    QFETCH(QRect, main);
     QFETCH(QRect, screen);
-    QFETCH(QPoint, help);
-    QCOMPARE(HelpPlacement::besidePosition(main, QSize(700, 560), screen), help);
-}
+    QFETCH(int, overlap);
+    const QSize mainSize(611, 505);
+    const QSize helpSize(696, 560);
+    const HelpPlacement::Pair pair = HelpPlacement::arrange(mainSize, helpSize, screen);
+    const QRect main(pair.anchor, mainSize);
+    const QRect help(pair.beside, helpSize);
 
-void TestInfoRules::bothMoveApartWhenTheScreenHasRoom()
-{
-    const QSize help(700, 560);
-    const QRect screen(0, 0, 1600, 900);
-    // Centred, the main window leaves room on neither side; side by side
-    // the pair fits, centred as a whole.
-    const auto pair = HelpPlacement::sideBySide(QRect(500, 200, 600, 480), help, screen);
-    QVERIFY(pair);
-    const int left = (1600 - (600 + HelpPlacement::kGap + 700)) / 2;
-    QCOMPARE(pair->anchor, QPoint(left, 200));
-    QCOMPARE(pair->beside, QPoint(left + 600 + HelpPlacement::kGap, 200));
-    // Room beside it already, or no room for both: the main window stays.
-    QVERIFY(!HelpPlacement::sideBySide(QRect(100, 200, 600, 480), help, screen));
-    QVERIFY(!HelpPlacement::sideBySide(QRect(300, 200, 600, 480), help, QRect(0, 0, 1280, 900)));
+    // Level with each other, and within the screen as far as it allows.
+    QCOMPARE(main.top(), help.top());
+    QVERIFY(main.top() >= screen.top() && help.left() >= screen.left());
+    QVERIFY(main.left() >= screen.left() && help.right() <= std::max(screen.right(), help.width()));
+    QVERIFY(help.bottom() <= screen.bottom() || help.top() == screen.top());
+    // The help window on the main window's right, covering as little of it
+    // as the width allows: side by side with a gap when the screen has room,
+    // else at opposite edges.
+    QVERIFY(help.left() >= main.left());
+    QCOMPARE(std::max(0, main.right() + 1 - help.left()), overlap);
+    if (overlap == 0)
+        QCOMPARE(help.left() - main.right() - 1, HelpPlacement::kGap);
+    // The same place at every opening: only the sizes count.
+    QCOMPARE(HelpPlacement::arrange(mainSize, helpSize, screen).beside, pair.beside);
 }
 
 void TestInfoRules::linkAddress_data()

@@ -1,5 +1,6 @@
 #include "TestProgram.h"
 #include "app/Form1.h"
+#include "entries/frmAdd.h"
 #include "password/frmPass.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
@@ -15,6 +16,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -36,6 +39,7 @@ private slots:
     void textContrast();
     void topmostKeepsPlaceAndSize_data();
     void topmostKeepsPlaceAndSize();
+    void marksAndTextStandOut();
 };
 
 namespace {
@@ -119,7 +123,12 @@ void TestSkinning::mainWindowColoursAndFocusMark()
     }
     const QTreeView *list = control<QTreeView>(main, QStringLiteral("lstPass"));
     QCOMPARE(list->palette().color(QPalette::Base), back);
-    QCOMPARE(list->palette().color(QPalette::Text), fore);
+    // The fore colour, moved just far enough toward white to be read.
+    const QColor text = list->palette().color(QPalette::Text);
+    QVERIFY(contrast(text, back) >= 4.5);
+    QVERIFY(std::abs(text.red() - fore.red()) + std::abs(text.green() - fore.green())
+                + std::abs(text.blue() - fore.blue())
+            <= 24);
     // The status bar keeps its own colours: it was never given a palette.
     QVERIFY(
         !control<QStatusBar>(main, QStringLiteral("StatusBar1"))->testAttribute(Qt::WA_SetPalette));
@@ -234,6 +243,74 @@ void TestSkinning::topmostKeepsPlaceAndSize()
     QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
     QCOMPARE(window.geometry(), before);
     QCOMPARE(window.isVisible(), visible);
+}
+
+void TestSkinning::marksAndTextStandOut()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.writeVault(QStringLiteral("pw12"), {{"ann", "pw1", "a.example"}, {"bob", "pw2", ""}});
+    t.openVault();
+    Form1 *main = t.mainWindow();
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    const auto within = [](QWidget *control, QWidget *window, const QRect &rect) {
+        return QRect(control->mapTo(window, rect.topLeft()), rect.size());
+    };
+    const auto ratio = [](double value) {
+        return qPrintable(QString::number(value, 'f', 2));
+    };
+
+    // The list's rows, and its frame with the focus against without it.
+    auto *list = control<QTreeView>(main, QStringLiteral("lstPass"));
+    QToolButton *add = control<QToolButton>(main, QStringLiteral("cmdAdd"), 0);
+    add->setFocus();
+    const QImage unfocused = main->grab().toImage();
+    QRect row = list->visualRect(list->model()->index(1, 0));
+    row.setWidth(list->viewport()->width());
+    const double rowText = drawnContrast(unfocused, within(list->viewport(), main, row));
+    QVERIFY2(rowText >= 4.5, ratio(rowText));
+    list->setFocus();
+    const QImage focused = main->grab().toImage();
+    const QPoint edge = list->mapTo(main, QPoint(0, list->height() / 2));
+    const double frame = contrast(focused.pixelColor(edge), unfocused.pixelColor(edge));
+    QVERIFY2(frame >= 3, ratio(frame));
+
+    // Menu items on their face.
+    auto *data = control<QMenu>(main, QStringLiteral("mnuData"));
+    data->popup(QPoint(100, 100));
+    QVERIFY(QTest::qWaitForWindowExposed(data));
+    const double item = drawnContrast(
+        data->grab().toImage(), data->actionGeometry(data->actions().at(1)).adjusted(2, 1, -2, -1));
+    QVERIFY2(item >= 4.5, ratio(item));
+    data->hide();
+
+    // In the editor: typed text, the caret of an empty box, and the focus
+    // mark of a check box against the same box without it.
+    main->mnuDataItem_Click(0);
+    frmAdd *editor = t.program->add.window();
+    QApplication::setActiveWindow(editor);
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    auto *username = control<QLineEdit>(editor, QStringLiteral("txtUsername"));
+    auto *password = control<QLineEdit>(editor, QStringLiteral("txtPassword"));
+    auto *digits = control<QCheckBox>(editor, QStringLiteral("chkDigits"));
+    password->setText(QStringLiteral("Wgqy8HH"));
+    username->setFocus();
+    const QImage typed = editor->grab().toImage();
+    const QRect inside(3, 3, username->width() - 6, username->height() - 6);
+    const double text = drawnContrast(typed, within(password, editor, inside));
+    QVERIFY2(text >= 4.5, ratio(text));
+    const double caret = drawnContrast(typed, within(username, editor, inside));
+    QVERIFY2(caret >= 3, ratio(caret));
+    const QImage plain = digits->grab().toImage();
+    digits->setFocus();
+    const QImage marked = digits->grab().toImage();
+    double mark = 1;
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x)
+            mark = std::max(mark, contrast(plain.pixelColor(x, y), marked.pixelColor(x, y)));
+    }
+    QVERIFY2(mark >= 3, ratio(mark));
 }
 
 QTEST_MAIN(TestSkinning)

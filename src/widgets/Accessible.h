@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QAccessible>
+
+class QWidget;
+
+// How the program's windows present themselves to assistive technology,
+// where Qt's own reading of a widget is not what a user sees.
+namespace Accessible {
+
+// Announces a top-level window with this role, and lists as its children
+// only the controls a user can see in it: hidden ones, ones that lie
+// outside the window's area and twins (see markAsTwin) are left out.
+void setWindowRole(QWidget *window, QAccessible::Role role);
+
+// Marks a control that repeats, for the eye only, another control under it:
+// it is left out of its window's accessible children (see setWindowRole).
+void markAsTwin(QWidget *control);
+
+} // namespace Accessible
