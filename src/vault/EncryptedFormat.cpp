@@ -111,16 +111,16 @@ Problem readHeader(QByteArrayView file, Header *header, const Bounds &bounds)
     return Problem::None;
 }
 
-Problem deriveKey(QStringView password, const KdfParams &params, const Salt &salt, VaultKey *key)
+Problem deriveKey(const SecureBytes &password, const KdfParams &params, const Salt &salt,
+                  VaultKey *key)
 {
     key->clear();
-    SecureBytes secret = SecureBytes::fromText(password);
     SecureBytes derived(kKeySize);
-    if (secret.isNull() || derived.isNull())
+    if (password.isNull() || derived.isNull())
         return Problem::OutOfMemory;
     // Argon2id fails only when it cannot have its memory.
-    if (crypto_pwhash(derived.data(), kKeySize, reinterpret_cast<const char *>(secret.data()),
-                      secret.size(), salt.data(), params.ops, std::size_t(params.memKiB) * 1024,
+    if (crypto_pwhash(derived.data(), kKeySize, reinterpret_cast<const char *>(password.data()),
+                      password.size(), salt.data(), params.ops, std::size_t(params.memKiB) * 1024,
                       crypto_pwhash_ALG_ARGON2ID13)
         != 0)
         return Problem::OutOfMemory;
@@ -128,6 +128,11 @@ Problem deriveKey(QStringView password, const KdfParams &params, const Salt &sal
     key->m_params = params;
     key->m_salt = salt;
     return Problem::None;
+}
+
+Problem deriveKey(QStringView password, const KdfParams &params, const Salt &salt, VaultKey *key)
+{
+    return deriveKey(SecureBytes::fromText(password), params, salt, key);
 }
 
 Salt newSalt(const RandomFill &random)

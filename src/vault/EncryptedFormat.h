@@ -102,14 +102,16 @@ public:
     void clear() { m_key.clear(); }
 
 private:
-    friend Problem deriveKey(QStringView, const KdfParams &, const Salt &, VaultKey *);
+    friend Problem deriveKey(const SecureBytes &, const KdfParams &, const Salt &, VaultKey *);
     SecureBytes m_key;
     KdfParams m_params;
     Salt m_salt {};
 };
 
-// The slow step (Argon2id). Safe to run on any thread. Fails only when the
-// memory it needs cannot be had.
+// The slow step (Argon2id), over the password in UTF-8. Safe to run on any
+// thread. Fails only when the memory it needs cannot be had.
+Problem deriveKey(const SecureBytes &password, const KdfParams &params, const Salt &salt,
+                  VaultKey *key);
 Problem deriveKey(QStringView password, const KdfParams &params, const Salt &salt, VaultKey *key);
 
 // A fresh random salt.

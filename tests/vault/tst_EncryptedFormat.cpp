@@ -1,6 +1,8 @@
 #include "vault/EncryptedFormat.h"
+#include "vault/KeyDerivation.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
 
@@ -90,6 +92,7 @@ private slots:
     void parametersOutOfBounds_data();
     void parametersOutOfBounds();
     void committedVault();
+    void derivationOffThread();
 };
 
 void TestEncryptedFormat::roundTrip()
@@ -227,6 +230,28 @@ void TestEncryptedFormat::committedVault()
     QCOMPARE(openWith(committed, kPassword, &read), Problem::None);
     QCOMPARE(read, sampleEntries());
     QCOMPARE(remade, committed);
+}
+
+// The derivation runs on a thread of its own, reports back on this one, and
+// cannot be started a second time while it runs.
+void TestEncryptedFormat::derivationOffThread()
+{
+    const Salt salt = newSalt();
+    KeyDerivation derivation;
+    QSignalSpy finished(&derivation, &KeyDerivation::finished);
+    QVERIFY(derivation.start(kPassword, kQuick, salt));
+    QVERIFY(derivation.isRunning());
+    QVERIFY(!derivation.start(kPassword, kQuick, salt));
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).value<Problem>(), Problem::None);
+    QVERIFY(!derivation.isRunning());
+
+    const VaultKey key = derivation.takeKey();
+    const QByteArray file = seal(key, sampleEntries());
+    std::vector<VaultEntry> read;
+    QCOMPARE(openWith(file, kPassword, &read), Problem::None);
+    QCOMPARE(read, sampleEntries());
 }
 
 QTEST_GUILESS_MAIN(TestEncryptedFormat)
