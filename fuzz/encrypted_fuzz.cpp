@@ -59,7 +59,7 @@ void tryFile(QByteArrayView file)
     VaultKey key;
     check(deriveKey(kPassword, header.params, header.salt, &key) == Problem::None);
     std::vector<VaultEntry> entries;
-    const Problem opened = open(file, key, &entries);
+    const Problem opened = open(file.toByteArray(), key, &entries);
     check(opened == Problem::None || opened == Problem::WrongPassword);
     check(opened == Problem::None || entries.empty());
 }

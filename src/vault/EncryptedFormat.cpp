@@ -67,7 +67,7 @@ namespace EncryptedFormat {
 
 KdfParams defaultParams()
 {
-    return {3, 128 * 1024};
+    return {2, 256 * 1024};
 }
 
 bool isEncrypted(QByteArrayView fileStart)
@@ -143,7 +143,7 @@ Salt newSalt(const RandomFill &random)
     return salt;
 }
 
-Problem open(QByteArrayView file, const VaultKey &key, std::vector<VaultEntry> *entries)
+Problem open(QByteArray file, const VaultKey &key, std::vector<VaultEntry> *entries)
 {
     entries->clear();
     Header header;
@@ -155,26 +155,23 @@ Problem open(QByteArrayView file, const VaultKey &key, std::vector<VaultEntry> *
     if (key.isNull())
         return Problem::WrongPassword;
 
-    QByteArray plain;
+    // Decrypted where it stands, so that no second buffer holds the content;
+    // the tag is checked before a byte is changed.
+    uchar *p = reinterpret_cast<uchar *>(file.data());
+    uchar *content = p + kHeaderSize;
+    if (crypto_aead_xchacha20poly1305_ietf_decrypt_detached(
+            content, nullptr, content, header.contentSize, content + header.contentSize, p,
+            std::size_t(kHeaderSize), header.nonce.data(), key.bytes())
+        != 0)
+        return Problem::WrongPassword;
     try {
-        plain.resize(qsizetype(header.contentSize));
-        unsigned long long plainSize = 0;
-        const uchar *p = bytesOf(file);
-        if (crypto_aead_xchacha20poly1305_ietf_decrypt(
-                reinterpret_cast<uchar *>(plain.data()), &plainSize, nullptr, p + kHeaderSize,
-                std::size_t(file.size() - kHeaderSize), p, std::size_t(kHeaderSize),
-                header.nonce.data(), key.bytes())
-            != 0) {
-            wipe(plain);
-            return Problem::WrongPassword;
-        }
         VaultFormat::EntryReader reader;
         reader.read(kEmptyFirstLine);
-        reader.read(plain);
-        wipe(plain);
+        reader.read(QByteArrayView(content, qsizetype(header.contentSize)));
+        wipe(file);
         *entries = reader.finish();
     } catch (const std::bad_alloc &) {
-        wipe(plain);
+        wipe(file);
         entries->clear();
         return Problem::OutOfMemory;
     }

@@ -46,9 +46,8 @@ struct KdfParams
     friend bool operator==(const KdfParams &, const KdfParams &) = default;
 };
 
-// The parameters a vault is encrypted with: 128 MiB and 3 passes, which
-// takes 0.3 s on an idle two-core machine and about 0.9 s on a busy one
-// (bench/README.md).
+// The parameters a vault is encrypted with: 256 MiB and 2 passes, about a
+// third of a second of one core of our machines (bench/README.md).
 KdfParams defaultParams();
 
 // What a file's parameters must keep within to be opened: at most 1 GiB of
@@ -117,8 +116,9 @@ Problem deriveKey(QStringView password, const KdfParams &params, const Salt &sal
 // A fresh random salt.
 Salt newSalt(const RandomFill &random = {});
 
-// The content of the file: its entries, in file order.
-Problem open(QByteArrayView file, const VaultKey &key, std::vector<VaultEntry> *entries);
+// The content of the file: its entries, in file order. The file's bytes are
+// decrypted where they stand and wiped afterwards.
+Problem open(QByteArray file, const VaultKey &key, std::vector<VaultEntry> *entries);
 
 // The whole file for the entries, sealed under the key with a fresh nonce.
 // Empty when memory ran out.

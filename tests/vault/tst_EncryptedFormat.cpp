@@ -54,7 +54,7 @@ QByteArray sealedSample(const VaultKey &key)
 
 // Opens a file the way start-up does: the header, then the key from its
 // parameters and salt, then the content.
-Problem openWith(QByteArrayView file, const QString &password, std::vector<VaultEntry> *entries)
+Problem openWith(const QByteArray &file, const QString &password, std::vector<VaultEntry> *entries)
 {
     Header header;
     const Problem problem = readHeader(file, &header);
