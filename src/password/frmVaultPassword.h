@@ -31,6 +31,9 @@ public:
     frmVaultPassword(WindowContext &context, Mode mode, const QString &caption,
                      const QString &intro, std::function<bool(QStringView)> isCurrent);
 
+    // The load step; the window is laid out when it is made.
+    void formLoad() { }
+
     void cmdOK_Click();
 
     // Whether the window waits for its owner's work.
