@@ -145,6 +145,10 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
     const Derivation purpose = std::exchange(m_derivationFor, Derivation::None);
     EncryptedFormat::VaultKey key = m_derivation.takeKey();
     QString password = std::move(m_derivedFrom);
+    if (m_ended) {
+        wipe(password);
+        return;
+    }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
         const QString error = QStringLiteral(
