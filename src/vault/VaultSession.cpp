@@ -142,7 +142,7 @@ VaultOutcome VaultSession::encrypt(EncryptedFormat::VaultKey key)
 VaultOutcome VaultSession::removeEncryption(const QString &masterPassword)
 {
     QString error;
-    if (!m_file.ensureExists(&error) || !m_file.save(masterPassword, m_entries.entries(), &error))
+    if (!m_file.save(masterPassword, m_entries.entries(), &error))
         return failed(error);
     m_unsaved = false;
     m_masterPassword = masterPassword;
@@ -162,7 +162,7 @@ VaultOutcome VaultSession::changeMasterPassword(const QString &newPassword,
         m_key = std::move(newKey);
         m_passwordCheck.set(newPassword);
     } else {
-        if (!m_file.ensureExists(&error) || !m_file.save(newPassword, m_entries.entries(), &error))
+        if (!m_file.save(newPassword, m_entries.entries(), &error))
             return failed(error);
         m_unsaved = false;
         m_masterPassword = newPassword;
