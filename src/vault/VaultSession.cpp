@@ -201,6 +201,11 @@ VaultOutcome VaultSession::create(const QString &masterPassword)
 
 VaultOutcome VaultSession::load(const QString &masterPassword)
 {
+    // An encrypted vault opens only through unlock(): read as scrambled
+    // lines its bytes would make entries of noise, which a save would keep.
+    if (m_encrypted)
+        return failed(m_file.describe(QStringLiteral("read"),
+                                      QStringLiteral("It is encrypted and must be unlocked.")));
     QString error;
     std::vector<VaultEntry> loaded;
     if (!m_file.ensureExists(&error) || !m_file.readEntries(&loaded, &error))

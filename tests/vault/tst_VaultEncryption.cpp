@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +25,8 @@ std::vector<VaultEntry> someEntries(int count = 3)
 {
     std::vector<VaultEntry> entries;
     for (int i = 0; i < count; ++i)
-        entries.push_back({QStringLiteral("user%1").arg(i), QStringLiteral("secret-%1").arg(i),
+        entries.push_back({QStringLiteral("user%1").arg(i, 4, 10, QLatin1Char('0')),
+                           QStringLiteral("secret-%1").arg(i),
                            QStringLiteral("https://site%1.example").arg(i)});
     return entries;
 }
@@ -54,6 +57,7 @@ private slots:
     void refusedAtStart();
     void rewritesThatFail_data();
     void rewritesThatFail();
+    void killedWhileConverting();
 
 private:
     // A session on a scrambled vault holding the entries.
@@ -293,6 +297,60 @@ void TestVaultEncryption::rewritesThatFail()
     QCOMPARE(files, QStringList {"data.enc"});
 #else
     QSKIP("needs a tmpfs and folder permissions");
+#endif
+}
+
+// A copy killed at any moment while it converts the vault, one way or the
+// other, leaves either the scrambled vault or the encrypted one, whole, and
+// the next copy clears whatever the killed one left beside it.
+void TestVaultEncryption::killedWhileConverting()
+{
+#ifdef Q_OS_UNIX
+    const int kills = qEnvironmentVariableIsSet("VORSELL_CRASH_KILLS")
+        ? qEnvironmentVariableIntValue("VORSELL_CRASH_KILLS")
+        : 60;
+    const std::vector<VaultEntry> entries = someEntries(3000);
+    const QByteArray scrambled = VaultFormat::savedContent(kMaster, entries);
+    write(m_path, scrambled);
+    Salt salt;
+    for (std::size_t i = 0; i < salt.size(); ++i)
+        salt[i] = uchar(i);
+    const VaultKey key = keyFor(kMaster, salt);
+
+    int seen[2] = {0, 0};
+    for (int kill = 0; kill < kills; ++kill) {
+        QProcess copy;
+        copy.start(QStringLiteral(CONVERT_HELPER), {m_dir->path()});
+        QVERIFY(copy.waitForReadyRead(20000));
+        QCOMPARE(copy.readLine().trimmed(), QByteArray("converting"));
+        QThread::usleep(QRandomGenerator::global()->bounded(40000));
+        copy.kill();
+        QVERIFY(copy.waitForFinished());
+        QVERIFY2(copy.exitStatus() == QProcess::CrashExit, copy.readAll().constData());
+
+        // The next copy takes the lock over and clears what was left.
+        VaultSession next(m_dir->path());
+        QVERIFY(next.check(kProduct).ok);
+        const QByteArray content = read(m_path);
+        if (isEncrypted(content)) {
+            std::vector<VaultEntry> opened;
+            QCOMPARE(open(content, key, &opened), Problem::None);
+            QVERIFY(opened == entries);
+        } else {
+            QVERIFY2(
+                content == scrambled,
+                qPrintable(QStringLiteral("kill %1 left %2 bytes").arg(kill).arg(content.size())));
+        }
+        ++seen[isEncrypted(content)];
+        QStringList files = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        files.removeAll(QStringLiteral("data.enc.lock"));
+        QCOMPARE(files, QStringList {"data.enc"});
+    }
+    qInfo("%d kills: the vault was left scrambled %d times, encrypted %d times", kills, seen[0],
+          seen[1]);
+    QVERIFY(seen[0] > 0 && seen[1] > 0);
+#else
+    QSKIP("needs SIGKILL");
 #endif
 }
 
