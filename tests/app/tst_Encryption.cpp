@@ -7,6 +7,7 @@
 #include "vault/VaultFormat.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -77,6 +78,8 @@ void TestEncryption::unlockAtStartup()
     QTest::keyClicks(box, QStringLiteral("pw13"));
     QTest::keyClick(box, Qt::Key_Return);
     QVERIFY(dialog->isChecking());
+    QCOMPARE(control<QLabel>(dialog, QStringLiteral("SkinLabel1"))->text(),
+             QStringLiteral("Checking the password..."));
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(!dialog->isChecking());
     QCOMPARE(t.fakes.messages.shown.size(), 1);
