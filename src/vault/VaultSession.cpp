@@ -127,8 +127,17 @@ bool VaultSession::isMasterPassword(QStringView typed) const
     return m_encrypted ? m_passwordCheck.matches(typed) : typed == m_masterPassword;
 }
 
+QString VaultSession::readOnlyError() const
+{
+    return QStringLiteral("The vault file \"%1\" could not be written.\n\nSaving is off for "
+                          "this run: %2")
+        .arg(QDir::toNativeSeparators(m_file.path()), m_readOnlyReason);
+}
+
 VaultOutcome VaultSession::encrypt(EncryptedFormat::VaultKey key)
 {
+    if (isReadOnly())
+        return failed(readOnlyError());
     QString error;
     if (!writeEncrypted(key, &error))
         return failed(error);
@@ -141,6 +150,8 @@ VaultOutcome VaultSession::encrypt(EncryptedFormat::VaultKey key)
 
 VaultOutcome VaultSession::removeEncryption(const QString &masterPassword)
 {
+    if (isReadOnly())
+        return failed(readOnlyError());
     QString error;
     if (!m_file.save(masterPassword, m_entries.entries(), &error))
         return failed(error);
@@ -155,6 +166,8 @@ VaultOutcome VaultSession::removeEncryption(const QString &masterPassword)
 VaultOutcome VaultSession::changeMasterPassword(const QString &newPassword,
                                                 EncryptedFormat::VaultKey newKey)
 {
+    if (isReadOnly())
+        return failed(readOnlyError());
     QString error;
     if (m_encrypted) {
         if (!writeEncrypted(newKey, &error))
@@ -180,7 +193,7 @@ bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString 
                                                 "Nothing has been changed."));
         return false;
     }
-    if (!m_file.saveBytes(sealed, error))
+    if (!m_file.write(sealed, error))
         return false;
     m_unsaved = false;
     return true;
@@ -235,12 +248,8 @@ VaultOutcome VaultSession::save(const QDateTime &now)
     QString error;
     if (isReadOnly()) {
         m_unsaved = true;
-        return failed(QStringLiteral("The vault file \"%1\" could not be written.\n\nSaving is "
-                                     "off for this run: %2")
-                          .arg(QDir::toNativeSeparators(m_file.path()), m_readOnlyReason),
-                      QStringLiteral("The entries could not be saved."));
+        return failed(readOnlyError(), QStringLiteral("The entries could not be saved."));
     }
-    m_unsaved = !m_file.save(m_masterPassword, m_entries.entries(), &error);
     if (m_encrypted)
         m_unsaved = !writeEncrypted(m_key, &error);
     else

@@ -105,6 +105,8 @@ private:
     VaultOutcome opened(const QString &masterPassword, std::vector<VaultEntry> entries);
     static VaultOutcome failed(const QString &error, const QString &status = QString());
     VaultOutcome checkEncrypted(const QString &productName);
+    // Why nothing can be written in a read-only run.
+    QString readOnlyError() const;
     bool writeEncrypted(const EncryptedFormat::VaultKey &key, QString *error);
 
     // The file as it was found when the session began, under its own name.

@@ -58,6 +58,7 @@ private slots:
     void rewritesThatFail_data();
     void rewritesThatFail();
     void killedWhileConverting();
+    void readOnlyRunRewritesNothing();
 
 private:
     // A session on a scrambled vault holding the entries.
@@ -351,6 +352,37 @@ void TestVaultEncryption::killedWhileConverting()
     QVERIFY(seen[0] > 0 && seen[1] > 0);
 #else
     QSKIP("needs SIGKILL");
+#endif
+}
+
+// A run that could take no lock (here: a folder it cannot write to) opens
+// the vault to read, and refuses to convert it as it refuses to save.
+void TestVaultEncryption::readOnlyRunRewritesNothing()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray scrambled = VaultFormat::savedContent(kMaster, someEntries());
+    write(m_path, scrambled);
+    const AsOrdinaryUser user(m_dir->path());
+    if (!user.binds())
+        QSKIP("could not act as an ordinary user, for whom folder permissions bind");
+    const QFile::Permissions permissions = QFile::permissions(m_dir->path());
+    QVERIFY(QFile::setPermissions(m_dir->path(),
+                                  permissions & ~(QFile::WriteOwner | QFile::WriteUser)));
+    VaultSession session(m_dir->path());
+    const bool opened = session.check(kProduct).ok && session.load(kMaster).ok;
+    const VaultOutcome encrypted = session.encrypt(keyFor(kMaster));
+    const VaultOutcome changed = session.changeMasterPassword(QStringLiteral("other one"), {});
+    QFile::setPermissions(m_dir->path(), permissions);
+
+    QVERIFY(opened && session.isReadOnly());
+    for (const VaultOutcome &outcome : {encrypted, changed}) {
+        QVERIFY(!outcome.ok);
+        QVERIFY2(outcome.error.contains(u"Saving is off for this run"), qPrintable(outcome.error));
+    }
+    QVERIFY(!session.isEncrypted());
+    QCOMPARE(read(m_path), scrambled);
+#else
+    QSKIP("needs folder permissions");
 #endif
 }
 
