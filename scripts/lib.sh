@@ -4,7 +4,7 @@
 # The packages that building the program needs.
 VORSELL_BUILD_PACKAGES=(
     cmake make g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libsodium-dev
     fonts-dejavu-core
 )
 

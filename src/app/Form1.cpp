@@ -150,7 +150,8 @@ void Form1::buildMenus()
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("E&xit"));
-    // Import and Export stand above Exit, outside the menu's array.
+    // Import and Export, then the vault's own commands, stand above Exit,
+    // outside the menu's array.
     const auto fileItem
         = [this](const QString &name, const QString &caption, void (Form1::*signal)()) {
               auto *action = new QAction(caption, mnuFile);
@@ -164,6 +165,16 @@ void Form1::buildMenus()
                          &Form1::importRequested);
     mnuExport = fileItem(QStringLiteral("mnuExport"), QStringLiteral("&Export..."),
                          &Form1::exportRequested);
+    mnuFile->insertSeparator(mnuFileItem[0]);
+    mnuEncrypt = fileItem(QStringLiteral("mnuEncrypt"), QStringLiteral("E&ncrypt Vault..."),
+                          &Form1::encryptRequested);
+    mnuRemoveEncryption
+        = fileItem(QStringLiteral("mnuRemoveEncryption"), QStringLiteral("&Remove Encryption..."),
+                   &Form1::removeEncryptionRequested);
+    mnuChangePassword
+        = fileItem(QStringLiteral("mnuChangePassword"),
+                   QStringLiteral("Change &Master Password..."), &Form1::changePasswordRequested);
+    showVaultFormat(false);
     mnuFile->insertSeparator(mnuFileItem[0]);
     const QString dataCaptions[]
         = {QStringLiteral("&Add Username/Password"), QStringLiteral("&Delete Selected Item"),
@@ -401,6 +412,12 @@ void Form1::mnuFileItem_Click(int index)
 {
     if (index == 0)
         close();
+}
+
+void Form1::showVaultFormat(bool encrypted)
+{
+    mnuEncrypt->setVisible(!encrypted);
+    mnuRemoveEncryption->setVisible(encrypted);
 }
 
 void Form1::mnuDataItem_Click(int index)

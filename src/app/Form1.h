@@ -60,6 +60,10 @@ public:
     void mnuSortItem_Click(int index);
     // Data, "Hide Passwords": hides or shows the passwords, and remembers it.
     void mnuHidePasswords_Click(bool hide);
+    // Shows the File menu's commands for the vault's format: "Encrypt
+    // Vault..." while it is scrambled, "Remove Encryption..." while it is
+    // encrypted.
+    void showVaultFormat(bool encrypted);
 
 signals:
     void helpRequested();
@@ -69,6 +73,11 @@ signals:
     // File, "Import..." and "Export...".
     void importRequested();
     void exportRequested();
+    // File, "Encrypt Vault...", "Remove Encryption...", "Change Master
+    // Password...".
+    void encryptRequested();
+    void removeEncryptionRequested();
+    void changePasswordRequested();
     // The window is closing; a receiver may ignore the event to keep it
     // open.
     void closing(QCloseEvent *event);
@@ -130,6 +139,9 @@ private:
     QAction *mnuHidePasswords = nullptr;
     QMenu *mnuSortBy = nullptr;
     std::array<QAction *, 3> mnuSortItem {};
+    QAction *mnuEncrypt = nullptr;
+    QAction *mnuRemoveEncryption = nullptr;
+    QAction *mnuChangePassword = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
     QMenu *mnuFile = nullptr;

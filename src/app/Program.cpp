@@ -8,6 +8,7 @@
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "password/frmPass.h"
+#include "password/frmVaultPassword.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
@@ -29,12 +30,14 @@ Program::Program(QString programFolder, const Platform &platform, QObject *paren
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
+    connect(&m_derivation, &KeyDerivation::finished, this, &Program::derivationFinished);
 }
 
 Program::~Program()
 {
     // Windows are deleted without their unload handling: the program is
     // being torn down, not closed by the user.
+    vaultPassword.destroy();
     website.destroy();
     about.destroy();
     help.destroy();
@@ -77,6 +80,10 @@ void Program::loadMainWindow()
     connect(main, &Form1::importRequested, &m_exchange, &ExchangeCommands::importFile);
     connect(main, &Form1::exportRequested, &m_exchange, &ExchangeCommands::exportFile);
     connect(main, &Form1::closing, this, &Program::shutdown);
+    connect(this, &Program::vaultFormatChanged, main, &Form1::showVaultFormat);
+    connect(main, &Form1::encryptRequested, this, &Program::encryptVault);
+    connect(main, &Form1::removeEncryptionRequested, this, &Program::removeEncryption);
+    connect(main, &Form1::changePasswordRequested, this, &Program::changeMasterPassword);
     checkVault();
 }
 
@@ -102,9 +109,13 @@ void Program::checkVault()
     // Modeless and alone on the screen: the main window stays hidden until
     // a password is accepted. Connected before it shows, so that nothing it
     // says is lost.
-    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword());
+    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword(),
+                                m_session.isEncrypted());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
+    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
+    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
+    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     dialog->bringForward();
 }
@@ -118,6 +129,168 @@ void Program::createVault(const QString &masterPassword)
 void Program::loadVault(const QString &masterPassword)
 {
     revealMainWindow(m_session.load(masterPassword));
+}
+
+void Program::unlockVault(const QString &password)
+{
+    const EncryptedFormat::Header &header = m_session.header();
+    m_derivedFrom = password;
+    m_derivationFor = Derivation::Unlock;
+    if (!m_derivation.isRunning())
+        m_derivation.start(password, header.params, header.salt);
+}
+
+void Program::derivationFinished(EncryptedFormat::Problem problem)
+{
+    const Derivation purpose = std::exchange(m_derivationFor, Derivation::None);
+    EncryptedFormat::VaultKey key = m_derivation.takeKey();
+    QString password = std::move(m_derivedFrom);
+    if (m_ended) {
+        wipe(password);
+        return;
+    }
+    if (problem != EncryptedFormat::Problem::None) {
+        wipe(password);
+        const QString error = QStringLiteral(
+            "There is not enough memory to derive the vault's key from the master password. "
+            "Close other programs and try again. Nothing has been changed.");
+        if (purpose == Derivation::Unlock)
+            failStartup(error);
+        else
+            finishCommand(VaultOutcome {false, QString(), error});
+        return;
+    }
+    switch (purpose) {
+    case Derivation::Unlock: {
+        bool wrongPassword = false;
+        const VaultOutcome outcome = m_session.unlock(std::move(key), password, &wrongPassword);
+        wipe(password);
+        if (wrongPassword) {
+            emit passwordRefused();
+            return;
+        }
+        if (outcome.ok)
+            emit passwordConfirmed();
+        revealMainWindow(outcome);
+        emit vaultFormatChanged(true);
+        return;
+    }
+    case Derivation::Encrypt:
+        wipe(password);
+        finishCommand(m_session.encrypt(std::move(key)));
+        return;
+    case Derivation::ChangePassword:
+        finishCommand(m_session.changeMasterPassword(password, std::move(key)));
+        wipe(password);
+        return;
+    case Derivation::None:
+        wipe(password);
+        return;
+    }
+}
+
+frmVaultPassword *Program::openVaultPassword(int mode, const QString &caption, const QString &intro)
+{
+    if (vaultPassword.isLoaded()) {
+        vaultPassword.window()->bringForward();
+        return nullptr;
+    }
+    frmVaultPassword *dialog = vaultPassword.load(
+        m_context, frmVaultPassword::Mode(mode), caption, intro,
+        [this](QStringView typed) { return m_session.isMasterPassword(typed); });
+    connect(this, &Program::commandWorking, dialog, &frmVaultPassword::setWorking);
+    dialog->bringForward();
+    return dialog;
+}
+
+void Program::startCommandDerivation(Derivation purpose, const QString &password)
+{
+    m_derivationFor = purpose;
+    m_derivedFrom = password;
+    emit commandWorking(true);
+    m_derivation.start(password, EncryptedFormat::defaultParams(), EncryptedFormat::newSalt());
+}
+
+void Program::finishCommand(const VaultOutcome &outcome)
+{
+    emit commandWorking(false);
+    vaultPassword.unload();
+    if (!outcome.ok) {
+        m_context.platform.messages->show(outcome.error, MessageBox::Critical);
+        setStatus(QStringLiteral("Nothing was changed."));
+        return;
+    }
+    setStatus(outcome.status);
+    emit vaultFormatChanged(m_session.isEncrypted());
+}
+
+void Program::encryptVault()
+{
+    if (m_session.isEncrypted())
+        return;
+    const QString caption = QStringLiteral("Encrypt Vault");
+    frmVaultPassword *dialog
+        = openVaultPassword(int(frmVaultPassword::Mode::Confirm), caption,
+                            QStringLiteral("Enter your master password to encrypt the vault."));
+    if (!dialog)
+        return;
+    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
+        const int answer = m_context.platform.messages->show(
+            QStringLiteral(
+                "Encrypting rewrites the vault file so that it can be opened only with the "
+                "master password, and only by this version of %1 or a later one. The "
+                "scrambled content is removed from the file.\n\nIf you forget the master "
+                "password, the entries can never be recovered, by you or by anyone.\n\n"
+                "Encrypt the vault now?")
+                .arg(m_context.branding.strProductName),
+            MessageBox::YesNo | MessageBox::Exclamation, caption);
+        if (answer != MessageBox::Yes) {
+            vaultPassword.unload();
+            return;
+        }
+        startCommandDerivation(Derivation::Encrypt, password);
+    });
+}
+
+void Program::removeEncryption()
+{
+    if (!m_session.isEncrypted())
+        return;
+    const QString caption = QStringLiteral("Remove Encryption");
+    frmVaultPassword *dialog = openVaultPassword(
+        int(frmVaultPassword::Mode::Confirm), caption,
+        QStringLiteral("Enter your master password to remove the vault's encryption."));
+    if (!dialog)
+        return;
+    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
+        const int answer = m_context.platform.messages->show(
+            QStringLiteral(
+                "Removing the encryption rewrites the vault file in the scrambled format: "
+                "anyone who can read the file can then recover every entry and the master "
+                "password.\n\nRemove the encryption now?"),
+            MessageBox::YesNo | MessageBox::Exclamation, caption);
+        if (answer != MessageBox::Yes) {
+            vaultPassword.unload();
+            return;
+        }
+        finishCommand(m_session.removeEncryption(password));
+    });
+}
+
+void Program::changeMasterPassword()
+{
+    frmVaultPassword *dialog = openVaultPassword(
+        int(frmVaultPassword::Mode::Change), QStringLiteral("Change Master Password"),
+        QStringLiteral("Enter your current master password, then the new one twice."));
+    if (!dialog)
+        return;
+    connect(dialog, &frmVaultPassword::submitted, this,
+            [this](const QString &, const QString &newPassword) {
+                if (m_session.isEncrypted())
+                    startCommandDerivation(Derivation::ChangePassword, newPassword);
+                else
+                    finishCommand(m_session.changeMasterPassword(newPassword, {}));
+            });
 }
 
 void Program::revealMainWindow(const VaultOutcome &outcome)

@@ -3,6 +3,7 @@
 #include "FormSlot.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
+#include "vault/KeyDerivation.h"
 #include "vault/VaultSession.h"
 #include "widgets/WindowContext.h"
 
@@ -17,6 +18,7 @@ class frmAdd;
 class frmPass;
 class frmSplash;
 class frmWebsite;
+class frmVaultPassword;
 struct EditorState;
 
 // What lives for the whole run: the program folder, the vault session, the
@@ -78,11 +80,26 @@ public:
     FormSlot<Form8> help;
     FormSlot<frmAbout> about;
     FormSlot<frmWebsite> website;
+    FormSlot<frmVaultPassword> vaultPassword;
+
+    // File, "Encrypt Vault...", "Remove Encryption..." and "Change Master
+    // Password...": each asks for the master password in its own window and
+    // rewrites the vault through the session.
+    void encryptVault();
+    void removeEncryption();
+    void changeMasterPassword();
 
 signals:
     void statusChanged(const QString &text);
     // The vault is open and its entries are in the list.
     void vaultOpened();
+    // The vault is kept encrypted, or scrambled, from now on.
+    void vaultFormatChanged(bool encrypted);
+    // The answer to the password dialog's offer for an encrypted vault.
+    void passwordConfirmed();
+    void passwordRefused();
+    // A command's key is being derived (true), or that is over (false).
+    void commandWorking(bool working);
 
 private:
     // The start-up steps, in order.
@@ -90,6 +107,9 @@ private:
     void checkVault();
     void createVault(const QString &masterPassword);
     void loadVault(const QString &masterPassword);
+    // An encrypted vault: derive the key from the password offered, off this
+    // thread, and try it.
+    void unlockVault(const QString &password);
     void revealMainWindow(const VaultOutcome &outcome);
     // Loads the help window if need be, beside the main window when it is
     // new, and shows it, with the focus or without it.
@@ -106,6 +126,13 @@ private:
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
+    // What the key being derived is for, and what to do once it is there.
+    enum class Derivation { None, Unlock, Encrypt, ChangePassword };
+    void derivationFinished(EncryptedFormat::Problem problem);
+    frmVaultPassword *openVaultPassword(int mode, const QString &caption, const QString &intro);
+    void startCommandDerivation(Derivation purpose, const QString &password);
+    void finishCommand(const VaultOutcome &outcome);
+
     // Loads a window if needed, shows it and brings it forward.
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
 
@@ -115,5 +142,9 @@ private:
     VaultSession m_session;
     EntryCommands m_commands;
     ExchangeCommands m_exchange;
+    KeyDerivation m_derivation;
+    Derivation m_derivationFor = Derivation::None;
+    // The password whose key is being derived; wiped once it is used.
+    QString m_derivedFrom;
     bool m_ended = false;
 };

@@ -42,6 +42,11 @@ QString enterText()
     return QStringLiteral("Please enter your password");
 }
 
+QString checkingText()
+{
+    return QStringLiteral("Checking the password...");
+}
+
 QString tooShortText()
 {
     return QStringLiteral("You must enter a password that is at least 4 characters long");

@@ -33,6 +33,9 @@ qsizetype firstUnstorable(QStringView password);
 
 QString firstRunText(const QString &productName);
 QString enterText();
+// Shown in place of enterText() while the key of an encrypted vault is
+// derived from the password typed.
+QString checkingText();
 QString tooShortText();
 QString mismatchText();
 QString unstorableText(qsizetype position);

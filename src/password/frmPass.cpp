@@ -51,12 +51,13 @@ public:
 
 } // namespace
 
-frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword)
+frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword, bool ownerChecks)
     : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_createMode(createMode)
     , m_storedPassword(std::move(storedPassword))
+    , m_ownerChecks(ownerChecks)
 {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(QStringLiteral("Password Required"));
@@ -125,6 +126,8 @@ frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword
 
 frmPass::~frmPass()
 {
+    if (m_checking)
+        QApplication::restoreOverrideCursor();
     // The boxes must let go of the style before it goes.
     txtPass->setStyle(nullptr);
     txtPass2->setStyle(nullptr);
@@ -228,11 +231,50 @@ int frmPass::showMessage(const QString &text, int style, const QString &title)
 
 void frmPass::enterPassword()
 {
+    if (m_ownerChecks) {
+        // One check at a time: Enter or Ok again while it runs does nothing.
+        if (m_checking)
+            return;
+        setChecking(true);
+        emit passwordOffered(txtPass->text());
+        return;
+    }
     if (PasswordRules::matchesStored(txtPass->text(), m_storedPassword)) {
         handOver(&frmPass::passwordAccepted, m_storedPassword);
         return;
     }
+    wrongPassword();
+}
 
+void frmPass::passwordConfirmed()
+{
+    setChecking(false);
+    m_accepted = true;
+    txtPass->clear();
+}
+
+void frmPass::passwordRefused()
+{
+    setChecking(false);
+    wrongPassword();
+}
+
+void frmPass::setChecking(bool checking)
+{
+    if (checking == m_checking)
+        return;
+    m_checking = checking;
+    txtPass->setReadOnly(checking);
+    cmdOK->setEnabled(!checking);
+    SkinLabel1->setText(checking ? PasswordRules::checkingText() : PasswordRules::enterText());
+    if (checking)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void frmPass::wrongPassword()
+{
     const QPointer<frmPass> self(this);
     const int answer = showMessage(PasswordRules::wrongPasswordText(), MessageBox::RetryCancel,
                                    PasswordRules::wrongPasswordTitle());

@@ -19,8 +19,12 @@ class frmPass : public Dialog
 
 public:
     // createMode: the user creates the master password; otherwise the one
-    // typed must match storedPassword.
-    frmPass(WindowContext &context, bool createMode, QString storedPassword);
+    // typed must match storedPassword, or, when ownerChecks is set (an
+    // encrypted vault, whose key takes a moment to derive), the owner checks
+    // it: passwordOffered() hands it over, and the owner answers with
+    // passwordConfirmed() or passwordRefused().
+    frmPass(WindowContext &context, bool createMode, QString storedPassword,
+            bool ownerChecks = false);
     ~frmPass() override;
 
     // The load step: lays the window out for its mode and puts it on top.
@@ -36,12 +40,23 @@ public:
     double outerHeightTwips() const { return m_outerHeightTwips; }
     // Wrong passwords answered with Retry so far.
     qint16 tries() const { return intTries; }
+    // Whether the owner is checking a password handed over.
+    bool isChecking() const { return m_checking; }
+
+public slots:
+    // The owner's answer to passwordOffered(): the vault is open, and the
+    // owner closes this window; or the password was wrong, which counts as a
+    // wrong try.
+    void passwordConfirmed();
+    void passwordRefused();
 
 signals:
     // A new master password was typed twice and passed the checks.
     void passwordCreated(const QString &masterPassword);
     // The password typed matches the one on file.
     void passwordAccepted(const QString &masterPassword);
+    // A password for the owner to check.
+    void passwordOffered(const QString &password);
     // The user gave up, or ran out of tries: the program cannot go on.
     void endRequested();
 
@@ -56,6 +71,9 @@ private:
     void layoutForEnter();
     void createPassword();
     void enterPassword();
+    void wrongPassword();
+    // While the owner checks: the window says so and takes no password.
+    void setChecking(bool checking);
     // Shows a message with keep-on-top switched off around it.
     void showBelowOthers(const QString &text);
     void setOuterHeightTwips(double twips);
@@ -75,6 +93,8 @@ private:
     WindowContext &m_context;
     const bool m_createMode;
     const QString m_storedPassword;
+    const bool m_ownerChecks;
+    bool m_checking = false;
     bool m_accepted = false;
     QStyle *m_maskStyle = nullptr;
     qint16 intTries = 0;

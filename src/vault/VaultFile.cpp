@@ -262,6 +262,47 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
     }
 }
 
+bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
+    *firstByte = file.read(1);
+    if (file.error() != QFileDevice::NoError) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool VaultFile::readAll(QByteArray *bytes, QString *error)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
+    const qint64 left = memoryLeftForProcess();
+    const qint64 needed = file.size() + kSpareMemory;
+    if (left >= 0 && needed > left) {
+        *error = outOfMemory(QStringLiteral("read"), needed, left);
+        return false;
+    }
+    try {
+        *bytes = file.readAll();
+    } catch (const std::bad_alloc &) {
+        *error = outOfMemory(QStringLiteral("read"));
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
+    return true;
+}
+
 int VaultFile::removeLeftoverSaves()
 {
     const QFileInfo target(m_savedPath);

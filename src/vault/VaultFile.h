@@ -70,6 +70,15 @@ public:
     // way.
     bool write(QByteArrayView content, QString *error);
 
+    // The first byte, which tells the formats apart; none for an empty file.
+    bool readFirstByte(QByteArray *firstByte, QString *error);
+    // The whole file in one piece, as the encrypted format is read; refused
+    // when it would not fit in the memory the process may take.
+    bool readAll(QByteArray *bytes, QString *error);
+
+    // "The vault file ... could not be <action>." and the reason.
+    QString describe(const QString &action, const QString &reason) const;
+
     // Removes the files that saves left beside the vault when the program
     // ended before the new content took the vault's place. They carry a name
     // no person would choose (the vault's name, ".~vorsell-save-" and eight
@@ -86,7 +95,6 @@ private:
     bool replaceContent(QByteArrayView content, const QString &action, QString *error);
     bool replaceWith(const std::function<bool(QFile &, QString *)> &write, const QString &action,
                      QString *error);
-    QString describe(const QString &action, const QString &reason) const;
     // `needed` and `left`, when known, say how much memory the operation
     // would take and how much the process has.
     QString outOfMemory(const QString &action, qint64 needed = -1, qint64 left = -1) const;

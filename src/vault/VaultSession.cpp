@@ -49,8 +49,17 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     }
 
     QString error;
+    QByteArray firstByte;
+    if (!m_file.ensureExists(&error) || !m_file.readFirstByte(&firstByte, &error))
+        return failed(error);
+    if (EncryptedFormat::isEncrypted(firstByte)) {
+        VaultOutcome outcome = checkEncrypted(productName);
+        if (outcome.ok)
+            outcome.notice = notice;
+        return outcome;
+    }
     QString firstLine;
-    if (!m_file.ensureExists(&error) || !m_file.readMasterPassword(&firstLine, &error))
+    if (!m_file.readMasterPassword(&firstLine, &error))
         return failed(error);
     m_isNew = firstLine.isEmpty();
     if (!m_isNew)
@@ -58,6 +67,136 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     VaultOutcome outcome;
     outcome.notice = notice;
     return outcome;
+}
+
+// Reads the whole file and checks all that needs no key; a damaged file or
+// one from a newer version is refused before any password is asked for, and
+// nothing is written.
+VaultOutcome VaultSession::checkEncrypted(const QString &productName)
+{
+    QString error;
+    if (!m_file.readAll(&m_sealed, &error))
+        return failed(error);
+    switch (EncryptedFormat::readHeader(m_sealed, &m_header)) {
+    case EncryptedFormat::Problem::None:
+        break;
+    case EncryptedFormat::Problem::NewerVersion:
+        return failed(m_file.describe(
+            QStringLiteral("opened"),
+            QStringLiteral("It was made by a newer version of %1. Open it with that version; "
+                           "this one has not changed it.")
+                .arg(productName)));
+    default:
+        return failed(m_file.describe(
+            QStringLiteral("opened"),
+            QStringLiteral("It is damaged: it is not a whole encrypted vault (a part of it is "
+                           "missing or has been changed). It has not been changed further; "
+                           "restore it from a backup.")));
+    }
+    m_encrypted = true;
+    m_isNew = false;
+    return VaultOutcome();
+}
+
+VaultOutcome VaultSession::unlock(EncryptedFormat::VaultKey key, const QString &password,
+                                  bool *wrongPassword)
+{
+    *wrongPassword = false;
+    std::vector<VaultEntry> entries;
+    switch (EncryptedFormat::open(m_sealed, key, &entries)) {
+    case EncryptedFormat::Problem::None:
+        break;
+    case EncryptedFormat::Problem::WrongPassword:
+        *wrongPassword = true;
+        return failed(QString());
+    case EncryptedFormat::Problem::OutOfMemory:
+        return failed(m_file.describe(
+            QStringLiteral("read"),
+            QStringLiteral("There is not enough memory for a vault of this size.")));
+    default:
+        return failed(m_file.describe(QStringLiteral("read"), QStringLiteral("It is damaged.")));
+    }
+    m_sealed = QByteArray();
+    m_key = std::move(key);
+    m_passwordCheck.set(password);
+    return opened(QString(), std::move(entries));
+}
+
+bool VaultSession::isMasterPassword(QStringView typed) const
+{
+    return m_encrypted ? m_passwordCheck.matches(typed) : typed == m_masterPassword;
+}
+
+QString VaultSession::readOnlyError() const
+{
+    return QStringLiteral("The vault file \"%1\" could not be written.\n\nSaving is off for "
+                          "this run: %2")
+        .arg(QDir::toNativeSeparators(m_file.path()), m_readOnlyReason);
+}
+
+VaultOutcome VaultSession::encrypt(EncryptedFormat::VaultKey key)
+{
+    if (isReadOnly())
+        return failed(readOnlyError());
+    QString error;
+    if (!writeEncrypted(key, &error))
+        return failed(error);
+    m_passwordCheck.set(m_masterPassword);
+    wipe(m_masterPassword);
+    m_key = std::move(key);
+    m_encrypted = true;
+    return VaultOutcome {true, StatusText::encrypted(), QString()};
+}
+
+VaultOutcome VaultSession::removeEncryption(const QString &masterPassword)
+{
+    if (isReadOnly())
+        return failed(readOnlyError());
+    QString error;
+    if (!m_file.save(masterPassword, m_entries.entries(), &error))
+        return failed(error);
+    m_unsaved = false;
+    m_masterPassword = masterPassword;
+    m_key.clear();
+    m_passwordCheck.clear();
+    m_encrypted = false;
+    return VaultOutcome {true, StatusText::encryptionRemoved(), QString()};
+}
+
+VaultOutcome VaultSession::changeMasterPassword(const QString &newPassword,
+                                                EncryptedFormat::VaultKey newKey)
+{
+    if (isReadOnly())
+        return failed(readOnlyError());
+    QString error;
+    if (m_encrypted) {
+        if (!writeEncrypted(newKey, &error))
+            return failed(error);
+        m_key = std::move(newKey);
+        m_passwordCheck.set(newPassword);
+    } else {
+        if (!m_file.save(newPassword, m_entries.entries(), &error))
+            return failed(error);
+        m_unsaved = false;
+        m_masterPassword = newPassword;
+    }
+    return VaultOutcome {true, StatusText::masterPasswordChanged(), QString()};
+}
+
+// The entries sealed under the key, written the safe way.
+bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString *error)
+{
+    QByteArray sealed = EncryptedFormat::seal(key, m_entries.entries());
+    if (sealed.isEmpty()) {
+        *error = m_file.describe(QStringLiteral("written"),
+                                 QStringLiteral("There is not enough memory to encrypt it. "
+                                                "Nothing has been changed."));
+        return false;
+    }
+    if (!m_file.write(sealed, error))
+        return false;
+    m_unsaved = false;
+    return true;
 }
 
 VaultOutcome VaultSession::create(const QString &masterPassword)
@@ -75,6 +214,11 @@ VaultOutcome VaultSession::create(const QString &masterPassword)
 
 VaultOutcome VaultSession::load(const QString &masterPassword)
 {
+    // An encrypted vault opens only through unlock(): read as scrambled
+    // lines its bytes would make entries of noise, which a save would keep.
+    if (m_encrypted)
+        return failed(m_file.describe(QStringLiteral("read"),
+                                      QStringLiteral("It is encrypted and must be unlocked.")));
     QString error;
     std::vector<VaultEntry> loaded;
     if (!m_file.ensureExists(&error) || !m_file.readEntries(&loaded, &error))
@@ -104,12 +248,12 @@ VaultOutcome VaultSession::save(const QDateTime &now)
     QString error;
     if (isReadOnly()) {
         m_unsaved = true;
-        return failed(QStringLiteral("The vault file \"%1\" could not be written.\n\nSaving is "
-                                     "off for this run: %2")
-                          .arg(QDir::toNativeSeparators(m_file.path()), m_readOnlyReason),
-                      QStringLiteral("The entries could not be saved."));
+        return failed(readOnlyError(), QStringLiteral("The entries could not be saved."));
     }
-    m_unsaved = !m_file.save(m_masterPassword, m_entries.entries(), &error);
+    if (m_encrypted)
+        m_unsaved = !writeEncrypted(m_key, &error);
+    else
+        m_unsaved = !m_file.save(m_masterPassword, m_entries.entries(), &error);
     if (m_unsaved)
         return failed(error, QStringLiteral("The entries could not be saved."));
     return VaultOutcome {true, StatusText::saved(now), QString()};

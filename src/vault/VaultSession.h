@@ -1,6 +1,8 @@
 #pragma once
 
+#include "EncryptedFormat.h"
 #include "EntryListModel.h"
+#include "PasswordCheck.h"
 #include "VaultFile.h"
 #include "VaultLock.h"
 
@@ -56,8 +58,32 @@ public:
     // text names. A failure leaves the previous file in place.
     VaultOutcome save(const QDateTime &now);
 
+    // An encrypted vault (check() tells by the file's first byte): opens it
+    // with the key derived from the password typed, with the parameters and
+    // salt of header(). *wrongPassword is set when the key does not open it,
+    // which counts as a wrong try.
+    bool isEncrypted() const { return m_encrypted; }
+    const EncryptedFormat::Header &header() const { return m_header; }
+    VaultOutcome unlock(EncryptedFormat::VaultKey key, const QString &password,
+                        bool *wrongPassword);
+
+    // Whether a typed password is the master password of this run. An
+    // encrypted vault keeps its key for the session, not the password.
+    bool isMasterPassword(QStringView typed) const;
+
+    // Rewrite the vault through the same safe path as save(); a failure
+    // leaves the previous file, and the session, as they were.
+    // Encrypted under the key, derived from the master password with a new
+    // salt:
+    VaultOutcome encrypt(EncryptedFormat::VaultKey key);
+    // Back in the scrambled format, with the master password in line 1:
+    VaultOutcome removeEncryption(const QString &masterPassword);
+    // With a new master password; an encrypted vault under newKey, derived
+    // from it with a new salt (ignored for a scrambled vault).
+    VaultOutcome changeMasterPassword(const QString &newPassword, EncryptedFormat::VaultKey newKey);
+
     // The master password of this run; empty until one was created or
-    // accepted.
+    // accepted, and while the vault is encrypted.
     const QString &masterPassword() const { return m_masterPassword; }
 
     // Whether saving is off for this run, and why (the end of a sentence).
@@ -78,6 +104,10 @@ private:
     // The vault is open with these entries, which go into the list.
     VaultOutcome opened(const QString &masterPassword, std::vector<VaultEntry> entries);
     static VaultOutcome failed(const QString &error, const QString &status = QString());
+    VaultOutcome checkEncrypted(const QString &productName);
+    // Why nothing can be written in a read-only run.
+    QString readOnlyError() const;
+    bool writeEncrypted(const EncryptedFormat::VaultKey &key, QString *error);
 
     // The file as it was found when the session began, under its own name.
     VaultFile m_file;
@@ -88,4 +118,13 @@ private:
     bool m_isNew = false;
     bool m_unsaved = false;
     EntryListModel m_entries;
+
+    // The encrypted format: the file as read at the start (until it is
+    // unlocked), its header, and for the session the key and a check of the
+    // master password.
+    bool m_encrypted = false;
+    QByteArray m_sealed;
+    EncryptedFormat::Header m_header;
+    EncryptedFormat::VaultKey m_key;
+    PasswordCheck m_passwordCheck;
 };

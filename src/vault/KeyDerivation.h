@@ -1,0 +1,46 @@
+#pragma once
+
+#include "EncryptedFormat.h"
+
+#include <QObject>
+
+#include <memory>
+#include <thread>
+
+// Runs the slow key derivation on a thread of its own, so that the window
+// that asked for it stays responsive, and reports back on the thread that
+// started it. One derivation at a time: a second start while one runs is
+// refused.
+class KeyDerivation : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit KeyDerivation(QObject *parent = nullptr);
+    // Waits for a derivation still running (at most about a second).
+    ~KeyDerivation() override;
+
+    bool isRunning() const { return m_running; }
+
+    // Starts deriving the key for the password; the password is copied into
+    // secure memory at once. False, and nothing started, while another
+    // derivation runs.
+    bool start(QStringView password, const EncryptedFormat::KdfParams &params,
+               const EncryptedFormat::Salt &salt);
+
+    // The key of the last derivation that finished without a problem; the
+    // object holds it no more afterwards.
+    EncryptedFormat::VaultKey takeKey();
+
+signals:
+    // The derivation is over; problem is None when takeKey() has the key.
+    void finished(EncryptedFormat::Problem problem);
+
+private:
+    void done();
+
+    struct Work;
+    std::unique_ptr<Work> m_work;
+    std::thread m_thread;
+    bool m_running = false;
+};
