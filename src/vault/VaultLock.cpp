@@ -35,9 +35,19 @@ bool parseOwner(const QByteArray &content, LockOwner *owner)
     return ok && owner->pid > 0;
 }
 
+// QLockFile names the computer by its host name, but on Windows by the
+// COMPUTERNAME variable, whose letter case may differ from the host name's.
+bool isThisComputersName(const QString &name)
+{
+    if (name == QSysInfo::machineHostName())
+        return true;
+    const QString computerName = qEnvironmentVariable("COMPUTERNAME");
+    return !computerName.isEmpty() && name.compare(computerName, Qt::CaseInsensitive) == 0;
+}
+
 bool madeOnThisComputer(const LockOwner &owner)
 {
-    if (owner.computer != QSysInfo::machineHostName())
+    if (!isThisComputersName(owner.computer))
         return false;
     const QByteArray machine = QSysInfo::machineUniqueId();
     return owner.machineId.isEmpty() || machine.isEmpty() || owner.machineId == machine;

