@@ -5,6 +5,7 @@
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
+#include "vault/SecureBytes.h"
 #include "vault/VaultSession.h"
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
@@ -58,8 +59,10 @@ void EntryCommands::remove(int row)
     VaultEntry shown = list.entry(row);
     if (m_settings.hidePasswords())
         shown.password = maskedPassword(shown.password);
-    const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
-                                   EntryRules::deleteTitle());
+    // The question shows the password: its text is wiped once answered.
+    QString question = EntryRules::deleteQuestion(shown);
+    const int answer = showMessage(question, MessageBox::OkCancel, EntryRules::deleteTitle());
+    wipe(question);
     if (answer != MessageBox::Ok) {
         emit statusChanged(EntryRules::deleteCancelled());
         return;

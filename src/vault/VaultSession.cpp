@@ -1,5 +1,6 @@
 #include "VaultSession.h"
 
+#include "SecretPack.h"
 #include "StatusText.h"
 #include "VaultFile.h"
 
@@ -62,8 +63,7 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     if (!m_file.readMasterPassword(&firstLine, &error))
         return failed(error);
     m_isNew = firstLine.isEmpty();
-    if (!m_isNew)
-        m_storedPassword = firstLine;
+    wipe(firstLine);
     VaultOutcome outcome;
     outcome.notice = notice;
     return outcome;
@@ -197,6 +197,45 @@ bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString 
         return false;
     m_unsaved = false;
     return true;
+}
+
+bool VaultSession::matchesStoredPassword(QStringView typed) const
+{
+    QString stored;
+    QString error;
+    // A file that cannot be read now matches nothing: the try counts as
+    // wrong rather than letting anyone in.
+    const bool matches = m_file.readMasterPassword(&stored, &error) && !stored.isEmpty()
+        && stored == typed;
+    wipe(stored);
+    return matches;
+}
+
+void VaultSession::lock()
+{
+    if (m_locked)
+        return;
+    m_locked = true;
+    if (m_unsaved)
+        m_unsavedEntries = packEntries(m_entries.entries());
+    m_entries.clear();
+    wipeEverywhere(m_masterPassword);
+}
+
+VaultOutcome VaultSession::reopen(const QString &masterPassword)
+{
+    if (!m_unsavedEntries.isNull()) {
+        std::vector<VaultEntry> kept = unpackEntries(m_unsavedEntries);
+        m_unsavedEntries.clear();
+        m_locked = false;
+        VaultOutcome outcome = opened(masterPassword, std::move(kept));
+        outcome.status = QStringLiteral("Unlocked. The last change is still not saved.");
+        return outcome;
+    }
+    VaultOutcome outcome = load(masterPassword);
+    if (outcome.ok)
+        m_locked = false;
+    return outcome;
 }
 
 VaultOutcome VaultSession::create(const QString &masterPassword)
