@@ -201,6 +201,8 @@ bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString 
 
 bool VaultSession::matchesStoredPassword(QStringView typed) const
 {
+    if (m_locked)
+        return m_lockCheck.matches(typed);
     QString stored;
     QString error;
     // A file that cannot be read now matches nothing: the try counts as
@@ -216,6 +218,7 @@ void VaultSession::lock()
     if (m_locked)
         return;
     m_locked = true;
+    m_lockCheck.set(m_masterPassword);
     if (m_unsaved)
         m_unsavedEntries = packEntries(m_entries.entries());
     m_entries.clear();
@@ -227,14 +230,17 @@ VaultOutcome VaultSession::reopen(const QString &masterPassword)
     if (!m_unsavedEntries.isNull()) {
         std::vector<VaultEntry> kept = unpackEntries(m_unsavedEntries);
         m_unsavedEntries.clear();
+        m_lockCheck.clear();
         m_locked = false;
         VaultOutcome outcome = opened(masterPassword, std::move(kept));
         outcome.status = QStringLiteral("Unlocked. The last change is still not saved.");
         return outcome;
     }
     VaultOutcome outcome = load(masterPassword);
-    if (outcome.ok)
+    if (outcome.ok) {
+        m_lockCheck.clear();
         m_locked = false;
+    }
     return outcome;
 }
 

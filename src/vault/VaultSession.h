@@ -41,7 +41,9 @@ public:
     // makes sure the file exists and reads its first line. Afterwards isNew()
     // tells whether a master password must be created. The master password on
     // file is not kept: matchesStoredPassword() reads it again for each try,
-    // compares, and wipes what it read. When no lock can be made here (a full
+    // compares, and wipes what it read; while locked it asks a keyed digest
+    // made at the lock instead, so that a file gone meanwhile keeps nobody
+    // out of changes not yet saved. When no lock can be made here (a full
     // disk, a read-only drive) the vault opens to read and the outcome's
     // notice says why saving is off. `takeOver` takes the lock of a copy on
     // another computer, once the user said so.
@@ -128,8 +130,10 @@ private:
     bool m_isNew = false;
     bool m_unsaved = false;
     bool m_locked = false;
-    // While locked: the list with the changes that were not saved.
+    // While locked: the list with the changes that were not saved, and what
+    // tells the master password.
     SecureBytes m_unsavedEntries;
+    PasswordCheck m_lockCheck;
     EntryListModel m_entries;
 
     // The encrypted format: the file as read at the start (until it is
