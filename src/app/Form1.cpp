@@ -14,10 +14,10 @@
 #include "widgets/WindowContext.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QActionGroup>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,6 +302,8 @@ void Form1::buildLockItems()
     mnuLock->setObjectName(QStringLiteral("mnuLock"));
     mnuLock->setProperty("index", kNotAnItem);
     mnuLock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // From whichever window of the program has the focus.
+    mnuLock->setShortcutContext(Qt::ApplicationShortcut);
     mnuFile->insertAction(exit, mnuLock);
     connect(mnuLock, &QAction::triggered, this, &Form1::lockRequested);
 
@@ -312,7 +314,7 @@ void Form1::buildLockItems()
     for (const int minutes : {0, 1, 5, 10, 15, 30, 60}) {
         const QString caption = minutes == 0 ? QStringLiteral("&Never")
             : minutes == 1                   ? QStringLiteral("1 Minute of Inactivity")
-                             : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
+                           : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
         QAction *choice = mnuLockAfter->addAction(caption);
         choice->setCheckable(true);
         choice->setData(minutes);
@@ -349,8 +351,8 @@ void Form1::showLockSettings()
     }
     // A length set in the settings file that the menu does not offer.
     if (!listed) {
-        QAction *own = mnuLockAfter->addAction(
-            QStringLiteral("%1 Minutes of Inactivity").arg(minutes));
+        QAction *own
+            = mnuLockAfter->addAction(QStringLiteral("%1 Minutes of Inactivity").arg(minutes));
         own->setCheckable(true);
         own->setData(minutes);
         own->setProperty("index", -1);

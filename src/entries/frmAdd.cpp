@@ -2,10 +2,10 @@
 
 #include "PasswordGenerator.h"
 #include "platform/MessageBoxes.h"
-#include "vault/SecretPack.h"
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
+#include "vault/SecretPack.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"

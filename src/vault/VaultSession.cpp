@@ -207,8 +207,8 @@ bool VaultSession::matchesStoredPassword(QStringView typed) const
     QString error;
     // A file that cannot be read now matches nothing: the try counts as
     // wrong rather than letting anyone in.
-    const bool matches = m_file.readMasterPassword(&stored, &error) && !stored.isEmpty()
-        && stored == typed;
+    const bool matches
+        = m_file.readMasterPassword(&stored, &error) && !stored.isEmpty() && stored == typed;
     wipe(stored);
     return matches;
 }
