@@ -501,6 +501,10 @@ void Program::openLink(const QString &linkKey)
 
 bool Program::mayClose()
 {
+    // Locked, nothing may be saved or kept without the master password: the
+    // session ends as the locked dialog's Cancel would end it.
+    if (m_lockState == LockState::Locked)
+        return true;
     MessageBoxes *messages = m_context.platform.messages;
     constexpr int kQuestion = MessageBox::YesNoCancel | MessageBox::Exclamation;
     if (frmAdd *editor = add.window(); editor && editor->hasChanges()) {

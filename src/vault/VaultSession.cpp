@@ -291,6 +291,11 @@ VaultOutcome VaultSession::opened(const QString &masterPassword, std::vector<Vau
 VaultOutcome VaultSession::save(const QDateTime &now)
 {
     QString error;
+    // Locked, the list is empty and the master password gone: writing now
+    // would replace the vault with nothing.
+    if (m_locked)
+        return failed(QStringLiteral("The vault is locked."),
+                      QStringLiteral("The entries could not be saved."));
     if (isReadOnly()) {
         m_unsaved = true;
         return failed(readOnlyError(), QStringLiteral("The entries could not be saved."));

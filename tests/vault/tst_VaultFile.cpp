@@ -907,7 +907,7 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList_data()
 void TestVaultFile::lockWipesAndReopenBringsBackTheList()
 {
     QFETCH(bool, saveFails);
-    write(m_path, line("pw") + line("a|||b|||c") + "\r\n");
+    write(m_path, line("pw") + line("a|||bee|||c") + "\r\n");
     VaultSession session(m_dir->path());
     QVERIFY(session.check(kProduct).ok);
     QVERIFY(session.load(QStringLiteral("pw")).ok);
@@ -924,7 +924,7 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList()
     QVERIFY(session.isLocked());
     QCOMPARE(session.entries().count(), 0);
     QVERIFY(session.masterPassword().isEmpty());
-    QCOMPARE(shared, QString(1, QChar(0)));
+    QCOMPARE(shared, QString(3, QChar(0)));
     QVERIFY(!session.matchesStoredPassword(u"PW"));
     QVERIFY(session.matchesStoredPassword(u"pw"));
 
@@ -933,7 +933,7 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList()
     QCOMPARE(session.masterPassword(), QStringLiteral("pw"));
     QCOMPARE(session.hasUnsavedChanges(), saveFails);
     QCOMPARE(session.entries().count(), 2);
-    QCOMPARE(session.entries().entry(1).password, QStringLiteral("b"));
+    QCOMPARE(session.entries().entry(1).password, QStringLiteral("bee"));
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)
