@@ -377,7 +377,11 @@ void Form1::setMinimumSizeToFit()
 
 void Form1::setStatusText(const QString &text)
 {
+    // What it said before may name a copied password: wiped once replaced,
+    // unless someone else still holds it.
+    QString said = statusPanel->text();
     statusPanel->setText(text);
+    wipeIfHeldByAtMost(said, 1);
 }
 
 QString Form1::statusText() const

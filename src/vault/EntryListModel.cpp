@@ -250,11 +250,9 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     endResetModel();
 void EntryListModel::forgetTexts(VaultEntry &entry)
 {
-    // A text still shared is still in use by whoever shares it (the new
-    // entry of an edit that kept a field), and is theirs to wipe.
-    wipe(entry.username);
-    wipe(entry.password);
-    wipe(entry.location);
+    // A text still shared is still in use by whoever shares it, and is
+    // theirs to wipe.
+    wipe(entry);
 }
 
 void EntryListModel::clear()

@@ -103,6 +103,13 @@ void wipeEverywhere(VaultEntry &entry)
     wipeEverywhere(entry.location);
 }
 
+void wipe(VaultEntry &entry)
+{
+    wipe(entry.username);
+    wipe(entry.password);
+    wipe(entry.location);
+}
+
 QString separateCopy(const QString &text)
 {
     return text.isEmpty() ? QString() : QString(text.constData(), text.size());

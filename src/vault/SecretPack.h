@@ -28,6 +28,9 @@ void wipeEverywhere(VaultEntry &entry);
 // let go.
 void wipeIfHeldByAtMost(QString &text, int holders);
 
+// Wipes an entry's texts that no one else shares, and empties it.
+void wipe(VaultEntry &entry);
+
 // A copy with characters of its own, shared with nobody: what one holder
 // wipes then never pulls the text from under another.
 QString separateCopy(const QString &text);

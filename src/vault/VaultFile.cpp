@@ -139,7 +139,9 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) cons
         [&](QByteArrayView piece) {
             bool ended = false;
             lines.split(piece, [&](QByteArrayView part, bool lineEnds) {
-                line += VaultFormat::decodeLine(part);
+                QString decoded = VaultFormat::decodeLine(part);
+                line += decoded;
+                wipe(decoded);
                 ended = lineEnds;
                 return !lineEnds;
             });
