@@ -248,6 +248,8 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     else
         m_folded.clear();
     endResetModel();
+}
+
 void EntryListModel::forgetTexts(VaultEntry &entry)
 {
     // A text still shared is still in use by whoever shares it, and is
