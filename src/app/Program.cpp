@@ -190,7 +190,10 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
         }
         if (outcome.ok)
             emit passwordConfirmed();
-        revealMainWindow(outcome);
+        if (m_lockState == LockState::Locked)
+            comeBack(outcome);
+        else
+            revealMainWindow(outcome);
         emit vaultFormatChanged(true);
         return;
     }
@@ -372,6 +375,12 @@ void Program::finishLock()
         QTimer::singleShot(0, this, &Program::finishLock);
         return;
     }
+    // A command's key being derived: the command finishes first.
+    if (m_derivation.isRunning()) {
+        QTimer::singleShot(50, this, &Program::finishLock);
+        return;
+    }
+    vaultPassword.unload();
 
     m_commands.forgetCopiedText();
     m_heldEditor.clear();
@@ -403,17 +412,25 @@ void Program::finishLock()
 
 void Program::askToUnlock()
 {
-    frmPass *dialog = pass.load(m_context, false, [this](QStringView typed) {
-        return m_session.matchesStoredPassword(typed);
-    });
+    frmPass *dialog = pass.load(
+        m_context, false,
+        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
+        m_session.isEncrypted());
     connect(dialog, &frmPass::passwordAccepted, this, &Program::unlock);
+    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
+    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
+    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     dialog->bringForward();
 }
 
 void Program::unlock(const QString &masterPassword)
 {
-    const VaultOutcome outcome = m_session.reopen(masterPassword);
+    comeBack(m_session.reopen(masterPassword));
+}
+
+void Program::comeBack(const VaultOutcome &outcome)
+{
     revealMainWindow(outcome, false);
     if (!outcome.ok)
         return;

@@ -144,6 +144,8 @@ private:
     void finishLock();
     void askToUnlock();
     void unlock(const QString &masterPassword);
+    // The vault is open again: the main window and what was open with it.
+    void comeBack(const VaultOutcome &outcome);
     void desktopLocking();
 
     // Tells the user of a vault file that failed at start-up, then ends.

@@ -119,6 +119,16 @@ VaultOutcome VaultSession::unlock(EncryptedFormat::VaultKey key, const QString &
     m_sealed = QByteArray();
     m_key = std::move(key);
     m_passwordCheck.set(password);
+    if (m_locked) {
+        m_locked = false;
+        // After a lock: the list as it was, when it held changes not saved.
+        if (!m_unsavedEntries.isNull()) {
+            for (VaultEntry &entry : entries)
+                wipeEverywhere(entry);
+            entries = unpackEntries(m_unsavedEntries);
+            m_unsavedEntries.clear();
+        }
+    }
     return opened(QString(), std::move(entries));
 }
 
@@ -218,10 +228,20 @@ void VaultSession::lock()
     if (m_locked)
         return;
     m_locked = true;
-    m_lockCheck.set(m_masterPassword);
     if (m_unsaved)
         m_unsavedEntries = packEntries(m_entries.entries());
     m_entries.clear();
+    if (m_encrypted) {
+        // The key goes; unlocking derives it again from the password typed
+        // and opens the file as read now.
+        m_key.clear();
+        m_passwordCheck.clear();
+        QString error;
+        if (m_file.readAll(&m_sealed, &error))
+            EncryptedFormat::readHeader(m_sealed, &m_header);
+        return;
+    }
+    m_lockCheck.set(m_masterPassword);
     wipeEverywhere(m_masterPassword);
 }
 

@@ -5,6 +5,7 @@
 #include "info/frmAbout.h"
 #include "password/frmPass.h"
 #include "platform/DesktopPlatform.h"
+#include "vault/EncryptedFormat.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -31,6 +32,7 @@ private slots:
     void lockedDialogEndsLikeAtStartUp_data();
     void lockedDialogEndsLikeAtStartUp();
     void lockDuringAMessageBoxCancelsItsQuestion();
+    void encryptedVaultDerivesTheKeyAgain();
 
 private:
     std::unique_ptr<TestProgram> t;
@@ -235,6 +237,39 @@ void TestLock::lockDuringAMessageBoxCancelsItsQuestion()
     QCOMPARE(visibleWindowNames(), QStringList {QStringLiteral("Password Required")});
     t->acceptPassword(QStringLiteral("pw12"));
     QCOMPARE(t->program->entries().count(), 3);
+}
+
+void TestLock::encryptedVaultDerivesTheKeyAgain()
+{
+    using namespace EncryptedFormat;
+    VaultKey key;
+    QCOMPARE(deriveKey(u"pw12", {1, 1024}, newSalt(), &key), Problem::None);
+    const std::vector<VaultEntry> entries = {{"ann", "pw-ann-17", "a.example"},
+                                             {"bob", "pw-bob-29", ""}};
+    t->writeVault(seal(key, entries));
+    key.clear();
+    t->runSplash();
+    const auto enter = [this](const QString &password) {
+        QLineEdit *box = control<QLineEdit>(t->program->pass.window(), "txtPass");
+        QTest::keyClicks(box, password);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    enter(QStringLiteral("pw12"));
+    QTRY_VERIFY(t->mainWindow()->isVisible());
+    t->program->entries().append({"cy", "pw-cy-3", ""});
+    t->program->session().setUnsavedChanges(true);
+
+    t->program->lock();
+    QVERIFY(t->program->session().isLocked());
+    QCOMPARE(t->program->entries().count(), 0);
+    t->fakes.messages.answers.enqueue(MessageBox::Retry);
+    enter(QStringLiteral("pw13"));
+    QTRY_COMPARE(t->program->pass.window()->tries(), 1);
+    enter(QStringLiteral("pw12"));
+    QTRY_VERIFY(t->mainWindow()->isVisible());
+    // The change that was not saved came back, still unsaved.
+    QCOMPARE(t->program->entries().count(), 3);
+    QVERIFY(t->program->session().hasUnsavedChanges());
 }
 
 QTEST_MAIN(TestLock)
