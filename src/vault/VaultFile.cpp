@@ -234,7 +234,7 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
             if (!exists)
                 return true;
             QFile in(m_path);
-            if (!in.open(QIODevice::ReadOnly)) {
+            if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
                 *reason = in.errorString();
                 return false;
             }
@@ -281,7 +281,8 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
 bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: a buffered read would take in the whole vault for one byte.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
@@ -296,7 +297,7 @@ bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 bool VaultFile::readAll(QByteArray *bytes, QString *error)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }

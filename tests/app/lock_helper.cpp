@@ -66,6 +66,9 @@ int main(int argc, char *argv[])
         program.splash.window()->Timer2_Timer();
     typeMasked(control<QLineEdit>(program.pass.window(), QStringLiteral("txtPass")), argv[2]);
     program.pass.window()->cmdOK_Click();
+    // An encrypted vault's key is derived off this thread.
+    while (!program.form1.window()->isVisible() && !program.hasEnded())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     Form1 *main = program.form1.window();
     auto *list = control<QTreeView>(main, QStringLiteral("lstPass"));

@@ -244,8 +244,8 @@ void TestLock::encryptedVaultDerivesTheKeyAgain()
     using namespace EncryptedFormat;
     VaultKey key;
     QCOMPARE(deriveKey(u"pw12", {1, 1024}, newSalt(), &key), Problem::None);
-    const std::vector<VaultEntry> entries = {{"ann", "pw-ann-17", "a.example"},
-                                             {"bob", "pw-bob-29", ""}};
+    const std::vector<VaultEntry> entries
+        = {{"ann", "pw-ann-17", "a.example"}, {"bob", "pw-bob-29", ""}};
     t->writeVault(seal(key, entries));
     key.clear();
     t->runSplash();
