@@ -8,6 +8,12 @@ VORSELL_BUILD_PACKAGES=(
     fonts-dejavu-core
 )
 
+# What the tests need beyond the build: a private message bus standing in for
+# logind's, and gdb's gcore for the memory of a locked program.
+VORSELL_TEST_PACKAGES=(
+    dbus-daemon gdb
+)
+
 # Installs whichever of the given packages are missing.
 install_packages() {
     local missing=()

@@ -8,11 +8,13 @@
 #include "skin/Skinning.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
+#include "vault/SecretPack.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -216,6 +218,7 @@ void Form1::buildMenus()
             (this->*handler)(action->property("index").toInt());
         });
     };
+    buildLockItems();
     wire(mnuFile, &Form1::mnuFileItem_Click);
     wire(mnuData, &Form1::mnuDataItem_Click);
     wire(mnuCopy, &Form1::mnuCopyItem_Click);
@@ -267,6 +270,98 @@ void Form1::afterFormLoad()
     // The keys typed after the password go here, also when the help window
     // opens beside it.
     activateWindow();
+    if (const int row = std::exchange(m_rowBeforeLock, 0)) {
+        const int shown = m_shown->shownRow(row);
+        if (shown >= 0) {
+            const QModelIndex index = m_shown->index(shown, 0);
+            lstPass->selectionModel()->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            lstPass->scrollTo(index);
+        }
+        lstPass->setFocus();
+    }
+}
+
+void Form1::lockView()
+{
+    m_rowBeforeLock = selectedRow();
+    // The status bar may name a copied password.
+    QString said = statusPanel->text();
+    wipeEverywhere(said);
+    statusPanel->clear();
+    hide();
+}
+
+void Form1::buildLockItems()
+{
+    // Items outside the File menu's control array: their index is none of
+    // its handler's.
+    constexpr int kNotAnItem = -1;
+    QAction *exit = mnuFileItem[0];
+    mnuLock = new QAction(QStringLiteral("&Lock"), mnuFile);
+    mnuLock->setObjectName(QStringLiteral("mnuLock"));
+    mnuLock->setProperty("index", kNotAnItem);
+    mnuLock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // From whichever window of the program has the focus.
+    mnuLock->setShortcutContext(Qt::ApplicationShortcut);
+    mnuFile->insertAction(exit, mnuLock);
+    connect(mnuLock, &QAction::triggered, this, &Form1::lockRequested);
+
+    mnuLockAfter = new QMenu(QStringLiteral("Lock &After"), mnuFile);
+    mnuLockAfter->setObjectName(QStringLiteral("mnuLockAfter"));
+    mnuFile->insertMenu(exit, mnuLockAfter);
+    auto *choices = new QActionGroup(mnuLockAfter);
+    for (const int minutes : {0, 1, 5, 10, 15, 30, 60}) {
+        const QString caption = minutes == 0 ? QStringLiteral("&Never")
+            : minutes == 1                   ? QStringLiteral("1 Minute of Inactivity")
+                           : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
+        QAction *choice = mnuLockAfter->addAction(caption);
+        choice->setCheckable(true);
+        choice->setData(minutes);
+        choice->setProperty("index", kNotAnItem);
+        choices->addAction(choice);
+        connect(choice, &QAction::triggered, this,
+                [this, minutes] { m_context.settings.setLockAfterMinutes(minutes); });
+    }
+
+    mnuLockWithDesktop = new QAction(QStringLiteral("Lock &With the Desktop"), mnuFile);
+    mnuLockWithDesktop->setObjectName(QStringLiteral("mnuLockWithDesktop"));
+    mnuLockWithDesktop->setProperty("index", kNotAnItem);
+    mnuLockWithDesktop->setCheckable(true);
+    mnuFile->insertAction(exit, mnuLockWithDesktop);
+    connect(mnuLockWithDesktop, &QAction::triggered, this,
+            [this](bool on) { m_context.settings.setLockWithDesktop(on); });
+    mnuFile->insertSeparator(exit);
+
+    showLockSettings();
+    connect(&m_context.settings, &Settings::changed, this, [this](Settings::Key key) {
+        if (key == Settings::Key::LockAfterMinutes || key == Settings::Key::LockWithDesktop)
+            showLockSettings();
+    });
+}
+
+void Form1::showLockSettings()
+{
+    const int minutes = m_context.settings.lockAfterMinutes();
+    bool listed = false;
+    for (QAction *choice : mnuLockAfter->actions()) {
+        const bool chosen = choice->data().toInt() == minutes;
+        choice->setChecked(chosen);
+        listed = listed || chosen;
+    }
+    // A length set in the settings file that the menu does not offer.
+    if (!listed) {
+        QAction *own
+            = mnuLockAfter->addAction(QStringLiteral("%1 Minutes of Inactivity").arg(minutes));
+        own->setCheckable(true);
+        own->setData(minutes);
+        own->setProperty("index", -1);
+        own->setChecked(true);
+        mnuLockAfter->actions().first()->actionGroup()->addAction(own);
+        connect(own, &QAction::triggered, this,
+                [this, minutes] { m_context.settings.setLockAfterMinutes(minutes); });
+    }
+    mnuLockWithDesktop->setChecked(m_context.settings.lockWithDesktop());
 }
 
 void Form1::setMinimumSizeToFit()
@@ -282,7 +377,11 @@ void Form1::setMinimumSizeToFit()
 
 void Form1::setStatusText(const QString &text)
 {
+    // What it said before may name a copied password: wiped once replaced,
+    // unless someone else still holds it.
+    QString said = statusPanel->text();
     statusPanel->setText(text);
+    wipeIfHeldByAtMost(said, 1);
 }
 
 QString Form1::statusText() const

@@ -65,6 +65,11 @@ public:
     // encrypted.
     void showVaultFormat(bool encrypted);
 
+    // The program locks: the window notes its selected row, drops what its
+    // status bar said and hides; the next afterFormLoad() selects that row
+    // again.
+    void lockView();
+
 signals:
     void helpRequested();
     void aboutRequested();
@@ -81,6 +86,8 @@ signals:
     // The window is closing; a receiver may ignore the event to keep it
     // open.
     void closing(QCloseEvent *event);
+    // File, "Lock".
+    void lockRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -109,6 +116,9 @@ private:
     void buildFindAndHide();
     void findTextChanged(const QString &text);
     void closeFindBar();
+    // File, "Lock", and the two lock settings under it.
+    void buildLockItems();
+    void showLockSettings();
     // Shows the passwords hidden or not as the settings now say.
     void passwordsHiddenChanged();
     // Down or Enter in the find box: the first match, selected, takes the
@@ -142,6 +152,11 @@ private:
     QAction *mnuEncrypt = nullptr;
     QAction *mnuRemoveEncryption = nullptr;
     QAction *mnuChangePassword = nullptr;
+    QAction *mnuLock = nullptr;
+    QMenu *mnuLockAfter = nullptr;
+    QAction *mnuLockWithDesktop = nullptr;
+    // The row selected when the program locked; 0 for none.
+    int m_rowBeforeLock = 0;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
     QMenu *mnuFile = nullptr;

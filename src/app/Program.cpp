@@ -10,13 +10,19 @@
 #include "password/frmPass.h"
 #include "password/frmVaultPassword.h"
 #include "platform/Clock.h"
+#include "platform/DesktopLock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
+#include "vault/SecretPack.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
+#include <QThread>
+#include <QTimer>
 
 Program::Program(QString programFolder, const Platform &platform, QObject *parent)
     : QObject(parent)
@@ -26,11 +32,19 @@ Program::Program(QString programFolder, const Platform &platform, QObject *paren
     , m_session(m_programFolder)
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform, this)
+    , m_inactivity(*platform.clock)
 {
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
     connect(&m_derivation, &KeyDerivation::finished, this, &Program::derivationFinished);
+    connect(&m_inactivity, &InactivityTimer::idle, this, &Program::lock);
+    connect(&m_settings, &Settings::changed, this, [this](Settings::Key key) {
+        if (key == Settings::Key::LockAfterMinutes)
+            m_inactivity.setMinutes(m_settings.lockAfterMinutes());
+    });
+    if (platform.desktopLock)
+        connect(platform.desktopLock, &DesktopLock::locking, this, &Program::desktopLocking);
 }
 
 Program::~Program()
@@ -63,6 +77,7 @@ void Program::start()
 {
     // The settings are those of the application named like the product.
     m_settings.load(m_context.platform.version->read().productName);
+    m_inactivity.setMinutes(m_settings.lockAfterMinutes());
     // Its load fills the branding values, starts the skin and shows it.
     frmSplash *window = splash.load(m_context);
     connect(window, &frmSplash::finished, this, &Program::loadMainWindow);
@@ -84,6 +99,8 @@ void Program::loadMainWindow()
     connect(main, &Form1::encryptRequested, this, &Program::encryptVault);
     connect(main, &Form1::removeEncryptionRequested, this, &Program::removeEncryption);
     connect(main, &Form1::changePasswordRequested, this, &Program::changeMasterPassword);
+    connect(main, &Form1::lockRequested, this, &Program::lock);
+    connect(this, &Program::locking, main, &Form1::lockView);
     checkVault();
 }
 
@@ -109,8 +126,10 @@ void Program::checkVault()
     // Modeless and alone on the screen: the main window stays hidden until
     // a password is accepted. Connected before it shows, so that nothing it
     // says is lost.
-    frmPass *dialog = pass.load(m_context, m_session.isNew(), m_session.storedPassword(),
-                                m_session.isEncrypted());
+    frmPass *dialog = pass.load(
+        m_context, m_session.isNew(),
+        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
+        m_session.isEncrypted());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
     connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
@@ -171,7 +190,10 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
         }
         if (outcome.ok)
             emit passwordConfirmed();
-        revealMainWindow(outcome);
+        if (m_lockState == LockState::Locked)
+            comeBack(outcome);
+        else
+            revealMainWindow(outcome);
         emit vaultFormatChanged(true);
         return;
     }
@@ -293,20 +315,156 @@ void Program::changeMasterPassword()
             });
 }
 
-void Program::revealMainWindow(const VaultOutcome &outcome)
+void Program::revealMainWindow(const VaultOutcome &outcome, bool startup)
 {
     if (!outcome.ok) {
         failStartup(outcome.error);
         return;
     }
     setStatus(outcome.status);
+    m_lockState = LockState::Unlocked;
+    m_loopLevel = QThread::currentThread()->loopLevel();
     emit vaultOpened();
     if (!outcome.notice.isEmpty())
         m_context.platform.messages->show(outcome.notice, MessageBox::Exclamation);
-    if (ShowHelpSetting::opensAtStartup(m_settings.showHelp()))
+    if (startup && ShowHelpSetting::opensAtStartup(m_settings.showHelp()))
         // The keys typed after the password go to the main window.
         showHelp(false);
     pass.unload();
+    m_inactivity.start();
+}
+
+void Program::desktopLocking()
+{
+    if (m_settings.lockWithDesktop())
+        lock();
+}
+
+void Program::lock()
+{
+    if (m_lockState != LockState::Unlocked)
+        return;
+    m_lockState = LockState::Locking;
+    m_inactivity.stop();
+    // At once, nothing of the program stays on the screen or open to use;
+    // what the windows hold goes in the second half.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window != splash.window())
+            window->hide();
+    }
+    finishLock();
+}
+
+void Program::finishLock()
+{
+    if (m_lockState != LockState::Locking)
+        return;
+    // A message box, or an open menu, answers as if cancelled; the code
+    // that asked goes on with that answer once its loop returns, and only
+    // then do the windows and the list go.
+    while (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        modal->hide();
+    }
+    if (QThread::currentThread()->loopLevel() > m_loopLevel) {
+        QTimer::singleShot(0, this, &Program::finishLock);
+        return;
+    }
+    // A command's key being derived: the command finishes first.
+    if (m_derivation.isRunning()) {
+        QTimer::singleShot(50, this, &Program::finishLock);
+        return;
+    }
+    vaultPassword.unload();
+
+    m_commands.forgetCopiedText();
+    m_heldEditor.clear();
+    if (frmAdd *editor = add.window()) {
+        const EditorState held = editor->heldState();
+        const QString texts[] = {
+            held.entryMode == EditorState::Mode::Add ? QStringLiteral("Add")
+                                                     : QStringLiteral("Edit"),
+            held.editUsername,
+            held.editPassword,
+            held.editLocation,
+            held.typed.username,
+            held.typed.password,
+            held.typed.location,
+        };
+        m_heldEditor = packTexts(texts);
+        // The editor wipes its boxes as it goes; the list's texts go below.
+        add.unload();
+    }
+    m_helpWasOpen = help.isLoaded();
+    m_aboutWasOpen = about.isLoaded();
+    help.unload();
+    about.unload();
+    emit locking();
+    m_session.lock();
+    m_lockState = LockState::Locked;
+    askToUnlock();
+}
+
+void Program::askToUnlock()
+{
+    frmPass *dialog = pass.load(
+        m_context, false,
+        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
+        m_session.isEncrypted());
+    connect(dialog, &frmPass::passwordAccepted, this, &Program::unlock);
+    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
+    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
+    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
+    connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
+    dialog->bringForward();
+}
+
+void Program::unlock(const QString &masterPassword)
+{
+    comeBack(m_session.reopen(masterPassword));
+}
+
+void Program::comeBack(const VaultOutcome &outcome)
+{
+    revealMainWindow(outcome, false);
+    if (!outcome.ok)
+        return;
+    if (m_helpWasOpen)
+        showHelp(false);
+    if (m_aboutWasOpen)
+        openAbout();
+    if (!m_heldEditor.isNull()) {
+        std::vector<QString> texts = unpackTexts(m_heldEditor);
+        m_heldEditor.clear();
+        if (texts.size() == 7) {
+            EditorState state;
+            state.editUsername = texts[1];
+            state.editPassword = texts[2];
+            state.editLocation = texts[3];
+            state.restoreTyped = true;
+            state.typed = VaultEntry {texts[4], texts[5], texts[6]};
+            // The entry it was opened on, found again by what it holds; if
+            // it is gone, what was typed comes back as a new entry.
+            const VaultEntry openedOn {state.editUsername, state.editPassword, state.editLocation};
+            const EntryListModel &list = m_session.entries();
+            for (int row = 1; texts[0] == u"Edit" && row <= list.count(); ++row) {
+                if (list.entry(row) == openedOn) {
+                    state.entryMode = EditorState::Mode::Edit;
+                    state.editId = list.idOf(row);
+                    break;
+                }
+            }
+            openEditor(state);
+            // The editor keeps copies of its own.
+            for (QString &text : texts)
+                wipeEverywhere(text);
+        }
+    }
 }
 
 void Program::openEditor(const EditorState &state)
@@ -360,6 +518,10 @@ void Program::openLink(const QString &linkKey)
 
 bool Program::mayClose()
 {
+    // Locked, nothing may be saved or kept without the master password: the
+    // session ends as the locked dialog's Cancel would end it.
+    if (m_lockState == LockState::Locked)
+        return true;
     MessageBoxes *messages = m_context.platform.messages;
     constexpr int kQuestion = MessageBox::YesNoCancel | MessageBox::Exclamation;
     if (frmAdd *editor = add.window(); editor && editor->hasChanges()) {

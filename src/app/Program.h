@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormSlot.h"
+#include "InactivityTimer.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
 #include "vault/KeyDerivation.h"
@@ -68,6 +69,17 @@ public:
     // they chose to stay. Otherwise only what needs no question is saved.
     bool commitData(bool mayAsk);
 
+    // File, "Lock": every window of the program goes, every secret is wiped
+    // from memory, and the password dialog asks for the master password.
+    // The right one brings everything back as it was. A lock requested
+    // while a message box or another modal loop runs closes it (a question
+    // counts as cancelled) and finishes once those loops have returned, so
+    // it never cuts into a save or a command halfway. Nothing happens while
+    // no vault is open.
+    void lock();
+    bool isLocked() const { return m_lockState != LockState::Unlocked; }
+    InactivityTimer &inactivity() { return m_inactivity; }
+
     // Ends the program at once; the caller returns straight after.
     void endProgram();
     bool hasEnded() const { return m_ended; }
@@ -100,6 +112,8 @@ signals:
     void passwordRefused();
     // A command's key is being derived (true), or that is over (false).
     void commandWorking(bool working);
+    // The program is locking: windows wipe what they show.
+    void locking();
 
 private:
     // The start-up steps, in order.
@@ -110,7 +124,9 @@ private:
     // An encrypted vault: derive the key from the password offered, off this
     // thread, and try it.
     void unlockVault(const QString &password);
-    void revealMainWindow(const VaultOutcome &outcome);
+    // At start-up the help window may follow; after an unlock, what was
+    // open comes back instead.
+    void revealMainWindow(const VaultOutcome &outcome, bool startup = true);
     // Loads the help window if need be, beside the main window when it is
     // new, and shows it, with the focus or without it.
     Form8 *showHelp(bool withFocus);
@@ -122,6 +138,15 @@ private:
     bool mayClose();
     void saveWithoutAsking();
     void closeEverything();
+
+    // The lock's second half, once no modal loop of ours runs; then the
+    // way back.
+    void finishLock();
+    void askToUnlock();
+    void unlock(const QString &masterPassword);
+    // The vault is open again: the main window and what was open with it.
+    void comeBack(const VaultOutcome &outcome);
+    void desktopLocking();
 
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
@@ -146,5 +171,19 @@ private:
     Derivation m_derivationFor = Derivation::None;
     // The password whose key is being derived; wiped once it is used.
     QString m_derivedFrom;
+    InactivityTimer m_inactivity;
     bool m_ended = false;
+
+    // Closed until the vault is first opened; Locking between the request
+    // and its second half.
+    enum class LockState { Closed, Unlocked, Locking, Locked };
+    LockState m_lockState = LockState::Closed;
+    // The event loop depth of the running program: the lock finishes when
+    // modal loops opened on top of it have returned.
+    int m_loopLevel = 0;
+    // While locked: the editor's state and typed text, packed in secure
+    // memory, and which of the other windows were open.
+    SecureBytes m_heldEditor;
+    bool m_helpWasOpen = false;
+    bool m_aboutWasOpen = false;
 };

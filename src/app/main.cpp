@@ -1,6 +1,8 @@
 #include "Program.h"
 #include "platform/Clock.h"
+#include "platform/DesktopLock.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/ProcessPrivacy.h"
 #include "platform/SettingsStore.h"
 #include "platform/TerminationSignals.h"
 #include "platform/VersionInfo.h"
@@ -11,6 +13,8 @@
 
 int main(int argc, char *argv[])
 {
+    // Before any secret is read or typed.
+    keepMemoryPrivate();
     QApplication app(argc, argv);
     // The skin colours every window through its palette, which the Fusion
     // style honours on every platform.
@@ -30,8 +34,9 @@ int main(int argc, char *argv[])
     ExecutableVersionInfo versionInfo;
     SystemClock clock;
     WidgetFileDialogs files;
-    const Platform platform {&messages, &ender,       &urls,  &locations,
-                             &settings, &versionInfo, &clock, &files};
+    DesktopLock *desktopLock = createDesktopLock(&app);
+    const Platform platform {&messages,    &ender, &urls,  &locations, &settings,
+                             &versionInfo, &clock, &files, desktopLock};
 
     Program program(QCoreApplication::applicationDirPath(), platform);
     // Shutdown and logout end the program in good order, not on the spot.

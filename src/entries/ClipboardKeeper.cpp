@@ -1,5 +1,7 @@
 #include "ClipboardKeeper.h"
 
+#include "vault/SecureBytes.h"
+
 #include "platform/Clock.h"
 #include "platform/SecretMark.h"
 #include "settings/Settings.h"
@@ -24,12 +26,14 @@ ClipboardKeeper::~ClipboardKeeper()
 {
     if (m_timer.isActive())
         forget();
+    wipe(m_text);
 }
 
 void ClipboardKeeper::clear()
 {
     QGuiApplication::clipboard()->clear();
     m_timer.stop();
+    wipe(m_text);
 }
 
 void ClipboardKeeper::put(const QString &text, bool secret)
@@ -43,11 +47,15 @@ void ClipboardKeeper::put(const QString &text, bool secret)
     const int seconds = m_settings.clipboardSeconds();
     // An empty text is not waited for: an empty clipboard later says
     // nothing about whether the user copied something else meanwhile.
-    if (seconds <= 0 || text.isEmpty()) {
-        m_timer.stop();
+    wipe(m_text);
+    m_timer.stop();
+    if (text.isEmpty())
         return;
-    }
-    m_text = text;
+    // A copy of its own, which the keeper wipes when it forgets it; kept
+    // also when the clipboard is never emptied by time, for the lock.
+    m_text = QString(text.constData(), text.size());
+    if (seconds <= 0)
+        return;
     m_deadline = m_platform.clock->now().addSecs(seconds);
     m_timer.start();
 }
@@ -58,6 +66,12 @@ void ClipboardKeeper::forgetIfDue()
         forget();
 }
 
+void ClipboardKeeper::forgetNow()
+{
+    if (!m_text.isEmpty())
+        forget();
+}
+
 void ClipboardKeeper::forget()
 {
     m_timer.stop();
@@ -65,8 +79,10 @@ void ClipboardKeeper::forget()
     for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
         if (mode == QClipboard::Selection && !clipboard->supportsSelection())
             continue;
-        if (clipboard->text(mode) == m_text)
+        QString held = clipboard->text(mode);
+        if (held == m_text)
             clipboard->clear(mode);
+        wipe(held);
     }
-    m_text.clear();
+    wipe(m_text);
 }

@@ -33,6 +33,9 @@ public:
     // Forgets the copied text if its time is up; the timer asks every second
     // while a text waits.
     void forgetIfDue();
+    // Forgets the copied text now, whatever its time (the program locks):
+    // the clipboard is emptied if it still holds it.
+    void forgetNow();
 
 private:
     void forget();

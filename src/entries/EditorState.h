@@ -17,4 +17,8 @@ struct EditorState
     QString editUsername;
     QString editPassword;
     QString editLocation;
+    // What the boxes held when the program locked, put back when it was
+    // unlocked.
+    bool restoreTyped = false;
+    VaultEntry typed;
 };

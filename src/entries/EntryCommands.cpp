@@ -5,7 +5,11 @@
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
+#include "vault/SecretPack.h"
+#include "vault/SecureBytes.h"
+
 #include "vault/VaultSession.h"
+#include <QScopeGuard>
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
                              const Settings &settings, QObject *parent)
@@ -58,8 +62,12 @@ void EntryCommands::remove(int row)
     VaultEntry shown = list.entry(row);
     if (m_settings.hidePasswords())
         shown.password = maskedPassword(shown.password);
-    const int answer = showMessage(EntryRules::deleteQuestion(shown), MessageBox::OkCancel,
-                                   EntryRules::deleteTitle());
+    // The question shows the password: its text is wiped once answered.
+    QString question = EntryRules::deleteQuestion(shown);
+    // Shared with the list, which wipes the entry when it is deleted.
+    shown = VaultEntry();
+    const int answer = showMessage(question, MessageBox::OkCancel, EntryRules::deleteTitle());
+    wipe(question);
     if (answer != MessageBox::Ok) {
         emit statusChanged(EntryRules::deleteCancelled());
         return;
@@ -116,8 +124,11 @@ bool EntryCommands::store(const EntryRules::EditTarget &target, VaultEntry entry
     // list then keeps what the file holds, and the editor keeps what was
     // typed, to be saved again.
     const int oldRow = target.adding ? 0 : list.rowOf(target.id);
-    const VaultEntry previous = oldRow ? list.entry(oldRow) : VaultEntry();
+    VaultEntry previous = oldRow ? list.entry(oldRow) : VaultEntry();
     const bool wasUnsaved = m_session.hasUnsavedChanges();
+    // Once the list no longer holds it, this is the last copy of the old
+    // entry: wiped on every way out.
+    const auto forgetPrevious = qScopeGuard([&previous] { wipe(previous); });
 
     const int row = EntryRules::storeEntry(list, target, std::move(entry));
     if (row == 0) {

@@ -42,6 +42,8 @@ public:
     // Writes the vault; false (after telling the user) when it failed.
     bool save();
 
+    // The program locks: a copied text still on the clipboard leaves it.
+    void forgetCopiedText() { m_clipboard.forgetNow(); }
     // Tells the user how many entries the find bar lets the list show.
     void reportShown(int shown, int total, bool filtering);
 

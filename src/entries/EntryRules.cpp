@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace EntryRules {
 
@@ -33,12 +34,30 @@ int firstSelectedRow(const QList<int> &selectedRows)
     return first;
 }
 
+namespace {
+
+// Texts joined in one buffer of the right size: a text that shows a
+// password leaves no partial copy of it behind as it grows.
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (const QStringView part : parts)
+        size += part.size();
+    QString text;
+    text.reserve(size);
+    for (const QStringView part : parts)
+        text.append(part);
+    return text;
+}
+
+} // namespace
+
 QString deleteQuestion(const VaultEntry &entry)
 {
-    return QStringLiteral("Are you sure you want to delete the following information?\r\n\r\n"
-                          "Username: ")
-        + entry.username + QStringLiteral("\r\nPassword: ") + entry.password
-        + QStringLiteral("\r\nUsed At: ") + entry.location;
+    return joined({u"Are you sure you want to delete the following information?\r\n\r\n"
+                   u"Username: ",
+                   entry.username, u"\r\nPassword: ", entry.password, u"\r\nUsed At: ",
+                   entry.location});
 }
 
 QString copiedStatus(Field field, const QString &value)
@@ -51,8 +70,8 @@ QString copiedStatus(Field field, const QString &value)
     constexpr qsizetype longest = EntryListModel::kLongestShown;
     const QString prefix = QString::fromLatin1(prefixes[int(field)]);
     if (value.size() > longest)
-        return prefix + value.first(longest) + QChar(0x2026);
-    return prefix + value;
+        return joined({prefix, QStringView(value).first(longest), u"\u2026"});
+    return joined({prefix, value});
 }
 
 bool isLocalPath(const QString &location)

@@ -5,6 +5,7 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
+#include "vault/SecretPack.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -30,6 +31,11 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     , m_context(context)
     , m_state(std::move(state))
 {
+    // Copies of its own of the entry it was opened on, which it wipes when
+    // it closes; the list keeps its own.
+    m_state.editUsername = separateCopy(m_state.editUsername);
+    m_state.editPassword = separateCopy(m_state.editPassword);
+    m_state.editLocation = separateCopy(m_state.editLocation);
     setObjectName(QStringLiteral("frmAdd"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/editor.png")));
     setFont(Controls::verdana());
@@ -242,11 +248,20 @@ void frmAdd::formLoad()
     if (!m_target.adding) {
         m_target.id = editor.editId;
         setWindowTitle(QStringLiteral("Edit an entry"));
-        txtUsername->setText(editor.editUsername);
-        txtPassword->setText(editor.editPassword);
-        txtWebsite->setText(editor.editLocation);
+        // Copies of their own: what the boxes held is wiped when the editor
+        // closes, and the list keeps its entry.
+        txtUsername->setText(separateCopy(editor.editUsername));
+        txtPassword->setText(separateCopy(editor.editPassword));
+        txtWebsite->setText(separateCopy(editor.editLocation));
     } else {
         setWindowTitle(QStringLiteral("Add an entry"));
+    }
+    if (editor.restoreTyped) {
+        txtUsername->setText(separateCopy(editor.typed.username));
+        txtPassword->setText(separateCopy(editor.typed.password));
+        txtWebsite->setText(separateCopy(editor.typed.location));
+        m_state.restoreTyped = false;
+        m_state.typed = VaultEntry();
     }
 
     Controls::centreOnScreen(this);
@@ -255,6 +270,30 @@ void frmAdd::formLoad()
     keepAboveTopmostWindows(this);
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
+}
+
+frmAdd::~frmAdd()
+{
+    // The boxes share their texts with nobody outside the editor (the list
+    // keeps copies of its own).
+    for (QLineEdit *box : {txtUsername, txtPassword, txtWebsite}) {
+        QString held = box->text();
+        wipeEverywhere(held);
+        box->clear();
+    }
+    wipeEverywhere(m_state.editUsername);
+    wipeEverywhere(m_state.editPassword);
+    wipeEverywhere(m_state.editLocation);
+}
+
+EditorState frmAdd::heldState() const
+{
+    EditorState held = m_state;
+    held.entryMode = m_target.adding ? EditorState::Mode::Add : EditorState::Mode::Edit;
+    held.editId = m_target.id;
+    held.restoreTyped = true;
+    held.typed = typedEntry();
+    return held;
 }
 
 VaultEntry frmAdd::typedEntry() const

@@ -27,6 +27,8 @@ class frmAdd : public Dialog
 
 public:
     frmAdd(WindowContext &context, EditorState state);
+    // Wipes what the boxes held.
+    ~frmAdd() override;
 
     // Decides, once per load, whether this editor adds an entry or edits the
     // one the Edit command chose, and fills the boxes for an edit.
@@ -46,6 +48,9 @@ public:
     // entry the editor was opened on (an empty one for a new entry).
     VaultEntry typedEntry() const;
     bool hasChanges() const;
+    // What the editor was opened on and what its boxes hold: everything an
+    // editor opened on it needs to come back as it is.
+    EditorState heldState() const;
 
 signals:
     // Save was pressed and the fields passed the checks.

@@ -5,6 +5,7 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
+#include "vault/SecretPack.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -51,12 +52,12 @@ public:
 
 } // namespace
 
-frmPass::frmPass(WindowContext &context, bool createMode, QString storedPassword, bool ownerChecks)
+frmPass::frmPass(WindowContext &context, bool createMode, StoredCheck isStored, bool ownerChecks)
     : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_createMode(createMode)
-    , m_storedPassword(std::move(storedPassword))
+    , m_isStored(std::move(isStored))
     , m_ownerChecks(ownerChecks)
 {
     setObjectName(QStringLiteral("frmPass"));
@@ -128,6 +129,7 @@ frmPass::~frmPass()
 {
     if (m_checking)
         QApplication::restoreOverrideCursor();
+    wipeBoxes();
     // The boxes must let go of the style before it goes.
     txtPass->setStyle(nullptr);
     txtPass2->setStyle(nullptr);
@@ -190,7 +192,7 @@ void frmPass::cmdOK_Click()
 void frmPass::createPassword()
 {
     using PasswordRules::NewPasswordCheck;
-    const QString typed = txtPass->text();
+    QString typed = txtPass->text();
     switch (PasswordRules::checkNewPassword(typed, txtPass2->text())) {
     case NewPasswordCheck::TooShort:
         showBelowOthers(PasswordRules::tooShortText());
@@ -201,8 +203,8 @@ void frmPass::createPassword()
         showMessage(PasswordRules::mismatchText(), MessageBox::OkOnly);
         if (!self)
             return;
-        txtPass2->clear();
-        txtPass->clear();
+        typed = QString();
+        wipeBoxes();
         SetTopmost(this, true);
         return;
     }
@@ -214,7 +216,11 @@ void frmPass::createPassword()
     case NewPasswordCheck::Accepted:
         break;
     }
-    handOver(&frmPass::passwordCreated, typed);
+    // The receiver keeps a copy of its own; the boxes are wiped first.
+    QString created = separateCopy(typed);
+    typed = QString();
+    wipeBoxes();
+    handOver(&frmPass::passwordCreated, created);
 }
 
 void frmPass::handOver(void (frmPass::*signal)(const QString &), const QString &password)
@@ -229,6 +235,17 @@ int frmPass::showMessage(const QString &text, int style, const QString &title)
     return m_context.platform.messages->show(text, style, title);
 }
 
+void frmPass::wipeBoxes()
+{
+    for (QLineEdit *box : {txtPass, txtPass2}) {
+        // The box's own text and this copy of it; a text set from outside
+        // (not typed) is its giver's.
+        QString held = box->text();
+        wipeIfHeldByAtMost(held, 2);
+        box->clear();
+    }
+}
+
 void frmPass::enterPassword()
 {
     if (m_ownerChecks) {
@@ -239,8 +256,12 @@ void frmPass::enterPassword()
         emit passwordOffered(txtPass->text());
         return;
     }
-    if (PasswordRules::matchesStored(txtPass->text(), m_storedPassword)) {
-        handOver(&frmPass::passwordAccepted, m_storedPassword);
+    if (m_isStored && m_isStored(txtPass->text())) {
+        // The receiver keeps a copy of its own; the boxes are wiped first.
+        QString typed = separateCopy(txtPass->text());
+        wipeBoxes();
+        handOver(&frmPass::passwordAccepted, typed);
+        wipe(typed);
         return;
     }
     wrongPassword();
@@ -250,7 +271,7 @@ void frmPass::passwordConfirmed()
 {
     setChecking(false);
     m_accepted = true;
-    txtPass->clear();
+    wipeBoxes();
 }
 
 void frmPass::passwordRefused()
@@ -292,7 +313,7 @@ void frmPass::wrongPassword()
         emit endRequested();
         return;
     }
-    txtPass->clear();
+    wipeBoxes();
 }
 
 void frmPass::showBelowOthers(const QString &text)

@@ -3,6 +3,10 @@
 
 #include "widgets/Dialog.h"
 
+#include <QStringView>
+
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 class QStyle;
@@ -18,12 +22,16 @@ class frmPass : public Dialog
     Q_OBJECT
 
 public:
+    // Tells whether a typed password is the master password on file.
+    using StoredCheck = std::function<bool(QStringView typed)>;
+
     // createMode: the user creates the master password; otherwise the one
-    // typed must match storedPassword, or, when ownerChecks is set (an
-    // encrypted vault, whose key takes a moment to derive), the owner checks
-    // it: passwordOffered() hands it over, and the owner answers with
-    // passwordConfirmed() or passwordRefused().
-    frmPass(WindowContext &context, bool createMode, QString storedPassword,
+    // typed must pass isStored (the dialog keeps no copy of the stored one),
+    // or, when ownerChecks is set (an encrypted vault, whose key takes a
+    // moment to derive), the owner checks it: passwordOffered() hands it
+    // over, and the owner answers with passwordConfirmed() or
+    // passwordRefused().
+    frmPass(WindowContext &context, bool createMode, StoredCheck isStored,
             bool ownerChecks = false);
     ~frmPass() override;
 
@@ -53,7 +61,7 @@ public slots:
 signals:
     // A new master password was typed twice and passed the checks.
     void passwordCreated(const QString &masterPassword);
-    // The password typed matches the one on file.
+    // The password typed matches the one on file; it is the typed text.
     void passwordAccepted(const QString &masterPassword);
     // A password for the owner to check.
     void passwordOffered(const QString &password);
@@ -86,13 +94,15 @@ private:
     double topTwips(const QWidget *control) const;
     double heightTwips(const QWidget *control) const;
 
+    // Overwrites what the password boxes held, and empties them.
+    void wipeBoxes();
     // Hands the accepted password over; the dialog has done its work.
     void handOver(void (frmPass::*signal)(const QString &), const QString &password);
     int showMessage(const QString &text, int style, const QString &title = QString());
 
     WindowContext &m_context;
     const bool m_createMode;
-    const QString m_storedPassword;
+    const StoredCheck m_isStored;
     const bool m_ownerChecks;
     bool m_checking = false;
     bool m_accepted = false;

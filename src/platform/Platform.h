@@ -1,6 +1,7 @@
 #pragma once
 
 class Clock;
+class DesktopLock;
 class FileDialogs;
 class LocationStarter;
 class MessageBoxes;
@@ -21,4 +22,5 @@ struct Platform
     VersionInfo *version = nullptr;
     Clock *clock = nullptr;
     FileDialogs *files = nullptr;
+    DesktopLock *desktopLock = nullptr;
 };

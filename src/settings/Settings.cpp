@@ -21,6 +21,8 @@ constexpr std::array<Definition, Settings::kKeyCount> kDefinitions = {{
     {Settings::Key::GeneratorLetters, u"GeneratorLetters", u"1"},
     {Settings::Key::GeneratorDigits, u"GeneratorDigits", u"1"},
     {Settings::Key::GeneratorSymbols, u"GeneratorSymbols", u"1"},
+    {Settings::Key::LockAfterMinutes, u"LockAfterMinutes", u"10"},
+    {Settings::Key::LockWithDesktop, u"LockWithDesktop", u"1"},
 }};
 
 constexpr bool inKeyOrder()
@@ -35,6 +37,7 @@ static_assert(inKeyOrder(), "the table of keys follows the order of Settings::Ke
 
 constexpr int kDefaultClipboardSeconds = 30;
 constexpr int kDefaultGeneratorLength = 20;
+constexpr int kDefaultLockAfterMinutes = 10;
 
 const Definition &definition(Settings::Key key)
 {
@@ -117,6 +120,28 @@ bool Settings::generatorUses(Key flag) const
 void Settings::setGeneratorUses(Key flag, bool used)
 {
     setText(flag, used ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+int Settings::lockAfterMinutes() const
+{
+    bool ok = false;
+    const int minutes = text(Key::LockAfterMinutes).trimmed().toInt(&ok);
+    return ok && minutes >= 0 ? minutes : kDefaultLockAfterMinutes;
+}
+
+void Settings::setLockAfterMinutes(int minutes)
+{
+    setText(Key::LockAfterMinutes, QString::number(qMax(0, minutes)));
+}
+
+bool Settings::lockWithDesktop() const
+{
+    return text(Key::LockWithDesktop).trimmed() != u"0";
+}
+
+void Settings::setLockWithDesktop(bool on)
+{
+    setText(Key::LockWithDesktop, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString maskedPassword(const QString &password)

@@ -37,9 +37,14 @@ public:
         GeneratorLetters,
         GeneratorDigits,
         GeneratorSymbols,
+        // "LockAfterMinutes": minutes without input before the program locks.
+        LockAfterMinutes,
+        // "LockWithDesktop": "1" locks the program when the desktop session
+        // locks or the computer goes to sleep.
+        LockWithDesktop,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = 7;
+    static constexpr int kKeyCount = 9;
 
     explicit Settings(SettingsStore &store, QObject *parent = nullptr);
 
@@ -72,6 +77,16 @@ public:
     void setGeneratorLength(int length);
     bool generatorUses(Key flag) const;
     void setGeneratorUses(Key flag, bool used);
+
+    // Minutes without key or mouse input before the program locks; 0 never.
+    // Missing or not a whole number of minutes counts as 10.
+    int lockAfterMinutes() const;
+    void setLockAfterMinutes(int minutes);
+
+    // Whether the program locks with the desktop session and before sleep;
+    // on unless "0".
+    bool lockWithDesktop() const;
+    void setLockWithDesktop(bool on);
 
 signals:
     void changed(Settings::Key key);

@@ -1,10 +1,12 @@
 #include "EntryListModel.h"
 
 #include "SearchText.h"
+#include "SecretPack.h"
 
 #include <algorithm>
 #include <iterator>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -108,6 +110,9 @@ void EntryListModel::insertAt(size_t position, VaultEntry entry, EntryId id)
 
 int EntryListModel::append(VaultEntry entry)
 {
+    // The list's texts are its own, so that wiping them (a delete, a lock)
+    // never reaches into a window's box, nor the other way round.
+    separateTexts(entry);
     size_t position = m_entries.size();
     if (m_sorted) {
         ensureKeys();
@@ -148,9 +153,14 @@ void EntryListModel::appendAll(std::vector<VaultEntry> entries)
 int EntryListModel::setEntry(int row, VaultEntry entry)
 {
     const size_t index = size_t(row - 1);
-    m_entries[index] = std::move(entry);
-    if (foldedValid())
+    separateTexts(entry);
+    VaultEntry old = std::exchange(m_entries[index], std::move(entry));
+    forgetTexts(old);
+    if (foldedValid()) {
+        for (QString &text : m_folded[index])
+            wipe(text);
         m_folded[index] = foldedFor(m_entries[index]);
+    }
     size_t finalIndex = index;
     if (m_sorted) {
         // A changed entry moves to its sorted place. It is moved, not taken
@@ -191,8 +201,12 @@ void EntryListModel::remove(int row)
 {
     const qsizetype index = row - 1;
     beginRemoveRows(QModelIndex(), int(index), int(index));
-    if (foldedValid())
+    if (foldedValid()) {
+        for (QString &text : m_folded[size_t(index)])
+            wipe(text);
         m_folded.erase(m_folded.begin() + index);
+    }
+    forgetTexts(m_entries[size_t(index)]);
     m_entries.erase(m_entries.begin() + index);
     m_ids.erase(m_ids.begin() + index);
     if (m_keys.size() == m_entries.size() + 1)
@@ -205,6 +219,10 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     const bool keys = keysValid();
     const bool folded = foldedValid();
     beginResetModel();
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_ids[i] >= firstId)
+            forgetTexts(m_entries[i]);
+    }
     size_t kept = 0;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if (m_ids[i] >= firstId)
@@ -232,9 +250,22 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     endResetModel();
 }
 
+void EntryListModel::forgetTexts(VaultEntry &entry)
+{
+    // A text still shared is still in use by whoever shares it, and is
+    // theirs to wipe.
+    wipe(entry);
+}
+
 void EntryListModel::clear()
 {
     beginResetModel();
+    for (VaultEntry &entry : m_entries)
+        wipeEverywhere(entry);
+    for (FoldedFields &fields : m_folded) {
+        for (QString &text : fields)
+            wipeEverywhere(text);
+    }
     m_entries.clear();
     m_ids.clear();
     m_keys.clear();

@@ -62,8 +62,11 @@ public:
     void removeAddedSince(EntryId firstId);
     // Replaces a row's fields; returns the row it is shown at afterwards.
     int setEntry(int row, VaultEntry entry);
-    // Removes a row; the rows after it move up by one.
+    // Removes a row; the rows after it move up by one. The texts it held
+    // are wiped.
     void remove(int row);
+    // Removes every entry, wiping every text of the list and of the find
+    // cache wherever it is shared: whoever holds one is done with it.
     void clear();
 
     bool sorted() const { return m_sorted; }
@@ -83,6 +86,7 @@ public:
 
 private:
     CollatorSortKey keyFor(const VaultEntry &entry) const;
+    static void forgetTexts(VaultEntry &entry);
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     bool foldedValid() const { return !m_entries.empty() && m_folded.size() == m_entries.size(); }
     static FoldedFields foldedFor(const VaultEntry &entry);

@@ -1,6 +1,7 @@
 #include "VaultFile.h"
 
 #include "FileExists.h"
+#include "SecureBytes.h"
 #include "platform/FileSync.h"
 #include "platform/MemoryLimit.h"
 
@@ -21,17 +22,22 @@ constexpr qint64 kSpareMemory = 64 << 20;
 
 // Calls f(chunk) for each piece of the file, from where it stands to its end
 // or until f returns false; false on a read error.
+// The chunk held the vault's bytes, and is wiped before it goes.
 template<typename F> bool forEachChunk(QFile &file, F &&f)
 {
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    const auto wiped = [&chunk](bool result) {
+        wipe(chunk);
+        return result;
+    };
     for (;;) {
         const qint64 got = file.read(chunk.data(), kChunkSize);
         if (got < 0)
-            return false;
+            return wiped(false);
         if (got == 0)
-            return true;
+            return wiped(true);
         if (!f(QByteArrayView(chunk.constData(), got)))
-            return true;
+            return wiped(true);
     }
 }
 
@@ -121,16 +127,21 @@ bool VaultFile::ensureExists(QString *error)
     return replaceContent(VaultFormat::kLineEnd, QStringLiteral("created"), error);
 }
 
-bool VaultFile::readMasterPassword(QString *masterPassword, QString *error)
+bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) const
 {
     QString line;
+    // Room for any master password, so that the line is not copied on as it
+    // grows and no stray copy of it is left behind.
+    line.reserve(256);
     VaultFormat::LineSplitter lines;
     // Only the first line is wanted: reading stops at its end.
     return readPieces(
         [&](QByteArrayView piece) {
             bool ended = false;
             lines.split(piece, [&](QByteArrayView part, bool lineEnds) {
-                line += VaultFormat::decodeLine(part);
+                QString decoded = VaultFormat::decodeLine(part);
+                line += decoded;
+                wipe(decoded);
                 ended = lineEnds;
                 return !lineEnds;
             });
@@ -191,7 +202,8 @@ bool VaultFile::readPieces(const std::function<bool(QByteArrayView)> &take,
                            const std::function<void()> &finish, QString *error) const
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: the only copy of the bytes read is the chunk, which is wiped.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
@@ -222,7 +234,7 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
             if (!exists)
                 return true;
             QFile in(m_path);
-            if (!in.open(QIODevice::ReadOnly)) {
+            if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
                 *reason = in.errorString();
                 return false;
             }
@@ -255,7 +267,11 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
                      QString *error)
 {
     try {
-        return write(VaultFormat::savedContent(masterPassword, entries), error);
+        // Every password of the vault, barely scrambled: wiped once written.
+        QByteArray content = VaultFormat::savedContent(masterPassword, entries);
+        const bool saved = write(content, error);
+        wipe(content);
+        return saved;
     } catch (const std::bad_alloc &) {
         *error = outOfMemory(QStringLiteral("written"));
         return false;
@@ -265,7 +281,8 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
 bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: a buffered read would take in the whole vault for one byte.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
@@ -280,7 +297,7 @@ bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 bool VaultFile::readAll(QByteArray *bytes, QString *error)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }

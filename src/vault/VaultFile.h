@@ -46,7 +46,7 @@ public:
 
     // The decoded first line; empty for a new vault (an empty or zero-byte
     // file).
-    bool readMasterPassword(QString *masterPassword, QString *error);
+    bool readMasterPassword(QString *masterPassword, QString *error) const;
 
     // Every entry after the first line, in file order. When memory runs out
     // this fails with a message that says so and *entries is left empty.

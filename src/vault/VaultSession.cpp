@@ -1,5 +1,6 @@
 #include "VaultSession.h"
 
+#include "SecretPack.h"
 #include "StatusText.h"
 #include "VaultFile.h"
 
@@ -62,8 +63,7 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     if (!m_file.readMasterPassword(&firstLine, &error))
         return failed(error);
     m_isNew = firstLine.isEmpty();
-    if (!m_isNew)
-        m_storedPassword = firstLine;
+    wipe(firstLine);
     VaultOutcome outcome;
     outcome.notice = notice;
     return outcome;
@@ -119,6 +119,16 @@ VaultOutcome VaultSession::unlock(EncryptedFormat::VaultKey key, const QString &
     m_sealed = QByteArray();
     m_key = std::move(key);
     m_passwordCheck.set(password);
+    if (m_locked) {
+        m_locked = false;
+        // After a lock: the list as it was, when it held changes not saved.
+        if (!m_unsavedEntries.isNull()) {
+            for (VaultEntry &entry : entries)
+                wipeEverywhere(entry);
+            entries = unpackEntries(m_unsavedEntries);
+            m_unsavedEntries.clear();
+        }
+    }
     return opened(QString(), std::move(entries));
 }
 
@@ -199,6 +209,61 @@ bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString 
     return true;
 }
 
+bool VaultSession::matchesStoredPassword(QStringView typed) const
+{
+    if (m_locked)
+        return m_lockCheck.matches(typed);
+    QString stored;
+    QString error;
+    // A file that cannot be read now matches nothing: the try counts as
+    // wrong rather than letting anyone in.
+    const bool matches
+        = m_file.readMasterPassword(&stored, &error) && !stored.isEmpty() && stored == typed;
+    wipe(stored);
+    return matches;
+}
+
+void VaultSession::lock()
+{
+    if (m_locked)
+        return;
+    m_locked = true;
+    if (m_unsaved)
+        m_unsavedEntries = packEntries(m_entries.entries());
+    m_entries.clear();
+    if (m_encrypted) {
+        // The key goes; unlocking derives it again from the password typed
+        // and opens the file as read now.
+        m_key.clear();
+        m_passwordCheck.clear();
+        QString error;
+        if (m_file.readAll(&m_sealed, &error))
+            EncryptedFormat::readHeader(m_sealed, &m_header);
+        return;
+    }
+    m_lockCheck.set(m_masterPassword);
+    wipeEverywhere(m_masterPassword);
+}
+
+VaultOutcome VaultSession::reopen(const QString &masterPassword)
+{
+    if (!m_unsavedEntries.isNull()) {
+        std::vector<VaultEntry> kept = unpackEntries(m_unsavedEntries);
+        m_unsavedEntries.clear();
+        m_lockCheck.clear();
+        m_locked = false;
+        VaultOutcome outcome = opened(masterPassword, std::move(kept));
+        outcome.status = QStringLiteral("Unlocked. The last change is still not saved.");
+        return outcome;
+    }
+    VaultOutcome outcome = load(masterPassword);
+    if (outcome.ok) {
+        m_lockCheck.clear();
+        m_locked = false;
+    }
+    return outcome;
+}
+
 VaultOutcome VaultSession::create(const QString &masterPassword)
 {
     QString error;
@@ -246,6 +311,11 @@ VaultOutcome VaultSession::opened(const QString &masterPassword, std::vector<Vau
 VaultOutcome VaultSession::save(const QDateTime &now)
 {
     QString error;
+    // Locked, the list is empty and the master password gone: writing now
+    // would replace the vault with nothing.
+    if (m_locked)
+        return failed(QStringLiteral("The vault is locked."),
+                      QStringLiteral("The entries could not be saved."));
     if (isReadOnly()) {
         m_unsaved = true;
         return failed(readOnlyError(), QStringLiteral("The entries could not be saved."));

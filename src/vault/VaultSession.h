@@ -3,6 +3,7 @@
 #include "EncryptedFormat.h"
 #include "EntryListModel.h"
 #include "PasswordCheck.h"
+#include "SecureBytes.h"
 #include "VaultFile.h"
 #include "VaultLock.h"
 
@@ -38,14 +39,17 @@ public:
     // copy may hold it; productName names the program in the messages),
     // clears away what earlier saves that never finished left beside it,
     // makes sure the file exists and reads its first line. Afterwards isNew()
-    // tells whether a master password must be created, and storedPassword()
-    // holds the one on file otherwise. When no lock can be made here (a full
+    // tells whether a master password must be created. The master password on
+    // file is not kept: matchesStoredPassword() reads it again for each try,
+    // compares, and wipes what it read; while locked it asks a keyed digest
+    // made at the lock instead, so that a file gone meanwhile keeps nobody
+    // out of changes not yet saved. When no lock can be made here (a full
     // disk, a read-only drive) the vault opens to read and the outcome's
     // notice says why saving is off. `takeOver` takes the lock of a copy on
     // another computer, once the user said so.
     VaultOutcome check(const QString &productName, bool takeOver = false);
     bool isNew() const { return m_isNew; }
-    const QString &storedPassword() const { return m_storedPassword; }
+    bool matchesStoredPassword(QStringView typed) const;
 
     // The first run: puts the master password in the vault's first line.
     // Entries that the file already holds after that line stay, and are
@@ -93,6 +97,15 @@ public:
     // program ends straight after.
     void release() { m_lock.unlock(); }
 
+    // Locking: the master password and every entry leave memory, wiped.
+    // Changes that the last save could not write wait packed in secure
+    // memory instead, so that the lock loses nothing.
+    void lock();
+    bool isLocked() const { return m_locked; }
+    // After the right master password: the list again, from the file, or as
+    // it was with its unsaved changes when there were some.
+    VaultOutcome reopen(const QString &masterPassword);
+
     // Whether the list holds changes that the last save could not write.
     bool hasUnsavedChanges() const { return m_unsaved; }
     void setUnsavedChanges(bool unsaved) { m_unsaved = unsaved; }
@@ -113,10 +126,14 @@ private:
     VaultFile m_file;
     VaultLock m_lock;
     QString m_readOnlyReason;
-    QString m_storedPassword;
     QString m_masterPassword;
     bool m_isNew = false;
     bool m_unsaved = false;
+    bool m_locked = false;
+    // While locked: the list with the changes that were not saved, and what
+    // tells the master password.
+    SecureBytes m_unsavedEntries;
+    PasswordCheck m_lockCheck;
     EntryListModel m_entries;
 
     // The encrypted format: the file as read at the start (until it is

@@ -85,7 +85,8 @@ void TestImportExport::fileMenu()
     // A scrambled vault is open.
     QCOMPARE(texts,
              (QStringList {"&Import...", "&Export...", "-", "E&ncrypt Vault...",
-                           "Change &Master Password...", "-", "E&xit"}));
+                           "Change &Master Password...", "-", "&Lock", "Lock &After",
+                           "Lock &With the Desktop", "-", "E&xit"}));
 }
 
 void TestImportExport::importAddsWhatTheSummarySaysOnYes()

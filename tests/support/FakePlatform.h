@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DesktopLock.h"
 #include "platform/FileDialogs.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
@@ -100,6 +101,14 @@ public:
     QStringList asked;
 };
 
+// The desktop's lock and sleep, when a test says so.
+class FakeDesktopLock : public DesktopLock
+{
+public:
+    void lockSession() { emit locking(Reason::SessionLocked); }
+    void sleep() { emit locking(Reason::Sleep); }
+};
+
 // One of each, wired into a Platform.
 struct FakePlatform
 {
@@ -111,9 +120,11 @@ struct FakePlatform
     FakeVersionInfo version;
     FakeClock clock;
     FakeFileDialogs files;
+    FakeDesktopLock desktopLock;
 
     Platform platform()
     {
-        return Platform {&messages, &ender, &urls, &locations, &settings, &version, &clock, &files};
+        return Platform {&messages, &ender, &urls,  &locations,  &settings,
+                         &version,  &clock, &files, &desktopLock};
     }
 };

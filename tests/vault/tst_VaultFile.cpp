@@ -109,6 +109,8 @@ private slots:
     void cutShortVaultOpensWithANotice_data();
     void cutShortVaultOpensWithANotice();
     void loadingStaysWithinAMemoryGroup();
+    void lockWipesAndReopenBringsBackTheList_data();
+    void lockWipesAndReopenBringsBackTheList();
 };
 
 void TestVaultFile::init()
@@ -676,7 +678,7 @@ void TestVaultFile::checkDecidesTheFirstRun()
     QVERIFY(outcome.ok);
     QCOMPARE(read(m_path), contentAfter);
     QCOMPARE(session.isNew(), firstRun);
-    QCOMPARE(session.storedPassword(), firstRun ? QString() : QStringLiteral("pass"));
+    QCOMPARE(session.matchesStoredPassword(u"pass"), !firstRun);
 }
 
 void TestVaultFile::createWritesOnlyThePassword()
@@ -897,6 +899,45 @@ void TestVaultFile::loadingStaysWithinAMemoryGroup()
 #else
     QSKIP("needs a memory control group");
 #endif
+}
+
+void TestVaultFile::lockWipesAndReopenBringsBackTheList_data()
+{
+    QTest::addColumn<bool>("saveFails");
+    QTest::newRow("saved") << false;
+    QTest::newRow("a change whose save failed") << true;
+}
+
+void TestVaultFile::lockWipesAndReopenBringsBackTheList()
+{
+    QFETCH(bool, saveFails);
+    write(m_path, line("pw") + line("a|||bee|||c") + "\r\n");
+    VaultSession session(m_dir->path());
+    QVERIFY(session.check(kProduct).ok);
+    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    session.entries().append({"d", "e", {}});
+    if (saveFails) {
+        QVERIFY(QFile::remove(session.path()));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data.enc")));
+    }
+    QCOMPARE(session.save(QDateTime::currentDateTime()).ok, !saveFails);
+    // Shares the list's text: wiped, not just released, it reads as zeroes.
+    const QString shared = session.entries().entry(1).password;
+
+    session.lock();
+    QVERIFY(session.isLocked());
+    QCOMPARE(session.entries().count(), 0);
+    QVERIFY(session.masterPassword().isEmpty());
+    QCOMPARE(shared, QString(3, QChar(0)));
+    QVERIFY(!session.matchesStoredPassword(u"PW"));
+    QVERIFY(session.matchesStoredPassword(u"pw"));
+
+    QVERIFY(session.reopen(QStringLiteral("pw")).ok);
+    QVERIFY(!session.isLocked());
+    QCOMPARE(session.masterPassword(), QStringLiteral("pw"));
+    QCOMPARE(session.hasUnsavedChanges(), saveFails);
+    QCOMPARE(session.entries().count(), 2);
+    QCOMPARE(session.entries().entry(1).password, QStringLiteral("bee"));
 }
 
 QTEST_GUILESS_MAIN(TestVaultFile)
