@@ -4,6 +4,7 @@
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
+#include "info/HelpFile.h"
 #include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
@@ -14,16 +15,18 @@
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
+#include "vault/VaultLocation.h"
 
 #include <QCloseEvent>
-#include <QDir>
 
-Program::Program(QString programFolder, const Platform &platform, QObject *parent)
+Program::Program(QString programFolder, const QString &userDataFolder, const Platform &platform,
+                 QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
+    , m_vaultFolder(VaultLocation::folder(m_programFolder, userDataFolder))
     , m_settings(*platform.settings)
     , m_context(platform, m_settings)
-    , m_session(m_programFolder)
+    , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform, this)
 {
@@ -49,7 +52,7 @@ Program::~Program()
 
 QString Program::helpPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("Help.rtf"));
+    return HelpFile::path(m_programFolder, m_vaultFolder);
 }
 
 template<typename W, typename... Args> W *Program::open(FormSlot<W> &slot, Args &&...args)
@@ -89,6 +92,11 @@ void Program::loadMainWindow()
 
 void Program::checkVault()
 {
+    QString error;
+    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+        failStartup(error);
+        return;
+    }
     const QString &product = m_context.branding.strProductName;
     VaultOutcome outcome = m_session.check(product);
     MessageBoxes *messages = m_context.platform.messages;
@@ -335,7 +343,7 @@ Form8 *Program::openHelp()
 Form8 *Program::showHelp(bool withFocus)
 {
     const bool fresh = !help.isLoaded();
-    Form8 *window = help.load(m_context, helpPath());
+    Form8 *window = help.load(m_context, helpPath(), m_session.path());
     // Beside the main window, not over it: it stays on top of it.
     Form1 *main = form1.window();
     if (fresh && main && main->isVisible())
