@@ -51,8 +51,8 @@ bool makeFolder(const QString &folder, QString *error)
     const QString parentPath = info.absolutePath();
     const QDir parent(parentPath);
     const bool made = (parent.exists() || QDir().mkpath(parentPath))
-        && parent.mkdir(info.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                             | QFileDevice::ExeOwner);
+        && parent.mkdir(info.fileName(),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!made && !QFileInfo(folder).isDir()) {
         *error = QStringLiteral("The folder for the vault file could not be made:\n%1")
                      .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
