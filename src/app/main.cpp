@@ -63,6 +63,9 @@ int main(int argc, char *argv[])
     // style honours on every platform.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The desktop's menu entry, which names the icon (Wayland matches the
+    // window to it by this name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.drummet.vorsell"));
 
     WidgetMessageBoxes messages;
     ApplicationEnder ender;
