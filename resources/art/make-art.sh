@@ -50,6 +50,12 @@ for name in app editor help about; do
     "$CONVERT" "${sizes[@]}" "$ICON_DIR/$name.ico"
 done
 
+# The program's icon in the hicolor theme sizes, for the Linux desktop.
+mkdir -p "$ICON_DIR/hicolor"
+for size in 16 22 24 32 48 64 128 256; do
+    render_png "$ART_DIR/app.svg" "$size" "$ICON_DIR/hicolor/$size.png"
+done
+
 render_jpeg "$ART_DIR/splash.svg" "$RES_DIR/splash.jpg"
 render_jpeg "$ART_DIR/about-header.svg" "$RES_DIR/about-header.jpg"
 

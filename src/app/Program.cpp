@@ -4,6 +4,7 @@
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
+#include "info/HelpFile.h"
 #include "info/ShowHelpSetting.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
@@ -16,6 +17,7 @@
 #include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
 #include "vault/SecretPack.h"
+#include "vault/VaultLocation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,12 +26,14 @@
 #include <QThread>
 #include <QTimer>
 
-Program::Program(QString programFolder, const Platform &platform, QObject *parent)
+Program::Program(QString programFolder, const QString &userDataFolder, const Platform &platform,
+                 QObject *parent)
     : QObject(parent)
     , m_programFolder(std::move(programFolder))
+    , m_vaultFolder(VaultLocation::folder(m_programFolder, userDataFolder))
     , m_settings(*platform.settings)
     , m_context(platform, m_settings)
-    , m_session(m_programFolder)
+    , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform, this)
     , m_inactivity(*platform.clock)
@@ -63,7 +67,7 @@ Program::~Program()
 
 QString Program::helpPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("Help.rtf"));
+    return HelpFile::path(m_programFolder, m_vaultFolder);
 }
 
 template<typename W, typename... Args> W *Program::open(FormSlot<W> &slot, Args &&...args)
@@ -106,6 +110,11 @@ void Program::loadMainWindow()
 
 void Program::checkVault()
 {
+    QString error;
+    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+        failStartup(error);
+        return;
+    }
     const QString &product = m_context.branding.strProductName;
     VaultOutcome outcome = m_session.check(product);
     MessageBoxes *messages = m_context.platform.messages;
@@ -493,7 +502,7 @@ Form8 *Program::openHelp()
 Form8 *Program::showHelp(bool withFocus)
 {
     const bool fresh = !help.isLoaded();
-    Form8 *window = help.load(m_context, helpPath());
+    Form8 *window = help.load(m_context, helpPath(), m_session.path());
     // Beside the main window, not over it: it stays on top of it.
     Form1 *main = form1.window();
     if (fresh && main && main->isVisible())

@@ -36,11 +36,15 @@ class Program : public QObject
     Q_OBJECT
 
 public:
-    Program(QString programFolder, const Platform &platform, QObject *parent = nullptr);
+    // The vault lives beside the program when it can, and in the user's
+    // data folder otherwise (an installed copy).
+    Program(QString programFolder, const QString &userDataFolder, const Platform &platform,
+            QObject *parent = nullptr);
     ~Program() override;
 
     const Platform &platform() const { return m_context.platform; }
     const QString &programFolder() const { return m_programFolder; }
+    const QString &vaultFolder() const { return m_vaultFolder; }
     QString helpPath() const;
     WindowContext &context() { return m_context; }
     VaultSession &session() { return m_session; }
@@ -162,6 +166,7 @@ private:
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
 
     QString m_programFolder;
+    QString m_vaultFolder;
     Settings m_settings;
     WindowContext m_context;
     VaultSession m_session;

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
@@ -48,7 +49,7 @@ int valueOf(Qt::CheckState state)
 
 } // namespace
 
-Form8::Form8(WindowContext &context, QString helpPath)
+Form8::Form8(WindowContext &context, QString helpPath, const QString &vaultPath)
     : Dialog(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
@@ -87,7 +88,19 @@ Form8::Form8(WindowContext &context, QString helpPath)
     Check1->setCheckState(Qt::Checked);
     connect(Check1, &QCheckBox::stateChanged, this, &Form8::Check1_Click);
 
+    // Where the vault is: beside the program, or in the user's data folder.
+    const QString vault = QDir::toNativeSeparators(vaultPath);
+    lblVault = new QLabel(this);
+    lblVault->setObjectName(QStringLiteral("lblVault"));
+    lblVault->setGeometry(Twips::rect(2160, 7620, 8070, 255));
+    lblVault->setText(lblVault->fontMetrics().elidedText(QStringLiteral("Vault file: ") + vault,
+                                                         Qt::ElideMiddle, lblVault->width()));
+    lblVault->setToolTip(vault);
+    lblVault->setAccessibleName(QStringLiteral("Vault file: ") + vault);
+    lblVault->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
     setTabOrder(rtf1, Check1);
+    setTabOrder(Check1, lblVault);
     Controls::centreOnScreen(this);
 }
 

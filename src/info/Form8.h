@@ -4,6 +4,7 @@
 #include "widgets/Dialog.h"
 
 class QCheckBox;
+class QLabel;
 class QTextBrowser;
 class QUrl;
 struct WindowContext;
@@ -17,7 +18,8 @@ class Form8 : public Dialog
 public:
     // It opens in the middle of the screen; place() puts it beside the
     // main window.
-    Form8(WindowContext &context, QString helpPath);
+    // Its foot names the vault file `vaultPath`, so the user can find it.
+    Form8(WindowContext &context, QString helpPath, const QString &vaultPath);
 
     // Skins the window, shows the help file, keeps the window above all
     // others and sets the box from the stored choice. A step that fails is
@@ -47,4 +49,5 @@ private:
     const QString m_helpPath;
     QTextBrowser *rtf1 = nullptr; // the help text
     QCheckBox *Check1 = nullptr; // "Show at Startup"
+    QLabel *lblVault = nullptr; // where the vault file is
 };

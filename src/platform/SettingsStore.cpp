@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include <QDir>
 #include <QSettings>
 
 #include <memory>
@@ -39,4 +40,15 @@ void QSettingsStore::setValue(const QString &application, const QString &section
     const auto settings = openSettings(application);
     settings->setValue(settingsKey(section, key), value);
     settings->sync();
+}
+
+QString QSettingsStore::location(const QString &application)
+{
+    const QString name = openSettings(application)->fileName();
+#ifdef Q_OS_WIN
+    // The registry key, without the leading backslash Qt gives it.
+    return name.startsWith(QLatin1Char('\\')) ? name.mid(1) : name;
+#else
+    return QDir::toNativeSeparators(name);
+#endif
 }

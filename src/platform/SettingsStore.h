@@ -23,4 +23,8 @@ public:
                   const QString &defaultValue) const override;
     void setValue(const QString &application, const QString &section, const QString &key,
                   const QString &value) override;
+
+    // Where the settings of an application are kept: a registry key on
+    // Windows, a file elsewhere.
+    static QString location(const QString &application);
 };

@@ -59,7 +59,9 @@ int main(int argc, char *argv[])
     QuietBoxes boxes;
     Platform platform = fakes.platform();
     platform.messages = &boxes;
-    Program program(QString::fromLocal8Bit(argv[1]), platform);
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    // The vault lies in that folder, so no user data folder is needed.
+    Program program(folder, folder, platform);
     program.start();
     program.splash.window()->Timer2_Timer();
     while (!program.form1.isLoaded())

@@ -225,7 +225,7 @@ void TestLock::lockDuringAMessageBoxCancelsItsQuestion()
     WidgetMessageBoxes boxes;
     Platform platform = t->fakes.platform();
     platform.messages = &boxes;
-    t->program = std::make_unique<Program>(t->folder.path(), platform);
+    t->program = std::make_unique<Program>(t->folder.path(), t->userDataFolder(), platform);
     openSortedVault();
     QTimer::singleShot(0, &t->fakes.desktopLock, &FakeDesktopLock::lockSession);
     t->mainWindow()->cmdDelete_Click();

@@ -8,6 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
+#include "vault/VaultFile.h"
 #include "vault/VaultLock.h"
 #include "widgets/Twips.h"
 
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
@@ -70,6 +72,7 @@ private slots:
     void secondCopyEndsWithoutTouchingTheVault();
     void lockFromAnotherComputerIsTakenOverWhenAsked_data();
     void lockFromAnotherComputerIsTakenOverWhenAsked();
+    void installedCopyKeepsTheVaultWithTheUser();
     void shutdownUnloadsEverything();
     void resizeRule_data();
     void resizeRule();
@@ -260,6 +263,27 @@ void TestStartup::lockFromAnotherComputerIsTakenOverWhenAsked()
     QCOMPARE(t->program->pass.isLoaded(), taken);
     QCOMPARE(t->fakes.ender.endCount, taken ? 0 : 1);
     QCOMPARE(t->readVault(), content);
+}
+
+void TestStartup::installedCopyKeepsTheVaultWithTheUser()
+{
+    // The Windows installer's uninstaller marks the folder it installed to.
+    QFile uninstaller(t->folder.filePath(QStringLiteral("Uninstall.exe")));
+    QVERIFY(uninstaller.open(QIODevice::WriteOnly));
+    uninstaller.close();
+    t->program
+        = std::make_unique<Program>(t->folder.path(), t->userDataFolder(), t->fakes.platform());
+    t->openVault();
+    QCOMPARE(t->status(), QStringLiteral("Password created successfully"));
+    const QString vault = VaultFile::pathIn(t->userDataFolder());
+    QCOMPARE(t->program->session().path(), vault);
+    QVERIFY(QFileInfo(vault).isFile());
+    QVERIFY(QFileInfo::exists(vault + QStringLiteral(".lock")));
+    QVERIFY(!QFileInfo::exists(t->vaultPath()));
+    // The help window tells the user where it is.
+    const Form8 *help = t->program->openHelp();
+    QCOMPARE(control<QLabel>(help, QStringLiteral("lblVault"))->toolTip(),
+             QDir::toNativeSeparators(vault));
 }
 
 void TestStartup::shutdownUnloadsEverything()

@@ -1,7 +1,11 @@
+#include "info/HelpFile.h"
 #include "info/HelpPlacement.h"
 #include "info/LinkRules.h"
 #include "info/ShowHelpSetting.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The stored show-help value goes through the classic Basic conversion, and
@@ -21,6 +25,7 @@ private slots:
     void helpPlacement();
     void linkAddress_data();
     void linkAddress();
+    void helpFileBesideTheProgramOrInstalled();
 };
 
 void TestInfoRules::storedValueToInteger_data()
@@ -135,6 +140,29 @@ void TestInfoRules::linkAddress()
     const std::optional<QString> address = LinkRules::addressFor(LinkRules::websiteKey(), comments);
     QVERIFY(address && !LinkRules::addressFor(QStringLiteral("website"), comments));
     QCOMPARE(LinkRules::normalisedAddress(*address), opened);
+}
+
+void TestInfoRules::helpFileBesideTheProgramOrInstalled()
+{
+    // An installed copy: the program in bin/, its help in share/vorsell/.
+    QTemporaryDir prefix;
+    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("share/vorsell")));
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString user = prefix.filePath(QStringLiteral("user"));
+    const auto put = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly);
+    };
+    QCOMPARE(HelpFile::path(bin, user), QDir(bin).filePath(QStringLiteral("Help.rtf")));
+    const QString installed = prefix.filePath(QStringLiteral("share/vorsell/Help.rtf"));
+    QVERIFY(put(installed));
+    QCOMPARE(HelpFile::path(bin, user), installed);
+    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("user")));
+    QVERIFY(put(QDir(user).filePath(QStringLiteral("Help.rtf"))));
+    QCOMPARE(HelpFile::path(bin, user), QDir(user).filePath(QStringLiteral("Help.rtf")));
+    QVERIFY(put(QDir(bin).filePath(QStringLiteral("help.RTF"))));
+    QCOMPARE(HelpFile::path(bin, bin), QDir(bin).filePath(QStringLiteral("Help.rtf")));
 }
 
 QTEST_APPLESS_MAIN(TestInfoRules)

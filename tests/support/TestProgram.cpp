@@ -12,7 +12,12 @@
 
 TestProgram::TestProgram()
 {
-    program = std::make_unique<Program>(folder.path(), fakes.platform());
+    program = std::make_unique<Program>(folder.path(), userDataFolder(), fakes.platform());
+}
+
+QString TestProgram::userDataFolder() const
+{
+    return folder.filePath(QStringLiteral("user-data"));
 }
 
 QString TestProgram::vaultPath() const

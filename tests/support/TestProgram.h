@@ -21,6 +21,9 @@ public:
     QTemporaryDir folder;
     std::unique_ptr<Program> program;
 
+    // The user's data folder the program is given: where the vault goes
+    // when the program folder cannot take it. Not made beforehand.
+    QString userDataFolder() const;
     QString vaultPath() const;
     void writeVault(const QByteArray &bytes) const;
     QByteArray readVault() const;
