@@ -2,7 +2,6 @@
 // with, and unlocking and saving 32,767 entries once the key is at hand, to
 // stand beside loading and saving the scrambled vault (bench_vault.cpp).
 
-#include "platform/FileSync.h"
 #include "vault/EncryptedFormat.h"
 #include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
@@ -10,7 +9,6 @@
 #include "BenchData.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -36,15 +34,11 @@ struct EncryptedOnDisk
         write(seal(key, entries));
     }
 
-    // As a save writes: unbuffered, synced, then put in the vault's place.
+    // Through the program's own save path: written beside, synced, renamed.
     void write(const QByteArray &bytes) const
     {
-        QSaveFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        file.write(bytes);
-        QString reason;
-        syncToDisk(file, &reason);
-        file.commit();
+        QString error;
+        VaultFile(path).write(bytes, &error);
     }
 
     QTemporaryDir dir;
@@ -52,6 +46,18 @@ struct EncryptedOnDisk
     VaultKey key;
     QString path;
 };
+
+// What both loads end with: the entries go into the list, which is emptied
+// again outside the timing.
+void fillList(benchmark::State &state, std::vector<VaultEntry> entries)
+{
+    EntryListModel list;
+    list.appendAll(std::move(entries));
+    benchmark::DoNotOptimize(list.count());
+    state.PauseTiming();
+    list.clear();
+    state.ResumeTiming();
+}
 
 void BM_DeriveKey(benchmark::State &state)
 {
@@ -76,12 +82,7 @@ void BM_UnlockEncrypted(benchmark::State &state)
         readHeader(bytes, &header);
         std::vector<VaultEntry> entries;
         open(std::move(bytes), vault.key, &entries);
-        EntryListModel list;
-        list.appendAll(std::move(entries));
-        benchmark::DoNotOptimize(list.count());
-        state.PauseTiming();
-        list.clear();
-        state.ResumeTiming();
+        fillList(state, std::move(entries));
     }
 }
 
@@ -102,12 +103,7 @@ void BM_LoadScrambled(benchmark::State &state)
     for (auto _ : state) {
         std::vector<VaultEntry> entries;
         VaultFile(vault.path).readEntries(&entries, &error);
-        EntryListModel list;
-        list.appendAll(std::move(entries));
-        benchmark::DoNotOptimize(list.count());
-        state.PauseTiming();
-        list.clear();
-        state.ResumeTiming();
+        fillList(state, std::move(entries));
     }
 }
 

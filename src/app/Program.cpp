@@ -135,17 +135,23 @@ void Program::checkVault()
     // Modeless and alone on the screen: the main window stays hidden until
     // a password is accepted. Connected before it shows, so that nothing it
     // says is lost.
-    frmPass *dialog = pass.load(
-        m_context, m_session.isNew(),
-        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
-        m_session.isEncrypted());
+    frmPass *dialog = loadPasswordDialog(m_session.isNew());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
+    dialog->bringForward();
+}
+
+frmPass *Program::loadPasswordDialog(bool createMode)
+{
+    frmPass *dialog = pass.load(
+        m_context, createMode,
+        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
+        m_session.isEncrypted());
     connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
     connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
     connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
-    dialog->bringForward();
+    return dialog;
 }
 
 void Program::createVault(const QString &masterPassword)
@@ -421,15 +427,8 @@ void Program::finishLock()
 
 void Program::askToUnlock()
 {
-    frmPass *dialog = pass.load(
-        m_context, false,
-        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
-        m_session.isEncrypted());
+    frmPass *dialog = loadPasswordDialog(false);
     connect(dialog, &frmPass::passwordAccepted, this, &Program::unlock);
-    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
-    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
-    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
-    connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     dialog->bringForward();
 }
 

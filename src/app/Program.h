@@ -123,6 +123,10 @@ private:
     // The start-up steps, in order.
     void loadMainWindow();
     void checkVault();
+    // Loads the password dialog, in create or enter mode, wired to unlock
+    // an encrypted vault and to end the program; the caller connects what an
+    // accepted password leads to.
+    frmPass *loadPasswordDialog(bool createMode);
     void createVault(const QString &masterPassword);
     void loadVault(const QString &masterPassword);
     // An encrypted vault: derive the key from the password offered, off this
