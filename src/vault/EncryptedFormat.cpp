@@ -159,10 +159,13 @@ Problem open(QByteArray file, const VaultKey &key, std::vector<VaultEntry> *entr
     // the tag is checked before a byte is changed.
     uchar *p = reinterpret_cast<uchar *>(file.data());
     uchar *content = p + kHeaderSize;
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt_detached(
-            content, nullptr, content, header.contentSize, content + header.contentSize, p,
-            std::size_t(kHeaderSize), header.nonce.data(), key.bytes())
-        != 0)
+    const bool authentic
+        = crypto_aead_xchacha20poly1305_ietf_decrypt_detached(
+              content, nullptr, content, header.contentSize, content + header.contentSize, p,
+              std::size_t(kHeaderSize), header.nonce.data(), key.bytes())
+        == 0;
+    wipeStack();
+    if (!authentic)
         return Problem::WrongPassword;
     try {
         VaultFormat::EntryReader reader;
@@ -212,6 +215,7 @@ QByteArray seal(const VaultKey &key, std::span<const VaultEntry> entries, const 
     crypto_aead_xchacha20poly1305_ietf_encrypt(
         p + kHeaderSize, &sealedSize, bytesOf(plain), std::size_t(plain.size()), p,
         std::size_t(kHeaderSize), nullptr, p + kNonceAt, key.bytes());
+    wipeStack();
     wipe(content);
     Q_ASSERT(qsizetype(sealedSize) == plain.size() + kTagSize);
     return file;

@@ -43,6 +43,9 @@ bool KeyDerivation::start(QStringView password, const EncryptedFormat::KdfParams
         // Back on this object's thread. The destructor waits for this thread,
         // so the object is still there when the call is queued.
         QMetaObject::invokeMethod(this, &KeyDerivation::done, Qt::QueuedConnection);
+        // Argon2 leaves the key in its local variables, and the stack of a
+        // thread that has ended stays mapped for the next thread to use.
+        wipeStack();
     });
     return true;
 }

@@ -48,3 +48,10 @@ bool sodiumReady();
 // leave out.
 void wipe(QByteArray &bytes);
 void wipe(QString &text);
+
+// Overwrites with zeroes the stack just below the caller, where the functions
+// it called kept their local variables. libsodium leaves copies of the keys it
+// worked with there (the last hash block of Argon2 is the key itself), and a
+// thread's stack outlives the thread in the C library's cache of stacks.
+// Called right after such a call returns.
+void wipeStack();
