@@ -275,10 +275,13 @@ void frmAdd::formLoad()
 frmAdd::~frmAdd()
 {
     // The boxes share their texts with nobody outside the editor (the list
-    // keeps copies of its own).
+    // keeps copies of its own). A box that shows its text in clear draws it
+    // from a copy of its own, which Qt would free without wiping.
     for (QLineEdit *box : {txtUsername, txtPassword, txtWebsite}) {
         QString held = box->text();
         wipeEverywhere(held);
+        QString shown = box->displayText();
+        wipeEverywhere(shown);
         box->clear();
     }
     wipeEverywhere(m_state.editUsername);
