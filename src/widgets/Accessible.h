@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 
+class QTreeView;
 class QWidget;
 
 // How the program's windows present themselves to assistive technology,
@@ -16,5 +17,10 @@ void setWindowRole(QWidget *window, QAccessible::Role role);
 // Marks a control that repeats, for the eye only, another control under it:
 // it is left out of its window's accessible children (see setWindowRole).
 void markAsTwin(QWidget *control);
+
+// Gives each column header of the list the press action, which does what a
+// click on the header does: the header reports the section clicked. The
+// list reads otherwise exactly as Qt reads it.
+void givePressableHeaders(QTreeView *list);
 
 } // namespace Accessible

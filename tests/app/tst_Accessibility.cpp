@@ -26,6 +26,14 @@ QStringList childNames(QAccessibleInterface *face)
     return names;
 }
 
+QStringList shownColumn(const QTreeView *list, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        texts.append(list->model()->index(row, column).data().toString());
+    return texts;
+}
+
 } // namespace
 
 // What assistive technology reads of the program: the names and roles that
@@ -41,6 +49,7 @@ private slots:
     void aboutBoxShowsEachThingOnce();
     void typingInTheFindBoxMovesNoFocus();
     void generateIsAnnouncedWithoutThePassword();
+    void headersArePressedLikeClicks();
 };
 
 void TestAccessibility::statusPanelIsNamedByItsText()
@@ -162,6 +171,35 @@ void TestAccessibility::generateIsAnnouncedWithoutThePassword()
     const QString news
         = QAccessible::queryAccessibleInterface(generate)->text(QAccessible::Description);
     QVERIFY(!news.isEmpty() && !news.contains(password->text()));
+}
+
+void TestAccessibility::headersArePressedLikeClicks()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.writeVault(QStringLiteral("pw12"),
+                 {{"bob", "pw2", ""}, {"ann", "pw3", ""}, {"cid", "pw1", ""}});
+    t.openVault();
+    auto *list = control<QTreeView>(t.mainWindow(), QStringLiteral("lstPass"));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(list);
+    QAccessibleInterface *header = nullptr;
+    for (int i = 0; i < face->childCount() && !header; ++i) {
+        QAccessibleInterface *child = face->child(i);
+        if (child->role() == QAccessible::ColumnHeader
+            && child->text(QAccessible::Name) == QStringLiteral("Password"))
+            header = child;
+    }
+    QVERIFY(header && header->actionInterface());
+    const QString press = QAccessibleActionInterface::pressAction();
+    QVERIFY(header->actionInterface()->actionNames().contains(press));
+
+    // One order is toggled by every sort, whichever way it comes.
+    t.mainWindow()->lstPass_ColumnClick(1);
+    QCOMPARE(shownColumn(list, 0), (QStringList {"cid", "bob", "ann"}));
+    header->actionInterface()->doAction(press);
+    QCOMPARE(shownColumn(list, 1), (QStringList {"pw1", "pw2", "pw3"}));
+    header->actionInterface()->doAction(press);
+    QCOMPARE(shownColumn(list, 1), (QStringList {"pw3", "pw2", "pw1"}));
 }
 
 QTEST_MAIN(TestAccessibility)
