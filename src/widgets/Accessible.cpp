@@ -3,7 +3,9 @@
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPointer>
+#include <QStyle>
 #include <QTreeView>
 #include <QWidget>
 
@@ -367,6 +369,85 @@ QAccessibleInterface *listFactory(const QString &, QObject *object)
     return new ListWithPressableHeaders(list, plain);
 }
 
+// The handler that had the news of changes before hideTypedSecrets() took
+// it; none means Qt's own delivery to the platform.
+QAccessible::UpdateHandler nextHandler = nullptr;
+
+void hideSecretText(QAccessibleEvent *event);
+
+void passOn(QAccessibleEvent *event)
+{
+    if (nextHandler) {
+        nextHandler(event);
+        return;
+    }
+    // Qt delivers to the platform only while no handler is installed. A
+    // list's own bookkeeping of a model change, which Qt runs before any
+    // handler, runs a second time here; it gives the same result again.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(hideSecretText);
+}
+
+// A text as a box that hides its text shows it: one echo character for
+// each character, or nothing where the box shows nothing.
+QString masked(const QLineEdit *box, qsizetype length)
+{
+    if (box->echoMode() == QLineEdit::NoEcho)
+        return QString();
+    const QChar echo(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box));
+    return QString(length, echo);
+}
+
+// Passes on the news of a change, with the text of a box that hides its
+// text replaced by what the box shows.
+void hideSecretText(QAccessibleEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(event->object());
+    if (!box || box->echoMode() == QLineEdit::Normal) {
+        passOn(event);
+        return;
+    }
+    const auto sameSource = [event](QAccessibleEvent &copy) {
+        copy.setChild(event->child());
+        passOn(&copy);
+    };
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto *inserted = static_cast<QAccessibleTextInsertEvent *>(event);
+        QAccessibleTextInsertEvent copy(box, inserted->changePosition(),
+                                        masked(box, inserted->textInserted().size()));
+        copy.setCursorPosition(inserted->cursorPosition());
+        sameSource(copy);
+        break;
+    }
+    case QAccessible::TextRemoved: {
+        const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
+        QAccessibleTextRemoveEvent copy(box, removed->changePosition(),
+                                        masked(box, removed->textRemoved().size()));
+        copy.setCursorPosition(removed->cursorPosition());
+        sameSource(copy);
+        break;
+    }
+    case QAccessible::TextUpdated: {
+        const auto *updated = static_cast<QAccessibleTextUpdateEvent *>(event);
+        QAccessibleTextUpdateEvent copy(box, updated->changePosition(),
+                                        masked(box, updated->textRemoved().size()),
+                                        masked(box, updated->textInserted().size()));
+        copy.setCursorPosition(updated->cursorPosition());
+        sameSource(copy);
+        break;
+    }
+    case QAccessible::ValueChanged: {
+        QAccessibleValueChangeEvent copy(box, masked(box, box->text().size()));
+        sameSource(copy);
+        break;
+    }
+    default:
+        passOn(event);
+    }
+}
+
 } // namespace
 
 namespace Accessible {
@@ -401,6 +482,13 @@ void givePressableHeaders(QTreeView *list)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(face));
         QAccessible::queryAccessibleInterface(list);
     }
+}
+
+void hideTypedSecrets()
+{
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(hideSecretText);
+    if (previous != hideSecretText)
+        nextHandler = previous;
 }
 
 } // namespace Accessible

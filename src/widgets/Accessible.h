@@ -23,4 +23,11 @@ void markAsTwin(QWidget *control);
 // list reads otherwise exactly as Qt reads it.
 void givePressableHeaders(QTreeView *list);
 
+// Keeps what is typed into a box that hides its text (a password box) from
+// assistive technology: each piece of news of a change to the box's text
+// carries as many echo characters as the box shows instead. Runs for the
+// whole program, in front of whatever handled that news before; calling it
+// again puts it back in front if another handler took its place.
+void hideTypedSecrets();
+
 } // namespace Accessible
