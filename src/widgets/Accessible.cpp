@@ -383,7 +383,8 @@ void passOn(QAccessibleEvent *event)
     }
     // Qt delivers to the platform only while no handler is installed. A
     // list's own bookkeeping of a model change, which Qt runs before any
-    // handler, runs a second time here; it gives the same result again.
+    // handler, runs a second time here; as it works its children out from
+    // the model again, the second run changes nothing.
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
     QAccessible::installUpdateHandler(hideSecretText);
@@ -408,7 +409,7 @@ void hideSecretText(QAccessibleEvent *event)
         passOn(event);
         return;
     }
-    const auto sameSource = [event](QAccessibleEvent &copy) {
+    const auto passOnCopy = [event](QAccessibleEvent &copy) {
         copy.setChild(event->child());
         passOn(&copy);
     };
@@ -418,7 +419,7 @@ void hideSecretText(QAccessibleEvent *event)
         QAccessibleTextInsertEvent copy(box, inserted->changePosition(),
                                         masked(box, inserted->textInserted().size()));
         copy.setCursorPosition(inserted->cursorPosition());
-        sameSource(copy);
+        passOnCopy(copy);
         break;
     }
     case QAccessible::TextRemoved: {
@@ -426,7 +427,7 @@ void hideSecretText(QAccessibleEvent *event)
         QAccessibleTextRemoveEvent copy(box, removed->changePosition(),
                                         masked(box, removed->textRemoved().size()));
         copy.setCursorPosition(removed->cursorPosition());
-        sameSource(copy);
+        passOnCopy(copy);
         break;
     }
     case QAccessible::TextUpdated: {
@@ -435,12 +436,12 @@ void hideSecretText(QAccessibleEvent *event)
                                         masked(box, updated->textRemoved().size()),
                                         masked(box, updated->textInserted().size()));
         copy.setCursorPosition(updated->cursorPosition());
-        sameSource(copy);
+        passOnCopy(copy);
         break;
     }
     case QAccessible::ValueChanged: {
         QAccessibleValueChangeEvent copy(box, masked(box, box->text().size()));
-        sameSource(copy);
+        passOnCopy(copy);
         break;
     }
     default:
