@@ -18,6 +18,7 @@
 #include "skin/Skinning.h"
 #include "vault/SecretPack.h"
 #include "vault/VaultLocation.h"
+#include "widgets/Accessible.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,6 +50,9 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     });
     if (platform.desktopLock)
         connect(platform.desktopLock, &DesktopLock::locking, this, &Program::desktopLocking);
+    // Master passwords and entry passwords are typed into boxes that hide
+    // them; assistive technology hears only the echo characters.
+    Accessible::hideTypedSecrets();
 }
 
 Program::~Program()

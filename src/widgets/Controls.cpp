@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Accessible.h"
+
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -89,6 +91,7 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
 QTreeView *reportList(QWidget *parent, const QString &name, const QString &accessibleName)
 {
     auto *list = new QTreeView(parent);
+    Accessible::givePressableHeaders(list);
     list->setObjectName(name);
     list->setAccessibleName(accessibleName);
     list->setRootIsDecorated(false);

@@ -35,7 +35,8 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
 
 // A list of rows with column headers, one row selected at a time, read
 // only. Its last column takes up every change of the list's width, so the
-// columns always fill the list and no horizontal scroll bar is needed.
+// columns always fill the list and no horizontal scroll bar is needed. A
+// screen reader can press its column headers as a mouse clicks them.
 QTreeView *reportList(QWidget *parent, const QString &name, const QString &accessibleName);
 
 } // namespace Controls

@@ -5,6 +5,7 @@
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "password/frmPass.h"
+#include "widgets/Accessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -26,6 +27,43 @@ QStringList childNames(QAccessibleInterface *face)
     return names;
 }
 
+QStringList shownColumn(const QTreeView *list, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        texts.append(list->model()->index(row, column).data().toString());
+    return texts;
+}
+
+// The texts that the news of changes carries to assistive technology, while
+// someone listens.
+QStringList *heard = nullptr;
+
+void listen(QAccessibleEvent *event)
+{
+    if (!heard)
+        return;
+    switch (event->type()) {
+    case QAccessible::TextInserted:
+        heard->append(static_cast<QAccessibleTextInsertEvent *>(event)->textInserted());
+        break;
+    case QAccessible::TextRemoved:
+        heard->append(static_cast<QAccessibleTextRemoveEvent *>(event)->textRemoved());
+        break;
+    case QAccessible::TextUpdated: {
+        const auto *update = static_cast<QAccessibleTextUpdateEvent *>(event);
+        heard->append(update->textRemoved());
+        heard->append(update->textInserted());
+        break;
+    }
+    case QAccessible::ValueChanged:
+        heard->append(static_cast<QAccessibleValueChangeEvent *>(event)->value().toString());
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 // What assistive technology reads of the program: the names and roles that
@@ -41,6 +79,8 @@ private slots:
     void aboutBoxShowsEachThingOnce();
     void typingInTheFindBoxMovesNoFocus();
     void generateIsAnnouncedWithoutThePassword();
+    void headersArePressedLikeClicks();
+    void typedPasswordIsNotHeard();
 };
 
 void TestAccessibility::statusPanelIsNamedByItsText()
@@ -162,6 +202,103 @@ void TestAccessibility::generateIsAnnouncedWithoutThePassword()
     const QString news
         = QAccessible::queryAccessibleInterface(generate)->text(QAccessible::Description);
     QVERIFY(!news.isEmpty() && !news.contains(password->text()));
+}
+
+void TestAccessibility::headersArePressedLikeClicks()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.writeVault(QStringLiteral("pw12"),
+                 {{"bob", "pw2", ""}, {"ann", "pw3", ""}, {"cid", "pw1", ""}});
+    t.openVault();
+    auto *list = control<QTreeView>(t.mainWindow(), QStringLiteral("lstPass"));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(list);
+    QAccessibleInterface *header = nullptr;
+    for (int i = 0; i < face->childCount() && !header; ++i) {
+        QAccessibleInterface *child = face->child(i);
+        if (child->role() == QAccessible::ColumnHeader
+            && child->text(QAccessible::Name) == QStringLiteral("Password"))
+            header = child;
+    }
+    QVERIFY(header && header->actionInterface());
+    const QString press = QAccessibleActionInterface::pressAction();
+    QVERIFY(header->actionInterface()->actionNames().contains(press));
+
+    // One order is toggled by every sort, whichever way it comes.
+    t.mainWindow()->lstPass_ColumnClick(1);
+    QCOMPARE(shownColumn(list, 0), (QStringList {"cid", "bob", "ann"}));
+    header->actionInterface()->doAction(press);
+    QCOMPARE(shownColumn(list, 1), (QStringList {"pw1", "pw2", "pw3"}));
+    header->actionInterface()->doAction(press);
+    QCOMPARE(shownColumn(list, 1), (QStringList {"pw3", "pw2", "pw1"}));
+}
+
+void TestAccessibility::typedPasswordIsNotHeard()
+{
+    QStringList news;
+    heard = &news;
+    // The program puts its own handler in front of the listener.
+    QAccessible::installUpdateHandler(listen);
+    TestProgram t;
+    t.runSplash();
+    auto *box = control<QLineEdit>(t.program->pass.window(), QStringLiteral("txtPass"));
+    const QString secret = QStringLiteral("7Q#9Zk");
+    QTest::keyClicks(box, secret);
+    QCOMPARE(box->text(), secret);
+
+    // No platform listens here, so Qt hands on nothing by itself: the news
+    // that a box sends as its text changes goes to the program's handler
+    // directly.
+    const QAccessible::UpdateHandler program = QAccessible::installUpdateHandler(nullptr);
+    QAccessible::installUpdateHandler(program);
+    const auto send = [program](QAccessibleEvent &&event) {
+        program(&event);
+    };
+    for (int i = 0; i < secret.size(); ++i)
+        send(QAccessibleTextInsertEvent(box, i, secret.mid(i, 1)));
+    send(QAccessibleTextRemoveEvent(box, 5, secret.mid(5)));
+    send(QAccessibleTextUpdateEvent(box, 0, secret.left(5), secret));
+    send(QAccessibleValueChangeEvent(box, secret));
+    const QString shown = box->displayText();
+    const QChar echo = shown.at(0);
+    const QStringList expected = QStringList(secret.size(), QString(echo))
+        + QStringList {QString(echo), shown.left(5), shown, shown};
+    QCOMPARE(news, expected);
+
+    // Nor does the box give it away when asked.
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+    QAccessibleTextInterface *text = face->textInterface();
+    box->selectAll();
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    QStringList answers = {face->text(QAccessible::Name), face->text(QAccessible::Value),
+                           face->text(QAccessible::Description), text->text(start, end),
+                           text->text(0, text->characterCount())};
+    for (int type = QAccessible::CharBoundary; type <= QAccessible::NoBoundary; ++type) {
+        const auto boundary = QAccessible::TextBoundaryType(type);
+        for (int offset : {0, 3}) {
+            answers += text->textAtOffset(offset, boundary, &start, &end);
+            answers += text->textBeforeOffset(offset, boundary, &start, &end);
+            answers += text->textAfterOffset(offset, boundary, &start, &end);
+        }
+    }
+    for (const QString &answer : std::as_const(answers)) {
+        for (const QChar c : secret)
+            QVERIFY2(!answer.contains(c), qPrintable(answer));
+    }
+
+    // A box that shows its text may speak it.
+    news.clear();
+    box->setEchoMode(QLineEdit::Normal);
+    send(QAccessibleTextInsertEvent(box, 0, secret));
+    QCOMPARE(news, QStringList {secret});
+
+    heard = nullptr;
+    // The program's handler as the program leaves it: in front, passing on
+    // to the platform.
+    QAccessible::installUpdateHandler(nullptr);
+    Accessible::hideTypedSecrets();
 }
 
 QTEST_MAIN(TestAccessibility)
