@@ -70,29 +70,17 @@ QAccessibleInterface *windowFactory(const QString &, QObject *object)
     return new SeenWindow(window, QAccessible::Role(role.toInt()));
 }
 
-// A column header of a list that can be pressed like a button. It reads as
-// Qt's own header cell, which it keeps and asks for everything else.
-class PressableHeader : public QAccessibleInterface, public QAccessibleActionInterface
+// An interface that reads as one of Qt's own, which it keeps (under its id in
+// Qt's store) and asks for what it does not answer itself.
+class ReadsAsQt : public QAccessibleInterface
 {
 public:
-    PressableHeader(QTreeView *list, int column, QAccessible::Id plainId)
-        : m_list(list)
-        , m_column(column)
-        , m_plainId(plainId)
+    explicit ReadsAsQt(QAccessible::Id plainId)
+        : m_plainId(plainId)
     {
     }
+    ~ReadsAsQt() override { QAccessible::deleteAccessibleInterface(m_plainId); }
 
-    ~PressableHeader() override { QAccessible::deleteAccessibleInterface(m_plainId); }
-
-    const QTreeView *list() const { return m_list; }
-    int column() const { return m_column; }
-
-    bool isValid() const override
-    {
-        const QAccessibleInterface *face = plain();
-        return m_list && face && face->isValid();
-    }
-    QObject *object() const override { return nullptr; }
     QWindow *window() const override { return plain() ? plain()->window() : nullptr; }
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
     relations(QAccessible::Relation match) const override
@@ -100,14 +88,6 @@ public:
         return plain() ? plain()->relations(match)
                        : QList<QPair<QAccessibleInterface *, QAccessible::Relation>>();
     }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface *parent() const override
-    {
-        return m_list ? QAccessible::queryAccessibleInterface(m_list) : nullptr;
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         return plain() ? plain()->text(t) : QString();
@@ -118,7 +98,6 @@ public:
             face->setText(t, text);
     }
     QRect rect() const override { return plain() ? plain()->rect() : QRect(); }
-    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
     QAccessible::State state() const override
     {
         return plain() ? plain()->state() : QAccessible::State();
@@ -131,6 +110,43 @@ public:
     {
         return plain() ? plain()->backgroundColor() : QColor();
     }
+
+protected:
+    QAccessibleInterface *plain() const { return QAccessible::accessibleInterface(m_plainId); }
+
+private:
+    QAccessible::Id m_plainId;
+};
+
+// A column header of a list that can be pressed like a button.
+class PressableHeader : public ReadsAsQt, public QAccessibleActionInterface
+{
+public:
+    PressableHeader(QTreeView *list, int column, QAccessible::Id plainId)
+        : ReadsAsQt(plainId)
+        , m_list(list)
+        , m_column(column)
+    {
+    }
+
+    const QTreeView *list() const { return m_list; }
+    int column() const { return m_column; }
+
+    bool isValid() const override
+    {
+        const QAccessibleInterface *face = plain();
+        return m_list && face && face->isValid();
+    }
+    QObject *object() const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return m_list ? QAccessible::queryAccessibleInterface(m_list) : nullptr;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -151,8 +167,6 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
 private:
-    QAccessibleInterface *plain() const { return QAccessible::accessibleInterface(m_plainId); }
-
     // A mouse click reaches the header only where it can be clicked.
     bool pressable() const
     {
@@ -163,17 +177,16 @@ private:
 
     QPointer<QTreeView> m_list;
     int m_column;
-    QAccessible::Id m_plainId;
 };
 
 // A list whose column headers can be pressed. Qt's own interface for the
 // list, which it keeps, answers everything but the header cells.
-class ListWithPressableHeaders : public QAccessibleInterface, public QAccessibleTableInterface
+class ListWithPressableHeaders : public ReadsAsQt, public QAccessibleTableInterface
 {
 public:
     ListWithPressableHeaders(QTreeView *list, QAccessibleInterface *plain)
-        : m_list(list)
-        , m_plainId(QAccessible::uniqueId(plain))
+        : ReadsAsQt(QAccessible::uniqueId(plain))
+        , m_list(list)
     {
     }
 
@@ -181,18 +194,10 @@ public:
     {
         for (QAccessible::Id id : std::as_const(m_headers))
             QAccessible::deleteAccessibleInterface(id);
-        QAccessible::deleteAccessibleInterface(m_plainId);
     }
 
     bool isValid() const override { return plain() && plain()->isValid(); }
     QObject *object() const override { return m_list; }
-    QWindow *window() const override { return plain() ? plain()->window() : nullptr; }
-    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
-    relations(QAccessible::Relation match) const override
-    {
-        return plain() ? plain()->relations(match)
-                       : QList<QPair<QAccessibleInterface *, QAccessible::Relation>>();
-    }
     QAccessibleInterface *focusChild() const override
     {
         return plain() ? plain()->focusChild() : nullptr;
@@ -228,31 +233,9 @@ public:
             return header->list() == m_list && isHeader(header->column()) ? header->column() : -1;
         return plain() ? plain()->indexOfChild(child) : -1;
     }
-    QString text(QAccessible::Text t) const override
-    {
-        return plain() ? plain()->text(t) : QString();
-    }
-    void setText(QAccessible::Text t, const QString &text) override
-    {
-        if (QAccessibleInterface *face = plain())
-            face->setText(t, text);
-    }
-    QRect rect() const override { return plain() ? plain()->rect() : QRect(); }
     QAccessible::Role role() const override
     {
         return plain() ? plain()->role() : QAccessible::NoRole;
-    }
-    QAccessible::State state() const override
-    {
-        return plain() ? plain()->state() : QAccessible::State();
-    }
-    QColor foregroundColor() const override
-    {
-        return plain() ? plain()->foregroundColor() : QColor();
-    }
-    QColor backgroundColor() const override
-    {
-        return plain() ? plain()->backgroundColor() : QColor();
     }
     void virtual_hook(int id, void *data) override
     {
@@ -313,7 +296,6 @@ public:
 private:
     using T = QAccessibleTableInterface;
 
-    QAccessibleInterface *plain() const { return QAccessible::accessibleInterface(m_plainId); }
     QAccessibleTableInterface *plainTable() const
     {
         QAccessibleInterface *face = plain();
@@ -346,7 +328,6 @@ private:
     }
 
     QPointer<QTreeView> m_list;
-    QAccessible::Id m_plainId;
     // The pressable header made for each column, by column.
     mutable QHash<int, QAccessible::Id> m_headers;
 };
