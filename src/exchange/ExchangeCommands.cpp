@@ -7,6 +7,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
+#include "skin/Topmost.h"
 #include "vault/VaultSession.h"
 
 #include <QApplication>
@@ -160,6 +161,7 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
         progress.setObjectName(QStringLiteral("importProgress"));
         progress.setWindowTitle(QStringLiteral("Import"));
         progress.setWindowModality(Qt::ApplicationModal);
+        keepAboveTopmostWindows(&progress);
         progress.setMinimumDuration(0);
         progress.setAutoClose(false);
         progress.setAutoReset(false);

@@ -1,5 +1,6 @@
 #include "frmColumns.h"
 
+#include "skin/Topmost.h"
 #include "widgets/Controls.h"
 
 #include <QComboBox>
@@ -21,6 +22,8 @@ frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &gues
 {
     setObjectName(QStringLiteral("frmColumns"));
     setWindowTitle(QStringLiteral("Choose Columns"));
+    // Modal, above the help window when that is kept on top.
+    keepAboveTopmostWindows(this);
     setFont(Controls::verdana());
 
     auto *layout = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 #include "PasswordRules.h"
 #include "platform/MessageBoxes.h"
 #include "skin/Skinning.h"
+#include "skin/Topmost.h"
 #include "widgets/Controls.h"
 #include "widgets/WindowContext.h"
 
@@ -30,6 +31,9 @@ frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QStr
     setAccessibleName(caption);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setWindowModality(Qt::ApplicationModal);
+    // Modal, it must not open underneath the help window kept on top: the
+    // program would seem frozen.
+    keepAboveTopmostWindows(this);
     setFont(Controls::verdana());
 
     lblIntro = new QLabel(intro, this);

@@ -20,17 +20,34 @@
 #undef MessageBox
 #endif
 
+namespace {
+
+// A window of ours that is showing in the band kept above all others, if any.
+QWidget *shownTopmostWindow()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return window;
+    }
+    return nullptr;
+}
+
+// The parent of a file dialog: a window kept on top while one shows, since a
+// modal dialog underneath it would leave the program seeming frozen (a
+// dialog stands above its parent); the active window otherwise.
+QWidget *fileDialogParent()
+{
+    QWidget *topmost = shownTopmostWindow();
+    return topmost ? topmost : QApplication::activeWindow();
+}
+
+} // namespace
+
 int WidgetMessageBoxes::show(const QString &text, int style, const QString &title)
 {
     // Parent the box to the active window so that it stands above it.
     QWidget *parent = QApplication::activeWindow();
-    QWidget *topmost = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-            topmost = window;
-            break;
-        }
-    }
+    QWidget *topmost = shownTopmostWindow();
     // Right after another box closed no window is active yet: stand above a
     // window that is kept on top, if one is showing.
     if (!parent)
@@ -162,11 +179,11 @@ void DesktopLocationStarter::startLocation(const QString &location)
 
 QString WidgetFileDialogs::openFileName(const QString &caption, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+    return QFileDialog::getOpenFileName(fileDialogParent(), caption, QString(), filter);
 }
 
 QString WidgetFileDialogs::saveFileName(const QString &caption, const QString &suggested,
                                         const QString &filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
+    return QFileDialog::getSaveFileName(fileDialogParent(), caption, suggested, filter);
 }

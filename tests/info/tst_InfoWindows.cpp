@@ -4,6 +4,7 @@
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
+#include "password/frmVaultPassword.h"
 #include "platform/DesktopPlatform.h"
 #include "skin/SkinLabel.h"
 #include "widgets/Twips.h"
@@ -212,6 +213,23 @@ void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
     });
     WidgetMessageBoxes().show(QStringLiteral("x"), MessageBox::OkOnly, QString());
     QVERIFY(boxOnTop);
+
+    // So do the modal windows of the vault's commands and of import and
+    // export: underneath it they would leave the program seeming frozen.
+    t->program->add.unload();
+    t->program->encryptVault();
+    QVERIFY(t->program->vaultPassword.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    t->program->vaultPassword.unload();
+    bool dialogOnTop = false;
+    QTimer::singleShot(0, [&dialogOnTop] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QWidget *parent = dialog ? dialog->parentWidget() : nullptr;
+        dialogOnTop = parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        if (auto *modal = qobject_cast<QDialog *>(dialog))
+            modal->reject();
+    });
+    WidgetFileDialogs().openFileName(QStringLiteral("x"), QString());
+    QVERIFY(dialogOnTop);
 }
 
 void TestInfoWindows::escCloses()

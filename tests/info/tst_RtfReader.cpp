@@ -230,7 +230,7 @@ void TestRtfReader::helpFile()
     QVERIFY(formatOf(doc, QStringLiteral("Backing up")).fontWeight() >= QFont::Bold);
     for (const QString &line : lines)
         QVERIFY2(line.count(QChar(0x2022)) <= 1, qPrintable(line));
-    QVERIFY(lines.contains(QStringLiteral("\u2022\tFile: Exit.")));
+    QVERIFY(lines.contains(QStringLiteral("\u2022\tHelp: View Help (F1).")));
     QVERIFY(doc.toPlainText().contains(QStringLiteral("data.enc")));
     const QTextCursor link = doc.find(QStringLiteral("www.drummet.example"), doc.characterCount(),
                                       QTextDocument::FindBackward);
