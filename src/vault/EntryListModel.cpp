@@ -79,19 +79,44 @@ const EntryListModel::FoldedFields &EntryListModel::folded(int row) const
     return m_folded[size_t(row - 1)];
 }
 
-CollatorSortKey EntryListModel::keyFor(const VaultEntry &entry) const
+EntryListModel::RowKey EntryListModel::RowKey::ofSecret(const QString &text)
 {
-    return m_collator.sortKey(entry.field(Field(m_sortKey)));
+    RowKey key;
+    key.m_secret = QString(text.constData(), text.size());
+    return key;
 }
 
-bool EntryListModel::precedes(const CollatorSortKey &a, const CollatorSortKey &b) const
+EntryListModel::RowKey &EntryListModel::RowKey::operator=(RowKey &&other) noexcept
 {
-    return m_sortOrder == Ascending ? a.compare(b) < 0 : b.compare(a) < 0;
+    wipe(m_secret);
+    m_collation = std::move(other.m_collation);
+    m_secret = std::move(other.m_secret);
+    return *this;
 }
 
-size_t EntryListModel::sortedPosition(const CollatorSortKey &key) const
+int EntryListModel::RowKey::compare(const RowKey &other, const Collator &collator) const
 {
-    const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
+    if (m_collation && other.m_collation)
+        return m_collation->compare(*other.m_collation);
+    return collator.compare(m_secret, other.m_secret);
+}
+
+EntryListModel::RowKey EntryListModel::keyFor(const VaultEntry &entry) const
+{
+    const Field field = Field(m_sortKey);
+    if (field == Field::Password)
+        return RowKey::ofSecret(entry.field(field));
+    return RowKey(m_collator.sortKey(entry.field(field)));
+}
+
+bool EntryListModel::precedes(const RowKey &a, const RowKey &b) const
+{
+    return m_sortOrder == Ascending ? a.compare(b, m_collator) < 0 : b.compare(a, m_collator) < 0;
+}
+
+size_t EntryListModel::sortedPosition(const RowKey &key) const
+{
+    const auto before = [this](const RowKey &a, const RowKey &b) {
         return precedes(a, b);
     };
     return size_t(std::upper_bound(m_keys.begin(), m_keys.end(), key, before) - m_keys.begin());
@@ -116,7 +141,7 @@ int EntryListModel::append(VaultEntry entry)
     size_t position = m_entries.size();
     if (m_sorted) {
         ensureKeys();
-        CollatorSortKey key = keyFor(entry);
+        RowKey key = keyFor(entry);
         position = sortedPosition(key);
         m_keys.insert(m_keys.begin() + qsizetype(position), std::move(key));
     }
@@ -169,8 +194,8 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
             m_keys[index] = keyFor(m_entries[index]);
         else
             ensureKeys();
-        const CollatorSortKey &key = m_keys[index];
-        const auto before = [this](const CollatorSortKey &a, const CollatorSortKey &b) {
+        const RowKey &key = m_keys[index];
+        const auto before = [this](const RowKey &a, const RowKey &b) {
             return precedes(a, b);
         };
         const auto keys = m_keys.begin();
@@ -343,7 +368,7 @@ void EntryListModel::reverseOrder()
     size_t end = n;
     while (end > 0) {
         size_t begin = end - 1;
-        while (begin > 0 && m_keys[begin - 1].compare(m_keys[begin]) == 0)
+        while (begin > 0 && m_keys[begin - 1].compare(m_keys[begin], m_collator) == 0)
             --begin;
         for (size_t i = begin; i < end; ++i)
             order.push_back(i);
@@ -361,7 +386,7 @@ void EntryListModel::applyOrder(const std::vector<size_t> &order)
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<VaultEntry> entries;
     std::vector<EntryId> ids;
-    std::vector<CollatorSortKey> keys;
+    std::vector<RowKey> keys;
     std::vector<FoldedFields> folded;
     const bool folding = foldedValid();
     if (folding)

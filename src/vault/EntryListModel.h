@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/Collation.h"
+#include "vault/SecureBytes.h"
 #include "vault/VaultFormat.h"
 
 #include <QAbstractTableModel>
 
 #include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -85,7 +87,34 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    CollatorSortKey keyFor(const VaultEntry &entry) const;
+    // Where a row stands in the sort. Usernames and locations are ordered by
+    // their collation keys, made once. A password is not: its collation key
+    // is a readable form of it that Qt frees without wiping. Its key holds a
+    // copy of the password of its own instead, compared as the collation
+    // orders texts and wiped when the key goes.
+    class RowKey
+    {
+    public:
+        explicit RowKey(CollatorSortKey collation)
+            : m_collation(std::move(collation))
+        {
+        }
+        static RowKey ofSecret(const QString &text);
+        ~RowKey() { wipe(m_secret); }
+        RowKey(RowKey &&other) noexcept = default;
+        RowKey &operator=(RowKey &&other) noexcept;
+        RowKey(const RowKey &) = delete;
+        RowKey &operator=(const RowKey &) = delete;
+
+        int compare(const RowKey &other, const Collator &collator) const;
+
+    private:
+        RowKey() = default;
+        std::optional<CollatorSortKey> m_collation;
+        QString m_secret;
+    };
+
+    RowKey keyFor(const VaultEntry &entry) const;
     static void forgetTexts(VaultEntry &entry);
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     bool foldedValid() const { return !m_entries.empty() && m_folded.size() == m_entries.size(); }
@@ -98,17 +127,17 @@ private:
     void applyOrder(const std::vector<size_t> &order);
     // Whether a row with key a stands before one with key b in the sort
     // order.
-    bool precedes(const CollatorSortKey &a, const CollatorSortKey &b) const;
+    bool precedes(const RowKey &a, const RowKey &b) const;
     // Where an entry with this key belongs, after every equal one.
-    size_t sortedPosition(const CollatorSortKey &key) const;
+    size_t sortedPosition(const RowKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);
 
     std::vector<QString> m_headers;
     std::vector<VaultEntry> m_entries;
     std::vector<EntryId> m_ids;
-    // The collation keys of the sort key column, kept in row order while
-    // the list is sorted; empty otherwise.
-    std::vector<CollatorSortKey> m_keys;
+    // The keys of the sort key column, kept in row order while the list is
+    // sorted; empty otherwise.
+    std::vector<RowKey> m_keys;
     // The folded fields in row order, once the list has been searched.
     mutable std::vector<FoldedFields> m_folded;
     EntryId m_nextId = 1;
