@@ -70,7 +70,7 @@ void EncryptionCommands::removeEncryption()
                 "Removing the encryption rewrites the vault file in the scrambled format: "
                 "anyone who can read the file can then recover every entry and the master "
                 "password.\n\nRemove the encryption now?"),
-            MessageBox::YesNo | MessageBox::Exclamation, caption);
+            MessageBox::YesNo | MessageBox::Exclamation | MessageBox::DefaultButton2, caption);
         if (answer != MessageBox::Yes) {
             emit finished();
             return;
