@@ -93,8 +93,12 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) cons
     // grows and no stray copy of it is left behind.
     line.reserve(256);
     VaultFormat::LineSplitter lines;
+    QFile file(m_path);
+    if (!openForReading(file, error))
+        return false;
     // Only the first line is wanted: reading stops at its end.
     return readPieces(
+        file,
         [&](QByteArrayView piece) {
             bool ended = false;
             lines.split(piece, [&](QByteArrayView part, bool lineEnds) {
@@ -112,11 +116,17 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) cons
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
     entries->clear();
+    // Both passes below read one open file, so a save that replaces the
+    // vault meanwhile cannot give them different contents.
+    QFile file(m_path);
+    if (!openForReading(file, error))
+        return false;
     // What the entries will take is counted first, and a vault that would
     // take more than the process may have is refused before it takes any:
     // past that point the system ends the program without a word.
     VaultFormat::LoadCost cost;
     if (!readPieces(
+            file,
             [&cost](QByteArrayView piece) {
                 cost.read(piece);
                 return true;
@@ -126,7 +136,7 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
     const qint64 left = memoryLeftForProcess();
     // Beside the entries: the list's view, the windows, and a save, which
     // builds the file's bytes anew.
-    const qint64 needed = cost.bytes() + QFileInfo(m_path).size() + kSpareMemory;
+    const qint64 needed = cost.bytes() + file.size() + kSpareMemory;
     if (left >= 0 && needed > left) {
         *error = outOfMemory(QStringLiteral("read"), needed, left);
         return false;
@@ -142,7 +152,12 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
         return false;
     }
     QByteArray tail;
+    if (!file.seek(0)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
     return readPieces(
+        file,
         [&](QByteArrayView piece) {
             reader.read(piece);
             tail = (tail + piece.last(qMin<qsizetype>(2, piece.size())).toByteArray()).right(2);
@@ -157,15 +172,19 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
         error);
 }
 
-bool VaultFile::readPieces(const std::function<bool(QByteArrayView)> &take,
-                           const std::function<void()> &finish, QString *error) const
+bool VaultFile::openForReading(QFile &file, QString *error) const
 {
-    QFile file(m_path);
     // Unbuffered: the only copy of the bytes read is the chunk, which is wiped.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
+    return true;
+}
+
+bool VaultFile::readPieces(QFile &file, const std::function<bool(QByteArrayView)> &take,
+                           const std::function<void()> &finish, QString *error) const
+{
     try {
         if (!forEachChunk(file, take)) {
             *error = describe(QStringLiteral("read"), file.errorString());
