@@ -26,57 +26,52 @@ frmVaultPassword *EncryptionCommands::openDialog(frmVaultPassword::Mode mode,
     return dialog;
 }
 
+void EncryptionCommands::confirm(const QString &caption, const QString &intro,
+                                 const QString &question, int style,
+                                 const std::function<void(const QString &)> &then)
+{
+    frmVaultPassword *dialog = openDialog(frmVaultPassword::Mode::Confirm, caption, intro);
+    if (!dialog)
+        return;
+    connect(dialog, &frmVaultPassword::submitted, this, [=, this](const QString &password) {
+        if (m_context.platform.messages->show(question, style, caption) != MessageBox::Yes) {
+            emit finished();
+            return;
+        }
+        then(password);
+    });
+}
+
 void EncryptionCommands::encryptVault()
 {
     if (m_session.isEncrypted())
         return;
-    const QString caption = QStringLiteral("Encrypt Vault");
-    frmVaultPassword *dialog
-        = openDialog(frmVaultPassword::Mode::Confirm, caption,
-                     QStringLiteral("Enter your master password to encrypt the vault."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
-        const int answer = m_context.platform.messages->show(
-            QStringLiteral(
-                "Encrypting rewrites the vault file so that it can be opened only with the "
-                "master password, and only by this version of %1 or a later one. The "
-                "scrambled content is removed from the file.\n\nIf you forget the master "
-                "password, the entries can never be recovered, by you or by anyone.\n\n"
-                "Encrypt the vault now?")
-                .arg(m_context.branding.strProductName),
-            MessageBox::YesNo | MessageBox::Exclamation, caption);
-        if (answer != MessageBox::Yes) {
-            emit finished();
-            return;
-        }
-        startDerivation(Derivation::Encrypt, password);
-    });
+    confirm(
+        QStringLiteral("Encrypt Vault"),
+        QStringLiteral("Enter your master password to encrypt the vault."),
+        QStringLiteral("Encrypting rewrites the vault file so that it can be opened only with the "
+                       "master password, and only by this version of %1 or a later one. The "
+                       "scrambled content is removed from the file.\n\nIf you forget the master "
+                       "password, the entries can never be recovered, by you or by anyone.\n\n"
+                       "Encrypt the vault now?")
+            .arg(m_context.branding.strProductName),
+        MessageBox::YesNo | MessageBox::Exclamation,
+        [this](const QString &password) { startDerivation(Derivation::Encrypt, password); });
 }
 
 void EncryptionCommands::removeEncryption()
 {
     if (!m_session.isEncrypted())
         return;
-    const QString caption = QStringLiteral("Remove Encryption");
-    frmVaultPassword *dialog = openDialog(
-        frmVaultPassword::Mode::Confirm, caption,
-        QStringLiteral("Enter your master password to remove the vault's encryption."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
-        const int answer = m_context.platform.messages->show(
-            QStringLiteral(
-                "Removing the encryption rewrites the vault file in the scrambled format: "
-                "anyone who can read the file can then recover every entry and the master "
-                "password.\n\nRemove the encryption now?"),
-            MessageBox::YesNo | MessageBox::Exclamation | MessageBox::DefaultButton2, caption);
-        if (answer != MessageBox::Yes) {
-            emit finished();
-            return;
-        }
-        finish(m_session.removeEncryption(password));
-    });
+    // No is the default: the vault loses its protection on Yes.
+    confirm(
+        QStringLiteral("Remove Encryption"),
+        QStringLiteral("Enter your master password to remove the vault's encryption."),
+        QStringLiteral("Removing the encryption rewrites the vault file in the scrambled format: "
+                       "anyone who can read the file can then recover every entry and the master "
+                       "password.\n\nRemove the encryption now?"),
+        MessageBox::YesNo | MessageBox::Exclamation | MessageBox::DefaultButton2,
+        [this](const QString &password) { finish(m_session.removeEncryption(password)); });
 }
 
 void EncryptionCommands::changeMasterPassword()

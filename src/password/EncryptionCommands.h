@@ -53,6 +53,10 @@ private:
     enum class Derivation { None, Encrypt, ChangePassword };
     frmVaultPassword *openDialog(frmVaultPassword::Mode mode, const QString &caption,
                                  const QString &intro);
+    // Asks for the master password, then the question; Yes hands the
+    // password to `then`, anything else ends the command.
+    void confirm(const QString &caption, const QString &intro, const QString &question, int style,
+                 const std::function<void(const QString &)> &then);
     void startDerivation(Derivation purpose, const QString &password);
     void derivationFinished(EncryptedFormat::Problem problem);
     void finish(const VaultOutcome &outcome);
