@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "FindBar.h"
+#include "MainMenus.h"
 #include "MainWindowLayout.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryRules.h"
@@ -14,7 +15,6 @@
 #include "widgets/WindowContext.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -103,7 +103,8 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     StatusBar1->addWidget(statusPanel, 1);
     setStatusBar(StatusBar1);
 
-    buildMenus();
+    m_menus = new MainMenus(*this, m_context.settings);
+    lstPass->addAction(m_menus->mnuDataItem[2]);
     buildFindAndHide();
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
@@ -125,105 +126,6 @@ QToolButton *Form1::makeButton(const QString &name, const QString &caption, cons
 {
     return Controls::pictureButton(centralWidget(), name, caption, icon,
                                    Twips::rect(left, top, width, height));
-}
-
-QAction *Form1::makeItem(QMenu *menu, const QString &name, int index, const QString &caption)
-{
-    auto *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setProperty("index", index);
-    return action;
-}
-
-void Form1::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-    // The first letter of each title opens its menu with Alt.
-    mnuFile = bar->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuData = bar->addMenu(QStringLiteral("&Data"));
-    mnuData->setObjectName(QStringLiteral("mnuData"));
-    mnuCopy = bar->addMenu(QStringLiteral("&Copy"));
-    mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
-    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = bar->addMenu(QStringLiteral("&About"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-
-    mnuFileItem[0] = makeItem(mnuFile, QStringLiteral("mnuFileItem"), 0, QStringLiteral("E&xit"));
-    // Import and Export, then the vault's own commands, stand above Exit,
-    // outside the menu's array.
-    const auto fileItem
-        = [this](const QString &name, const QString &caption, void (Form1::*signal)()) {
-              auto *action = new QAction(caption, mnuFile);
-              action->setObjectName(name);
-              action->setProperty("index", -1);
-              mnuFile->insertAction(mnuFileItem[0], action);
-              connect(action, &QAction::triggered, this, signal);
-              return action;
-          };
-    mnuImport = fileItem(QStringLiteral("mnuImport"), QStringLiteral("&Import..."),
-                         &Form1::importRequested);
-    mnuExport = fileItem(QStringLiteral("mnuExport"), QStringLiteral("&Export..."),
-                         &Form1::exportRequested);
-    mnuFile->insertSeparator(mnuFileItem[0]);
-    mnuEncrypt = fileItem(QStringLiteral("mnuEncrypt"), QStringLiteral("E&ncrypt Vault..."),
-                          &Form1::encryptRequested);
-    mnuRemoveEncryption
-        = fileItem(QStringLiteral("mnuRemoveEncryption"), QStringLiteral("&Remove Encryption..."),
-                   &Form1::removeEncryptionRequested);
-    mnuChangePassword
-        = fileItem(QStringLiteral("mnuChangePassword"),
-                   QStringLiteral("Change &Master Password..."), &Form1::changePasswordRequested);
-    showVaultFormat(false);
-    mnuFile->insertSeparator(mnuFileItem[0]);
-    const QString dataCaptions[]
-        = {QStringLiteral("&Add Username/Password"), QStringLiteral("&Delete Selected Item"),
-           QStringLiteral("&Edit Selected Item"), QStringLiteral("&Goto \"Used At\" Location")};
-    for (int i = 0; i < int(mnuDataItem.size()); ++i)
-        mnuDataItem[size_t(i)]
-            = makeItem(mnuData, QStringLiteral("mnuDataItem"), i, dataCaptions[i]);
-    const QString copyCaptions[]
-        = {QStringLiteral("Selected &Username"), QStringLiteral("Selected &Password"),
-           QStringLiteral("Selected Used &At Location")};
-    for (int i = 0; i < int(mnuCopyItem.size()); ++i)
-        mnuCopyItem[size_t(i)]
-            = makeItem(mnuCopy, QStringLiteral("mnuCopyItem"), i, copyCaptions[i]);
-    mnuHelpItem[0]
-        = makeItem(mnuHelp, QStringLiteral("mnuHelpItem"), 0, QStringLiteral("&View Help"));
-    mnuAboutItem[0] = makeItem(mnuAbout, QStringLiteral("mnuAboutItem"), 0,
-                               QStringLiteral("&About this software"));
-
-    // The shortcut keys, shown in the menus; KeePassXC uses the same copy
-    // keys. The first key of each item is the one shown.
-    mnuFileItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    mnuDataItem[0]->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});
-    mnuDataItem[1]->setShortcut(QKeySequence(Qt::Key_Delete));
-    mnuDataItem[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    mnuCopyItem[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuCopyItem[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuCopyItem[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-    mnuHelpItem[0]->setShortcut(QKeySequence(Qt::Key_F1));
-    // Enter edits only when it is pressed on the list; elsewhere it keeps its
-    // own meaning.
-    mnuDataItem[2]->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
-    mnuDataItem[2]->setShortcutContext(Qt::WidgetShortcut);
-    lstPass->addAction(mnuDataItem[2]);
-
-    // Each menu passes its item's index to its one handler.
-    const auto wire = [this](QMenu *menu, void (Form1::*handler)(int)) {
-        connect(menu, &QMenu::triggered, this, [this, handler](QAction *action) {
-            (this->*handler)(action->property("index").toInt());
-        });
-    };
-    buildLockItems();
-    wire(mnuFile, &Form1::mnuFileItem_Click);
-    wire(mnuData, &Form1::mnuDataItem_Click);
-    wire(mnuCopy, &Form1::mnuCopyItem_Click);
-    wire(mnuHelp, &Form1::mnuHelpItem_Click);
-    wire(mnuAbout, &Form1::mnuAboutItem_Click);
 }
 
 void Form1::formLoad()
@@ -290,78 +192,6 @@ void Form1::lockView()
     wipeEverywhere(said);
     statusPanel->clear();
     hide();
-}
-
-void Form1::buildLockItems()
-{
-    // Items outside the File menu's control array: their index is none of
-    // its handler's.
-    constexpr int kNotAnItem = -1;
-    QAction *exit = mnuFileItem[0];
-    mnuLock = new QAction(QStringLiteral("&Lock"), mnuFile);
-    mnuLock->setObjectName(QStringLiteral("mnuLock"));
-    mnuLock->setProperty("index", kNotAnItem);
-    mnuLock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    // From whichever window of the program has the focus.
-    mnuLock->setShortcutContext(Qt::ApplicationShortcut);
-    mnuFile->insertAction(exit, mnuLock);
-    connect(mnuLock, &QAction::triggered, this, &Form1::lockRequested);
-
-    mnuLockAfter = new QMenu(QStringLiteral("Lock &After"), mnuFile);
-    mnuLockAfter->setObjectName(QStringLiteral("mnuLockAfter"));
-    mnuFile->insertMenu(exit, mnuLockAfter);
-    auto *choices = new QActionGroup(mnuLockAfter);
-    for (const int minutes : {0, 1, 5, 10, 15, 30, 60}) {
-        const QString caption = minutes == 0 ? QStringLiteral("&Never")
-            : minutes == 1                   ? QStringLiteral("1 Minute of Inactivity")
-                           : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
-        QAction *choice = mnuLockAfter->addAction(caption);
-        choice->setCheckable(true);
-        choice->setData(minutes);
-        choice->setProperty("index", kNotAnItem);
-        choices->addAction(choice);
-        connect(choice, &QAction::triggered, this,
-                [this, minutes] { m_context.settings.setLockAfterMinutes(minutes); });
-    }
-
-    mnuLockWithDesktop = new QAction(QStringLiteral("Lock &With the Desktop"), mnuFile);
-    mnuLockWithDesktop->setObjectName(QStringLiteral("mnuLockWithDesktop"));
-    mnuLockWithDesktop->setProperty("index", kNotAnItem);
-    mnuLockWithDesktop->setCheckable(true);
-    mnuFile->insertAction(exit, mnuLockWithDesktop);
-    connect(mnuLockWithDesktop, &QAction::triggered, this,
-            [this](bool on) { m_context.settings.setLockWithDesktop(on); });
-    mnuFile->insertSeparator(exit);
-
-    showLockSettings();
-    connect(&m_context.settings, &Settings::changed, this, [this](Settings::Key key) {
-        if (key == Settings::Key::LockAfterMinutes || key == Settings::Key::LockWithDesktop)
-            showLockSettings();
-    });
-}
-
-void Form1::showLockSettings()
-{
-    const int minutes = m_context.settings.lockAfterMinutes();
-    bool listed = false;
-    for (QAction *choice : mnuLockAfter->actions()) {
-        const bool chosen = choice->data().toInt() == minutes;
-        choice->setChecked(chosen);
-        listed = listed || chosen;
-    }
-    // A length set in the settings file that the menu does not offer.
-    if (!listed) {
-        QAction *own
-            = mnuLockAfter->addAction(QStringLiteral("%1 Minutes of Inactivity").arg(minutes));
-        own->setCheckable(true);
-        own->setData(minutes);
-        own->setProperty("index", -1);
-        own->setChecked(true);
-        mnuLockAfter->actions().first()->actionGroup()->addAction(own);
-        connect(own, &QAction::triggered, this,
-                [this, minutes] { m_context.settings.setLockAfterMinutes(minutes); });
-    }
-    mnuLockWithDesktop->setChecked(m_context.settings.lockWithDesktop());
 }
 
 void Form1::setMinimumSizeToFit()
@@ -515,8 +345,7 @@ void Form1::mnuFileItem_Click(int index)
 
 void Form1::showVaultFormat(bool encrypted)
 {
-    mnuEncrypt->setVisible(!encrypted);
-    mnuRemoveEncryption->setVisible(encrypted);
+    m_menus->showVaultFormat(encrypted);
 }
 
 void Form1::mnuDataItem_Click(int index)
@@ -556,23 +385,7 @@ void Form1::buildFindAndHide()
     findBar->hide();
     setTabOrder(lstPass, findBar->box());
 
-    // Not items of the Data menu's control array: the array's handler
-    // passes them by.
-    mnuFind = mnuData->addAction(QStringLiteral("&Find..."));
-    mnuFind->setObjectName(QStringLiteral("mnuFind"));
-    mnuFind->setProperty("index", -1);
-    mnuFind->setShortcut(QKeySequence::Find);
-    connect(mnuFind, &QAction::triggered, this, &Form1::mnuFind_Click);
-
-    mnuHidePasswords = mnuData->addAction(QStringLiteral("&Hide Passwords"));
-    mnuHidePasswords->setObjectName(QStringLiteral("mnuHidePasswords"));
-    mnuHidePasswords->setProperty("index", -1);
-    mnuHidePasswords->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    mnuHidePasswords->setCheckable(true);
-    const bool hide = m_context.settings.hidePasswords();
-    mnuHidePasswords->setChecked(hide);
-    m_shown->setPasswordsHidden(hide);
-    connect(mnuHidePasswords, &QAction::toggled, this, &Form1::mnuHidePasswords_Click);
+    m_shown->setPasswordsHidden(m_context.settings.hidePasswords());
     connect(&m_context.settings, &Settings::changed, this, [this](Settings::Key key) {
         if (key == Settings::Key::HidePasswords)
             passwordsHiddenChanged();
@@ -580,29 +393,14 @@ void Form1::buildFindAndHide()
 
     // The copy keys act on the selected match while the find box has no
     // text of its own selected.
+    const auto &copyItems = m_menus->mnuCopyItem;
     findBar->setWindowKeys(
-        {mnuCopyItem[0]->shortcut(), mnuCopyItem[1]->shortcut(), mnuCopyItem[2]->shortcut()});
-
-    // Sorting from the keyboard: one item per column, as a click on its
-    // header.
-    mnuSortBy = mnuData->addMenu(QStringLiteral("&Sort by"));
-    mnuSortBy->setObjectName(QStringLiteral("mnuSortBy"));
-    const QString sortCaptions[] = {QStringLiteral("&Username"), QStringLiteral("&Password"),
-                                    QStringLiteral("&Website/Location")};
-    for (int i = 0; i < int(mnuSortItem.size()); ++i) {
-        QAction *item = mnuSortBy->addAction(sortCaptions[i]);
-        item->setObjectName(QStringLiteral("mnuSortItem"));
-        // Passed by the Data menu's handler, which sees the item too.
-        item->setProperty("index", -1);
-        item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
-        connect(item, &QAction::triggered, this, [this, i] { mnuSortItem_Click(i); });
-        mnuSortItem[size_t(i)] = item;
-    }
+        {copyItems[0]->shortcut(), copyItems[1]->shortcut(), copyItems[2]->shortcut()});
 }
 
 void Form1::mnuSortItem_Click(int index)
 {
-    if (index >= 0 && index < int(mnuSortItem.size()))
+    if (index >= 0 && index < int(m_menus->mnuSortItem.size()))
         lstPass_ColumnClick(index + 1);
 }
 
@@ -682,7 +480,7 @@ void Form1::mnuHidePasswords_Click(bool hide)
 void Form1::passwordsHiddenChanged()
 {
     const bool hide = m_context.settings.hidePasswords();
-    mnuHidePasswords->setChecked(hide);
+    m_menus->mnuHidePasswords->setChecked(hide);
     if (hide == m_shown->passwordsHidden())
         return;
     keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });

@@ -7,12 +7,11 @@
 
 class EntryCommands;
 class FindBar;
+class MainMenus;
 class EntryFilterModel;
 class EntryListModel;
-class QAction;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QStatusBar;
 class QToolButton;
 class QTreeView;
@@ -97,8 +96,6 @@ protected:
 private:
     QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
                             double left, double top, double width, double height);
-    QAction *makeItem(QMenu *menu, const QString &name, int index, const QString &caption);
-    void buildMenus();
     // No smaller than both button rows whole, the list's header with a row
     // under it, and the status bar.
     void setMinimumSizeToFit();
@@ -111,14 +108,11 @@ private:
     // The selected row nearest the top of the list, or 0.
     int selectedRow() const;
     void showSortIndicator();
-    // The find bar under the list and the Data menu's "Find..." and "Hide
-    // Passwords".
+    // The find bar under the list, and the passwords shown hidden or not as
+    // the settings say.
     void buildFindAndHide();
     void findTextChanged(const QString &text);
     void closeFindBar();
-    // File, "Lock", and the two lock settings under it.
-    void buildLockItems();
-    void showLockSettings();
     // Shows the passwords hidden or not as the settings now say.
     void passwordsHiddenChanged();
     // Down or Enter in the find box: the first match, selected, takes the
@@ -143,30 +137,9 @@ private:
     QTreeView *lstPass = nullptr;
     EntryFilterModel *m_shown = nullptr;
     FindBar *findBar = nullptr;
-    QAction *mnuImport = nullptr;
-    QAction *mnuExport = nullptr;
-    QAction *mnuFind = nullptr;
-    QAction *mnuHidePasswords = nullptr;
-    QMenu *mnuSortBy = nullptr;
-    std::array<QAction *, 3> mnuSortItem {};
-    QAction *mnuEncrypt = nullptr;
-    QAction *mnuRemoveEncryption = nullptr;
-    QAction *mnuChangePassword = nullptr;
-    QAction *mnuLock = nullptr;
-    QMenu *mnuLockAfter = nullptr;
-    QAction *mnuLockWithDesktop = nullptr;
+    MainMenus *m_menus = nullptr;
     // The row selected when the program locked; 0 for none.
     int m_rowBeforeLock = 0;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusPanel = nullptr;
-    QMenu *mnuFile = nullptr;
-    QMenu *mnuData = nullptr;
-    QMenu *mnuCopy = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QMenu *mnuAbout = nullptr;
-    std::array<QAction *, 1> mnuFileItem {};
-    std::array<QAction *, 4> mnuDataItem {};
-    std::array<QAction *, 3> mnuCopyItem {};
-    std::array<QAction *, 1> mnuHelpItem {};
-    std::array<QAction *, 1> mnuAboutItem {};
 };

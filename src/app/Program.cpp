@@ -37,10 +37,19 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform, this)
+    , m_encryption(
+          m_session, m_context,
+          [this](frmVaultPassword::Mode mode, const QString &caption, const QString &intro) {
+              return openVaultPassword(mode, caption, intro);
+          },
+          this)
     , m_inactivity(*platform.clock)
 {
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
+    connect(&m_encryption, &EncryptionCommands::statusChanged, this, &Program::setStatus);
+    connect(&m_encryption, &EncryptionCommands::vaultFormatChanged, this,
+            &Program::vaultFormatChanged);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
     connect(&m_derivation, &KeyDerivation::finished, this, &Program::derivationFinished);
     connect(&m_inactivity, &InactivityTimer::idle, this, &Program::lock);
@@ -104,9 +113,11 @@ void Program::loadMainWindow()
     connect(main, &Form1::exportRequested, &m_exchange, &ExchangeCommands::exportFile);
     connect(main, &Form1::closing, this, &Program::shutdown);
     connect(this, &Program::vaultFormatChanged, main, &Form1::showVaultFormat);
-    connect(main, &Form1::encryptRequested, this, &Program::encryptVault);
-    connect(main, &Form1::removeEncryptionRequested, this, &Program::removeEncryption);
-    connect(main, &Form1::changePasswordRequested, this, &Program::changeMasterPassword);
+    connect(main, &Form1::encryptRequested, &m_encryption, &EncryptionCommands::encryptVault);
+    connect(main, &Form1::removeEncryptionRequested, &m_encryption,
+            &EncryptionCommands::removeEncryption);
+    connect(main, &Form1::changePasswordRequested, &m_encryption,
+            &EncryptionCommands::changeMasterPassword);
     connect(main, &Form1::lockRequested, this, &Program::lock);
     connect(this, &Program::locking, main, &Form1::lockView);
     checkVault();
@@ -189,13 +200,8 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
     }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
-        const QString error = QStringLiteral(
-            "There is not enough memory to derive the vault's key from the master password. "
-            "Close other programs and try again. Nothing has been changed.");
         if (purpose == Derivation::Unlock)
-            failStartup(error);
-        else
-            finishCommand(VaultOutcome {false, QString(), error});
+            failStartup(KeyDerivation::outOfMemoryMessage());
         return;
     }
     switch (purpose) {
@@ -216,122 +222,25 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
         emit vaultFormatChanged(true);
         return;
     }
-    case Derivation::Encrypt:
-        wipe(password);
-        finishCommand(m_session.encrypt(std::move(key)));
-        return;
-    case Derivation::ChangePassword:
-        finishCommand(m_session.changeMasterPassword(password, std::move(key)));
-        wipe(password);
-        return;
     case Derivation::None:
         wipe(password);
         return;
     }
 }
 
-frmVaultPassword *Program::openVaultPassword(int mode, const QString &caption, const QString &intro)
+frmVaultPassword *Program::openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
+                                             const QString &intro)
 {
     if (vaultPassword.isLoaded()) {
         vaultPassword.window()->bringForward();
         return nullptr;
     }
-    frmVaultPassword *dialog = vaultPassword.load(
-        m_context, frmVaultPassword::Mode(mode), caption, intro,
-        [this](QStringView typed) { return m_session.isMasterPassword(typed); });
-    connect(this, &Program::commandWorking, dialog, &frmVaultPassword::setWorking);
+    frmVaultPassword *dialog
+        = vaultPassword.load(m_context, mode, caption, intro, [this](QStringView typed) {
+              return m_session.isMasterPassword(typed);
+          });
     dialog->bringForward();
     return dialog;
-}
-
-void Program::startCommandDerivation(Derivation purpose, const QString &password)
-{
-    m_derivationFor = purpose;
-    m_derivedFrom = password;
-    emit commandWorking(true);
-    m_derivation.start(password, EncryptedFormat::defaultParams(), EncryptedFormat::newSalt());
-}
-
-void Program::finishCommand(const VaultOutcome &outcome)
-{
-    emit commandWorking(false);
-    vaultPassword.unload();
-    if (!outcome.ok) {
-        m_context.platform.messages->show(outcome.error, MessageBox::Critical);
-        setStatus(QStringLiteral("Nothing was changed."));
-        return;
-    }
-    setStatus(outcome.status);
-    emit vaultFormatChanged(m_session.isEncrypted());
-}
-
-void Program::encryptVault()
-{
-    if (m_session.isEncrypted())
-        return;
-    const QString caption = QStringLiteral("Encrypt Vault");
-    frmVaultPassword *dialog
-        = openVaultPassword(int(frmVaultPassword::Mode::Confirm), caption,
-                            QStringLiteral("Enter your master password to encrypt the vault."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
-        const int answer = m_context.platform.messages->show(
-            QStringLiteral(
-                "Encrypting rewrites the vault file so that it can be opened only with the "
-                "master password, and only by this version of %1 or a later one. The "
-                "scrambled content is removed from the file.\n\nIf you forget the master "
-                "password, the entries can never be recovered, by you or by anyone.\n\n"
-                "Encrypt the vault now?")
-                .arg(m_context.branding.strProductName),
-            MessageBox::YesNo | MessageBox::Exclamation, caption);
-        if (answer != MessageBox::Yes) {
-            vaultPassword.unload();
-            return;
-        }
-        startCommandDerivation(Derivation::Encrypt, password);
-    });
-}
-
-void Program::removeEncryption()
-{
-    if (!m_session.isEncrypted())
-        return;
-    const QString caption = QStringLiteral("Remove Encryption");
-    frmVaultPassword *dialog = openVaultPassword(
-        int(frmVaultPassword::Mode::Confirm), caption,
-        QStringLiteral("Enter your master password to remove the vault's encryption."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this, [this, caption](const QString &password) {
-        const int answer = m_context.platform.messages->show(
-            QStringLiteral(
-                "Removing the encryption rewrites the vault file in the scrambled format: "
-                "anyone who can read the file can then recover every entry and the master "
-                "password.\n\nRemove the encryption now?"),
-            MessageBox::YesNo | MessageBox::Exclamation, caption);
-        if (answer != MessageBox::Yes) {
-            vaultPassword.unload();
-            return;
-        }
-        finishCommand(m_session.removeEncryption(password));
-    });
-}
-
-void Program::changeMasterPassword()
-{
-    frmVaultPassword *dialog = openVaultPassword(
-        int(frmVaultPassword::Mode::Change), QStringLiteral("Change Master Password"),
-        QStringLiteral("Enter your current master password, then the new one twice."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this,
-            [this](const QString &, const QString &newPassword) {
-                if (m_session.isEncrypted())
-                    startCommandDerivation(Derivation::ChangePassword, newPassword);
-                else
-                    finishCommand(m_session.changeMasterPassword(newPassword, {}));
-            });
 }
 
 void Program::revealMainWindow(const VaultOutcome &outcome, bool startup)
@@ -395,7 +304,7 @@ void Program::finishLock()
         return;
     }
     // A command's key being derived: the command finishes first.
-    if (m_derivation.isRunning()) {
+    if (m_encryption.isWorking()) {
         QTimer::singleShot(50, this, &Program::finishLock);
         return;
     }
@@ -630,5 +539,6 @@ void Program::endProgram()
     if (m_ended)
         return;
     m_ended = true;
+    m_encryption.abandon();
     m_context.platform.ender->endProgram();
 }

@@ -4,6 +4,7 @@
 #include "InactivityTimer.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
+#include "password/EncryptionCommands.h"
 #include "vault/KeyDerivation.h"
 #include "vault/VaultSession.h"
 #include "widgets/WindowContext.h"
@@ -19,7 +20,6 @@ class frmAdd;
 class frmPass;
 class frmSplash;
 class frmWebsite;
-class frmVaultPassword;
 struct EditorState;
 
 // What lives for the whole run: the program folder, the vault session, the
@@ -98,13 +98,6 @@ public:
     FormSlot<frmWebsite> website;
     FormSlot<frmVaultPassword> vaultPassword;
 
-    // File, "Encrypt Vault...", "Remove Encryption..." and "Change Master
-    // Password...": each asks for the master password in its own window and
-    // rewrites the vault through the session.
-    void encryptVault();
-    void removeEncryption();
-    void changeMasterPassword();
-
 signals:
     void statusChanged(const QString &text);
     // The vault is open and its entries are in the list.
@@ -114,8 +107,6 @@ signals:
     // The answer to the password dialog's offer for an encrypted vault.
     void passwordConfirmed();
     void passwordRefused();
-    // A command's key is being derived (true), or that is over (false).
-    void commandWorking(bool working);
     // The program is locking: windows wipe what they show.
     void locking();
 
@@ -160,11 +151,12 @@ private:
     void failStartup(const QString &error);
 
     // What the key being derived is for, and what to do once it is there.
-    enum class Derivation { None, Unlock, Encrypt, ChangePassword };
+    enum class Derivation { None, Unlock };
     void derivationFinished(EncryptedFormat::Problem problem);
-    frmVaultPassword *openVaultPassword(int mode, const QString &caption, const QString &intro);
-    void startCommandDerivation(Derivation purpose, const QString &password);
-    void finishCommand(const VaultOutcome &outcome);
+    // The window of the encryption commands, or null when it is open
+    // already (it is brought forward).
+    frmVaultPassword *openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
+                                        const QString &intro);
 
     // Loads a window if needed, shows it and brings it forward.
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
@@ -176,6 +168,7 @@ private:
     VaultSession m_session;
     EntryCommands m_commands;
     ExchangeCommands m_exchange;
+    EncryptionCommands m_encryption;
     KeyDerivation m_derivation;
     Derivation m_derivationFor = Derivation::None;
     // The password whose key is being derived; wiped once it is used.

@@ -162,6 +162,29 @@ QString rowDetails(const std::vector<const Skip *> &skips)
     return text;
 }
 
+// How the rows skipped for one reason read: %1 is how many there are, %2
+// which they are.
+QString skipLine(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::AlreadyInVault:
+        return QStringLiteral("%1 already in the vault with the same username, password and "
+                              "location (%2)");
+    case SkipReason::Empty:
+        return QStringLiteral("%1 empty (%2)");
+    case SkipReason::Unstorable:
+        return QStringLiteral("%1 with a character that the vault cannot store:%2");
+    case SkipReason::Refused:
+        return QStringLiteral("%1 that the entry editor would refuse:%2");
+    case SkipReason::NotALogin:
+        return QStringLiteral("%1 not a login: a note, a card or an identity (%2)");
+    case SkipReason::VaultFull:
+        return QStringLiteral("%1 that no longer fit: a vault holds at most ")
+            + QLocale().toString(kMostEntries) + QStringLiteral(" entries (%2)");
+    }
+    return QString();
+}
+
 // What is skipped and why, and which columns are left out.
 QString details(const Plan &plan)
 {
@@ -174,36 +197,18 @@ QString details(const Plan &plan)
     if (!plan.skipped.empty()) {
         text += QStringLiteral("\n\n")
             + count(qsizetype(plan.skipped.size()), "row is skipped:", "rows are skipped:");
-        const auto line = [&text](const QString &what) {
-            text += QStringLiteral("\n  - ") + what;
-        };
-        const auto &same = byReason[int(SkipReason::AlreadyInVault)];
-        if (!same.empty())
-            line(QStringLiteral("%1 already in the vault with the same username, password and "
-                                "location (%2)")
-                     .arg(QLocale().toString(qsizetype(same.size())), rowList(same)));
-        const auto &empty = byReason[int(SkipReason::Empty)];
-        if (!empty.empty())
-            line(QStringLiteral("%1 empty (%2)")
-                     .arg(QLocale().toString(qsizetype(empty.size())), rowList(empty)));
-        const auto &unstorable = byReason[int(SkipReason::Unstorable)];
-        if (!unstorable.empty())
-            line(
-                QStringLiteral("%1 with a character that the vault cannot store:%2")
-                    .arg(QLocale().toString(qsizetype(unstorable.size())), rowDetails(unstorable)));
-        const auto &refused = byReason[int(SkipReason::Refused)];
-        if (!refused.empty())
-            line(QStringLiteral("%1 that the entry editor would refuse:%2")
-                     .arg(QLocale().toString(qsizetype(refused.size())), rowDetails(refused)));
-        const auto &other = byReason[int(SkipReason::NotALogin)];
-        if (!other.empty())
-            line(QStringLiteral("%1 not a login: a note, a card or an identity (%2)")
-                     .arg(QLocale().toString(qsizetype(other.size())), rowList(other)));
-        const auto &full = byReason[int(SkipReason::VaultFull)];
-        if (!full.empty())
-            line(QStringLiteral("%1 that no longer fit: a vault holds at most %2 entries (%3)")
-                     .arg(QLocale().toString(qsizetype(full.size())),
-                          QLocale().toString(kMostEntries), rowList(full)));
+        // A line for each reason, in the order of the reasons; a skip whose
+        // reason lies in one field is shown row by row, with that field.
+        for (int i = 0; i < kReasons; ++i) {
+            const auto reason = SkipReason(i);
+            const std::vector<const Skip *> &skips = byReason[i];
+            if (skips.empty())
+                continue;
+            const bool byField = reason == SkipReason::Unstorable || reason == SkipReason::Refused;
+            text += QStringLiteral("\n  - ")
+                + skipLine(reason).arg(QLocale().toString(qsizetype(skips.size())),
+                                       byField ? rowDetails(skips) : rowList(skips));
+        }
     }
     if (!plan.leftOut.isEmpty()) {
         QStringList quoted;
@@ -215,6 +220,13 @@ QString details(const Plan &plan)
                          quoted.join(QStringLiteral(", ")));
     }
     return text;
+}
+
+// Names the program that made the file, when it is known.
+QString madeBy(const QString &program)
+{
+    return program.isEmpty() ? QString()
+                             : QStringLiteral("This file is an export of %1.\n\n").arg(program);
 }
 
 } // namespace
@@ -404,9 +416,7 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
 
 QString summary(const Plan &plan, const QString &program)
 {
-    QString text = program.isEmpty()
-        ? QString()
-        : QStringLiteral("This file is an export of %1.\n\n").arg(program);
+    QString text = madeBy(program);
     text += count(qsizetype(plan.added.size()), "entry will be added to the vault.",
                   "entries will be added to the vault.");
     text += details(plan);
@@ -417,11 +427,9 @@ QString summary(const Plan &plan, const QString &program)
 
 QString nothingToAdd(const Plan &plan, const QString &program)
 {
-    QString text = program.isEmpty()
-        ? QString()
-        : QStringLiteral("This file is an export of %1.\n\n").arg(program);
-    text += QStringLiteral("Nothing in it can be added to the vault; the vault is unchanged.");
-    return text + details(plan);
+    return madeBy(program)
+        + QStringLiteral("Nothing in it can be added to the vault; the vault is unchanged.")
+        + details(plan);
 }
 
 } // namespace CsvImport

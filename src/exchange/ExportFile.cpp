@@ -2,40 +2,26 @@
 
 #include "platform/FileSync.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
 
 bool writeExportFile(const QString &path, QByteArrayView content, QString *reason)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *reason = file.errorString();
+    // A name that is a symbolic link has the file it leads to replaced.
+    bool loop = false;
+    const QString target = followLinks(path, &loop);
+    const QFileInfo existing(target);
+    if (loop) {
+        *reason = QStringLiteral("Its name is a symbolic link that leads round in a circle.");
         return false;
     }
-    // Owner-only before a byte is written; QSaveFile would otherwise give
-    // the file the permissions of the one it replaces.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        *reason = file.errorString();
-        file.cancelWriting();
+    // A file its owner made read-only is left alone.
+    if (existing.exists() && !existing.isWritable()) {
+        *reason = QStringLiteral("Existing file %1 is not writable").arg(target);
         return false;
     }
-    // The device is unbuffered: a write the system refuses fails here, and a
-    // short one is followed by another that gives the reason.
-    while (!content.isEmpty()) {
-        const qint64 written = file.write(content.data(), content.size());
-        if (written <= 0) {
-            *reason = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        content = content.sliced(written);
-    }
-    if (!syncToDisk(file, reason)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
+    return replaceWhole(
+        target, existing.fileName() + QStringLiteral(".~vorsell-export-"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+        [content](QFile &file, QString *why) { return writeAll(file, content, why); }, reason);
 }

@@ -82,33 +82,34 @@ int WidgetMessageBoxes::show(const QString &text, int style, const QString &titl
         break;
     }
 
+    // Enter presses the default button: the first, or the second when the
+    // style asks for it.
+    const auto setDefault = [&box, style](QPushButton *first, QPushButton *second) {
+        box.setDefaultButton(style & MessageBox::DefaultButton2 ? second : first);
+    };
     switch (style & 0x0F) {
     case MessageBox::OkCancel: {
         QPushButton *ok = box.addButton(QMessageBox::Ok);
-        box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(ok);
+        setDefault(ok, box.addButton(QMessageBox::Cancel));
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
     case MessageBox::YesNoCancel: {
         QPushButton *yes = box.addButton(QMessageBox::Yes);
-        box.addButton(QMessageBox::No);
+        setDefault(yes, box.addButton(QMessageBox::No));
         box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(yes);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
     case MessageBox::YesNo: {
         QPushButton *yes = box.addButton(QMessageBox::Yes);
-        box.addButton(QMessageBox::No);
-        box.setDefaultButton(yes);
+        setDefault(yes, box.addButton(QMessageBox::No));
         box.setEscapeButton(QMessageBox::No);
         break;
     }
     case MessageBox::RetryCancel: {
         QPushButton *retry = box.addButton(QMessageBox::Retry);
-        box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(retry);
+        setDefault(retry, box.addButton(QMessageBox::Cancel));
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -110,6 +112,87 @@ bool replaceFile(const QString &from, const QString &to, QString *reason)
     }
     return true;
 #endif
+}
+
+bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason)
+{
+    while (!data.isEmpty()) {
+        const qint64 written = file.write(data.data(), data.size());
+        if (written <= 0) {
+            *reason = file.errorString();
+            return false;
+        }
+        data = data.sliced(written);
+    }
+    return true;
+}
+
+QString followLinks(const QString &path, bool *loop)
+{
+    // The same limit as the system's for links met in one path.
+    constexpr int kMostLinks = 40;
+    QFileInfo info(path);
+    for (int depth = 0; info.isSymLink(); ++depth) {
+        if (depth == kMostLinks) {
+            *loop = true;
+            return info.absoluteFilePath();
+        }
+        info.setFile(info.symLinkTarget());
+    }
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+bool replaceWhole(const QString &target, const QString &prefix,
+                  QFileDevice::Permissions permissions,
+                  const std::function<bool(QFile &, QString *)> &write, QString *reason)
+{
+    const QDir folder = QFileInfo(target).absoluteDir();
+    QFile file;
+    // Made afresh under a new name: never opened where another file stands.
+    constexpr QIODevice::OpenMode kMode
+        = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        QString suffix;
+        for (int i = 0; i < kReplacementSuffixLength; ++i)
+            suffix += QLatin1Char(
+                "0123456789abcdefghijklmnopqrstuvwxyz"[QRandomGenerator::global()->bounded(36)]);
+        file.setFileName(folder.filePath(prefix + suffix));
+#ifdef Q_OS_WIN
+        // It takes the folder's access rules; permissions below set the
+        // read-only flag only.
+        const bool opened = file.open(kMode);
+#else
+        // Owner-only from the start: nobody else can open it before its
+        // permissions are set.
+        const bool opened = file.open(kMode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#endif
+        if (!opened && !QFileInfo::exists(file.fileName()))
+            break;
+    }
+    if (!file.isOpen()) {
+        *reason = file.errorString();
+        return false;
+    }
+    // Whatever goes wrong from here, an exception included, the new file
+    // goes with it.
+    auto removeNewFile = qScopeGuard([&file] {
+        file.close();
+        file.remove();
+    });
+    if (!file.setPermissions(permissions)) {
+        *reason = file.errorString();
+        return false;
+    }
+    if (!write(file, reason) || !syncToDisk(file, reason))
+        return false;
+    file.close();
+    if (!replaceFile(file.fileName(), target, reason))
+        return false;
+    removeNewFile.dismiss();
+    return true;
 }
 
 LockRemoval removeUnheldLock(const QString &path, const QByteArray &judged, bool ownerGone,

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFileDevice>
 #include <QString>
+
+#include <functional>
+
+class QFile;
 
 // Asks the system to put what was written to an open file on the disk, and
 // reports whether it could: some file systems (network shares, full thin
@@ -14,6 +19,29 @@ bool syncToDisk(QFileDevice &file, QString *reason);
 // after the rename, so that a power cut cannot bring back the old file. On
 // failure the system's reason goes to *reason.
 bool replaceFile(const QString &from, const QString &to, QString *reason);
+
+// Writes every byte to a file opened unbuffered, so that a write the system
+// refuses fails here, not later; a short write is followed by another, which
+// then gives the system's reason (a disk that fills up part-way takes some
+// bytes first).
+bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason);
+
+// Where a write to `path` really goes: the end of its chain of symbolic
+// links, with links among its folders followed as well, so that every name
+// that leads to one file gives the same path. *loop when the chain leads
+// round in a circle.
+QString followLinks(const QString &path, bool *loop);
+
+// Replaces the file `target` whole. `write` fills a new file made beside it
+// under a name no other file has (`prefix` and kReplacementSuffixLength
+// letters or digits), with `permissions` before a byte goes in; only when
+// every byte is on the disk does the new file take the target's place, in
+// one step. On any failure the new file
+// goes, the target is left as it was, and the reason goes to *reason.
+constexpr int kReplacementSuffixLength = 8;
+bool replaceWhole(const QString &target, const QString &prefix,
+                  QFileDevice::Permissions permissions,
+                  const std::function<bool(QFile &, QString *)> &write, QString *reason);
 
 // What came of removing a lock file whose owner is thought to be gone.
 enum class LockRemoval {

@@ -15,6 +15,9 @@ enum Style : int {
     Question = 32,
     Exclamation = 48,
     Information = 64,
+    // The second button is the default, not the first: for a question whose
+    // Yes gives something up.
+    DefaultButton2 = 256,
     // Above every other window, those that stay on top included.
     Topmost = 0x40000,
 };

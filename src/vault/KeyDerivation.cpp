@@ -22,6 +22,13 @@ KeyDerivation::~KeyDerivation()
         m_thread.join();
 }
 
+QString KeyDerivation::outOfMemoryMessage()
+{
+    return QStringLiteral(
+        "There is not enough memory to derive the vault's key from the master password. "
+        "Close other programs and try again. Nothing has been changed.");
+}
+
 bool KeyDerivation::start(QStringView password, const EncryptedFormat::KdfParams &params,
                           const EncryptedFormat::Salt &salt)
 {

@@ -3,6 +3,7 @@
 #include "EncryptedFormat.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <thread>
@@ -21,6 +22,9 @@ public:
     ~KeyDerivation() override;
 
     bool isRunning() const { return m_running; }
+
+    // What the user is told when a derivation found too little memory.
+    static QString outOfMemoryMessage();
 
     // Starts deriving the key for the password; the password is copied into
     // secure memory at once. False, and nothing started, while another

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <new>
@@ -41,23 +40,6 @@ template<typename F> bool forEachChunk(QFile &file, F &&f)
     }
 }
 
-// Writes every byte or reports why it could not. The device is unbuffered, so
-// a write that the system refuses fails here, not later; a short write is
-// followed by another, which then gives the system's reason (a disk that
-// fills up part-way takes some bytes first).
-bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason)
-{
-    while (!data.isEmpty()) {
-        const qint64 written = file.write(data.data(), data.size());
-        if (written <= 0) {
-            *reason = file.errorString();
-            return false;
-        }
-        data = data.sliced(written);
-    }
-    return true;
-}
-
 // The path with its file name replaced by the one that fileExists finds on
 // disk, if that differs only in letter case.
 QString withNameOnDisk(const QString &path)
@@ -68,40 +50,17 @@ QString withNameOnDisk(const QString &path)
     return path.chopped(fileNamePart(path).size()) + fileNamePart(found);
 }
 
-// The same limit as the system's for links met in one path.
-constexpr int kMostLinks = 40;
-
-// Where a save really writes: the end of a chain of symbolic links, with
-// links among its folders followed as well, so that every name that leads to
-// one file gives the same path. *loop when the chain leads round in a circle.
-QString savedFile(const QString &path, bool *loop)
-{
-    QFileInfo info(path);
-    for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == kMostLinks) {
-            *loop = true;
-            return info.absoluteFilePath();
-        }
-        info.setFile(info.symLinkTarget());
-    }
-    if (info.exists())
-        return info.canonicalFilePath();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
-}
-
 // Saves write to this name, then rename it over the vault.
 QString savePrefix(const QString &vaultName)
 {
     return vaultName + QStringLiteral(".~vorsell-save-");
 }
-constexpr int kSaveSuffixLength = 8;
 
 } // namespace
 
 VaultFile::VaultFile(QString path)
     : m_path(withNameOnDisk(path))
-    , m_savedPath(savedFile(m_path, &m_linkLoop))
+    , m_savedPath(followLinks(m_path, &m_linkLoop))
 {
 }
 
@@ -134,8 +93,12 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) cons
     // grows and no stray copy of it is left behind.
     line.reserve(256);
     VaultFormat::LineSplitter lines;
+    QFile file(m_path);
+    if (!openForReading(file, error))
+        return false;
     // Only the first line is wanted: reading stops at its end.
     return readPieces(
+        file,
         [&](QByteArrayView piece) {
             bool ended = false;
             lines.split(piece, [&](QByteArrayView part, bool lineEnds) {
@@ -153,11 +116,17 @@ bool VaultFile::readMasterPassword(QString *masterPassword, QString *error) cons
 bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
 {
     entries->clear();
+    // Both passes below read one open file, so a save that replaces the
+    // vault meanwhile cannot give them different contents.
+    QFile file(m_path);
+    if (!openForReading(file, error))
+        return false;
     // What the entries will take is counted first, and a vault that would
     // take more than the process may have is refused before it takes any:
     // past that point the system ends the program without a word.
     VaultFormat::LoadCost cost;
     if (!readPieces(
+            file,
             [&cost](QByteArrayView piece) {
                 cost.read(piece);
                 return true;
@@ -167,7 +136,7 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
     const qint64 left = memoryLeftForProcess();
     // Beside the entries: the list's view, the windows, and a save, which
     // builds the file's bytes anew.
-    const qint64 needed = cost.bytes() + QFileInfo(m_path).size() + kSpareMemory;
+    const qint64 needed = cost.bytes() + file.size() + kSpareMemory;
     if (left >= 0 && needed > left) {
         *error = outOfMemory(QStringLiteral("read"), needed, left);
         return false;
@@ -183,7 +152,12 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
         return false;
     }
     QByteArray tail;
+    if (!file.seek(0)) {
+        *error = describe(QStringLiteral("read"), file.errorString());
+        return false;
+    }
     return readPieces(
+        file,
         [&](QByteArrayView piece) {
             reader.read(piece);
             tail = (tail + piece.last(qMin<qsizetype>(2, piece.size())).toByteArray()).right(2);
@@ -198,15 +172,19 @@ bool VaultFile::readEntries(std::vector<VaultEntry> *entries, QString *error)
         error);
 }
 
-bool VaultFile::readPieces(const std::function<bool(QByteArrayView)> &take,
-                           const std::function<void()> &finish, QString *error) const
+bool VaultFile::openForReading(QFile &file, QString *error) const
 {
-    QFile file(m_path);
     // Unbuffered: the only copy of the bytes read is the chunk, which is wiped.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
     }
+    return true;
+}
+
+bool VaultFile::readPieces(QFile &file, const std::function<bool(QByteArrayView)> &take,
+                           const std::function<void()> &finish, QString *error) const
+{
     try {
         if (!forEachChunk(file, take)) {
             *error = describe(QStringLiteral("read"), file.errorString());
@@ -326,7 +304,7 @@ int VaultFile::removeLeftoverSaves()
     const QRegularExpression leftover(
         QStringLiteral("^%1[0-9a-z]{%2}$")
             .arg(QRegularExpression::escape(savePrefix(target.fileName())))
-            .arg(kSaveSuffixLength));
+            .arg(kReplacementSuffixLength));
     int removed = 0;
     const QFileInfoList files
         = target.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
@@ -357,38 +335,14 @@ bool VaultFile::replaceWith(const std::function<bool(QFile &, QString *)> &write
         return false;
     }
     try {
-        // The new content goes to a file of its own beside the vault, made
-        // afresh under a name no other file has; a vault that is not there
-        // yet is made readable by its owner only, a replaced one keeps the
-        // permissions it had.
+        // A vault that is not there yet is made readable by its owner only;
+        // a replaced one keeps the permissions it had.
         const QFileInfo target(m_savedPath);
         const QFileDevice::Permissions permissions
             = target.exists() ? QFile::permissions(m_savedPath) : kOwnerOnly;
-        QFile file;
-        for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-            QString suffix;
-            for (int i = 0; i < kSaveSuffixLength; ++i)
-                suffix += QLatin1Char(
-                    "0123456789abcdefghijklmnopqrstuvwxyz"[QRandomGenerator::global()->bounded(
-                        36)]);
-            file.setFileName(target.absoluteDir().filePath(savePrefix(target.fileName()) + suffix));
-            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
-                && !QFileInfo::exists(file.fileName()))
-                break;
-        }
-        if (!file.isOpen()) {
-            *error = describe(action, file.errorString());
-            return false;
-        }
         QString reason;
-        if (!file.setPermissions(permissions))
-            reason = file.errorString();
-        // Nothing replaces the vault until every byte is written and on the
-        // disk.
-        const bool written = reason.isEmpty() && write(file, &reason) && syncToDisk(file, &reason);
-        file.close();
-        if (!written || !replaceFile(file.fileName(), m_savedPath, &reason)) {
-            file.remove();
+        if (!replaceWhole(m_savedPath, savePrefix(target.fileName()), permissions, write,
+                          &reason)) {
             *error = describe(action, reason);
             return false;
         }

@@ -87,10 +87,12 @@ public:
     int removeLeftoverSaves();
 
 private:
-    // Hands the file to take() a piece at a time, until its end or until
-    // take() returns false, then calls finish(). Reports a file that cannot
-    // be opened or read, and memory that runs out on the way.
-    bool readPieces(const std::function<bool(QByteArrayView)> &take,
+    bool openForReading(QFile &file, QString *error) const;
+    // Hands the open file to take() a piece at a time, from where it stands
+    // until its end or until take() returns false, then calls finish().
+    // Reports a file that cannot be read, and memory that runs out on the
+    // way.
+    bool readPieces(QFile &file, const std::function<bool(QByteArrayView)> &take,
                     const std::function<void()> &finish, QString *error) const;
     bool replaceContent(QByteArrayView content, const QString &action, QString *error);
     bool replaceWith(const std::function<bool(QFile &, QString *)> &write, const QString &action,

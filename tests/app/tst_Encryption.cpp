@@ -2,15 +2,19 @@
 #include "app/Form1.h"
 #include "password/frmPass.h"
 #include "password/frmVaultPassword.h"
+#include "platform/DesktopPlatform.h"
 #include "platform/MessageBoxes.h"
 #include "vault/EncryptedFormat.h"
 #include "vault/VaultFormat.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace EncryptedFormat;
 
@@ -61,6 +65,8 @@ private slots:
     void unlockAtStartup();
     void encryptAndRemoveFromTheMenu();
     void changeMasterPasswordKeepsTheRules();
+    void removeEncryptionQuestionDefaultsToNo_data();
+    void removeEncryptionQuestionDefaultsToNo();
 };
 
 void TestEncryption::unlockAtStartup()
@@ -167,6 +173,44 @@ void TestEncryption::changeMasterPasswordKeepsTheRules()
     QVERIFY(!t.program->vaultPassword.isLoaded());
     QCOMPARE(t.status(), QStringLiteral("Master password changed.  Data saved."));
     QCOMPARE(t.readVault(), VaultFormat::savedContent(QStringLiteral("a new one"), threeEntries()));
+}
+
+void TestEncryption::removeEncryptionQuestionDefaultsToNo_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addRow("Enter") << int(Qt::Key_Return);
+    QTest::addRow("Escape") << int(Qt::Key_Escape);
+}
+
+void TestEncryption::removeEncryptionQuestionDefaultsToNo()
+{
+    QFETCH(int, key);
+    // Real boxes, answered from the keyboard.
+    TestProgram t;
+    WidgetMessageBoxes boxes;
+    Platform platform = t.fakes.platform();
+    platform.messages = &boxes;
+    t.program = std::make_unique<Program>(t.folder.path(), t.userDataFolder(), platform);
+    writeEncrypted(t, kMaster);
+    t.runSplash();
+    typeAndEnter(t.program->pass.window(), {"txtPass"}, {kMaster});
+    QTRY_VERIFY(t.mainWindow()->isVisible());
+    const QByteArray encrypted = t.readVault();
+
+    fileCommand(t, "mnuRemoveEncryption")->trigger();
+    QString asked;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            asked = box->text();
+            QTest::keyClick(box, Qt::Key(key));
+        }
+    });
+    answer.start(10);
+    typeAndEnter(t.program->vaultPassword.window(), {"txtCurrent"}, {kMaster});
+    QVERIFY(asked.endsWith(QStringLiteral("Remove the encryption now?")));
+    QVERIFY(!t.program->vaultPassword.isLoaded());
+    QCOMPARE(t.readVault(), encrypted);
 }
 
 QTEST_MAIN(TestEncryption)

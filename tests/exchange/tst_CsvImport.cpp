@@ -1,10 +1,19 @@
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvReader.h"
+#include "exchange/ExportFile.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace CsvImport;
 using Rows = QList<QStringList>;
@@ -62,6 +71,7 @@ private slots:
     void vaultFull();
     void exportThenImportGivesTheSameEntries();
     void exportShape();
+    void failedExportLeavesTheOlderFile();
     void entryName_data();
     void entryName();
 };
@@ -359,6 +369,39 @@ void TestCsvImport::exportShape()
              QByteArray("name,url,username,password,note\r\n"
                         "www.example.com,https://www.example.com/login,bob,\"pa,ss\",\r\n"
                         "My bank,My bank,al,\"x\"\"y\",\r\n"));
+}
+
+void TestCsvImport::failedExportLeavesTheOlderFile()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("out.csv"));
+    QFile older(path);
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("an older export");
+    older.close();
+    // A file size limit stops the write part-way, as a full disk does.
+    rlimit old {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString reason;
+    const bool written = writeExportFile(path, QByteArray(4096, 'x'), &reason);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(older.open(QIODevice::ReadOnly));
+    QCOMPARE(older.readAll(), QByteArray("an older export"));
+    // No part of the export is left beside it.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("out.csv")});
+#else
+    QSKIP("A file size limit is how a full disk is stood in for.");
+#endif
 }
 
 void TestCsvImport::entryName_data()
