@@ -9,6 +9,7 @@
 #include "skin/SkinLabel.h"
 #include "widgets/Twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -217,7 +218,7 @@ void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
     // So do the modal windows of the vault's commands and of import and
     // export: underneath it they would leave the program seeming frozen.
     t->program->add.unload();
-    t->program->encryptVault();
+    t->mainWindow()->findChild<QAction *>(QStringLiteral("mnuEncrypt"))->trigger();
     QVERIFY(t->program->vaultPassword.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     t->program->vaultPassword.unload();
     bool dialogOnTop = false;
