@@ -46,3 +46,5 @@ int Collator::compare(const QString &a, const QString &b) const
     // An unknown locale: by the texts themselves, still deterministically.
     return result != 0 ? result - CSTR_EQUAL : QString::compare(a, b, m_sensitivity);
 }
+
+#endif
