@@ -33,7 +33,7 @@ CollatorSortKey Collator::sortKey(const QString &text) const
     return CollatorSortKey(key);
 }
 
-int Collator::compare(const QString &a, const QString &b) const
+int Collator::compare(QStringView a, QStringView b) const
 {
     // An empty text sorts before every other, as its key does.
     if (a.isEmpty() || b.isEmpty())
@@ -44,7 +44,7 @@ int Collator::compare(const QString &a, const QString &b) const
                           reinterpret_cast<LPCWSTR>(a.utf16()), int(a.size()),
                           reinterpret_cast<LPCWSTR>(b.utf16()), int(b.size()), nullptr, nullptr, 0);
     // An unknown locale: by the texts themselves, still deterministically.
-    return result != 0 ? result - CSTR_EQUAL : QString::compare(a, b, m_sensitivity);
+    return result != 0 ? result - CSTR_EQUAL : a.compare(b, m_sensitivity);
 }
 
 #endif

@@ -42,7 +42,7 @@ public:
     void setCaseSensitivity(Qt::CaseSensitivity sensitivity) { m_sensitivity = sensitivity; }
     CollatorSortKey sortKey(const QString &text) const;
     // How a compares with b, as their sort keys would, without making them.
-    int compare(const QString &a, const QString &b) const;
+    int compare(QStringView a, QStringView b) const;
 
 private:
     QString m_localeName;

@@ -3,6 +3,8 @@
 #include "SearchText.h"
 #include "SecretPack.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <iterator>
 #include <numeric>
@@ -79,39 +81,46 @@ const EntryListModel::FoldedFields &EntryListModel::folded(int row) const
     return m_folded[size_t(row - 1)];
 }
 
-EntryListModel::RowKey EntryListModel::RowKey::ofSecret(const QString &text)
+EntryListModel::SecretText::SecretText(QStringView text)
+    : m_block(static_cast<qsizetype *>(
+        ::operator new(sizeof(qsizetype) + size_t(text.size()) * sizeof(char16_t))))
 {
-    RowKey key;
-    key.m_secret = QString(text.constData(), text.size());
-    return key;
+    *m_block = text.size();
+    std::copy(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(m_block + 1));
 }
 
-EntryListModel::RowKey &EntryListModel::RowKey::operator=(RowKey &&other) noexcept
+EntryListModel::SecretText::~SecretText()
 {
-    wipe(m_secret);
-    m_collation = std::move(other.m_collation);
-    m_secret = std::move(other.m_secret);
-    return *this;
+    if (!m_block)
+        return;
+    sodium_memzero(m_block + 1, size_t(*m_block) * sizeof(char16_t));
+    ::operator delete(m_block);
 }
 
-int EntryListModel::RowKey::compare(const RowKey &other, const Collator &collator) const
+QStringView EntryListModel::SecretText::text() const
 {
-    if (m_collation && other.m_collation)
-        return m_collation->compare(*other.m_collation);
-    return collator.compare(m_secret, other.m_secret);
+    return QStringView(reinterpret_cast<const char16_t *>(m_block + 1), *m_block);
+}
+
+int EntryListModel::compare(const RowKey &a, const RowKey &b) const
+{
+    if (const auto *secret = std::get_if<SecretText>(&a))
+        return m_collator.compare(secret->text(), std::get<SecretText>(b).text());
+    return std::get<CollatorSortKey>(a).compare(std::get<CollatorSortKey>(b));
 }
 
 EntryListModel::RowKey EntryListModel::keyFor(const VaultEntry &entry) const
 {
     const Field field = Field(m_sortKey);
+    const QString &text = entry.field(field);
     if (field == Field::Password)
-        return RowKey::ofSecret(entry.field(field));
-    return RowKey(m_collator.sortKey(entry.field(field)));
+        return SecretText(text);
+    return m_collator.sortKey(text);
 }
 
 bool EntryListModel::precedes(const RowKey &a, const RowKey &b) const
 {
-    return m_sortOrder == Ascending ? a.compare(b, m_collator) < 0 : b.compare(a, m_collator) < 0;
+    return m_sortOrder == Ascending ? compare(a, b) < 0 : compare(b, a) < 0;
 }
 
 size_t EntryListModel::sortedPosition(const RowKey &key) const
@@ -368,7 +377,7 @@ void EntryListModel::reverseOrder()
     size_t end = n;
     while (end > 0) {
         size_t begin = end - 1;
-        while (begin > 0 && m_keys[begin - 1].compare(m_keys[begin], m_collator) == 0)
+        while (begin > 0 && compare(m_keys[begin - 1], m_keys[begin]) == 0)
             --begin;
         for (size_t i = begin; i < end; ++i)
             order.push_back(i);
