@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -127,8 +128,7 @@ void frmAdd::addGenerator()
         box->setAccessibleName(Controls::withoutMnemonic(box->text()));
         connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
             // At least one class stays chosen.
-            if (!on && !generatorOptions().letters && !generatorOptions().digits
-                && !generatorOptions().symbols) {
+            if (!on && std::ranges::none_of(chkClasses, &QCheckBox::isChecked)) {
                 box->setChecked(true);
                 return;
             }
