@@ -1,4 +1,5 @@
-# Shared by scripts/run and scripts/test: installs missing Debian packages.
+# Shared by the scripts: installs missing Debian packages, reports progress
+# and failure.
 # shellcheck shell=bash
 
 # The packages that building the program needs.
@@ -47,4 +48,13 @@ install_packages() {
 
 jobs() {
     nproc 2>/dev/null || echo 2
+}
+
+# A heading for the next step.
+log() { printf '\n== %s\n' "$*"; }
+
+# Says what went wrong, under the script's name, and ends the script.
+die() {
+    printf 'scripts/%s: %s\n' "$(basename "$0")" "$*" >&2
+    exit 1
 }

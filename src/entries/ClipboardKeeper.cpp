@@ -1,10 +1,9 @@
 #include "ClipboardKeeper.h"
 
-#include "vault/SecureBytes.h"
-
 #include "platform/Clock.h"
 #include "platform/SecretMark.h"
 #include "settings/Settings.h"
+#include "vault/SecretPack.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -53,7 +52,7 @@ void ClipboardKeeper::put(const QString &text, bool secret)
         return;
     // A copy of its own, which the keeper wipes when it forgets it; kept
     // also when the clipboard is never emptied by time, for the lock.
-    m_text = QString(text.constData(), text.size());
+    m_text = separateCopy(text);
     if (seconds <= 0)
         return;
     m_deadline = m_platform.clock->now().addSecs(seconds);

@@ -6,9 +6,8 @@
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
 #include "vault/SecretPack.h"
-#include "vault/SecureBytes.h"
-
 #include "vault/VaultSession.h"
+
 #include <QScopeGuard>
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,

@@ -41,6 +41,28 @@ int classesIn(QStringView password)
     return seen;
 }
 
+// The characters a password is drawn from, in code order ("!" to "~"
+// without "|").
+QStringView alphabet()
+{
+    return QStringView(kAlphabet, qsizetype(std::size(kAlphabet) - 1));
+}
+
+// A number in [0, bound) with every value equally likely: draws that fall
+// into the incomplete last block of 2^32 are drawn again rather than folded
+// back by the remainder, which would favour the small values.
+quint32 uniformBelow(QRandomGenerator &random, quint32 bound)
+{
+    // 2^32 mod bound values at the top would make the first values one draw
+    // more likely than the rest; they are refused.
+    const quint32 refused = (std::numeric_limits<quint32>::max() - bound + 1) % bound;
+    const quint32 limit = std::numeric_limits<quint32>::max() - refused;
+    quint32 draw = random.generate();
+    while (draw > limit)
+        draw = random.generate();
+    return draw % bound;
+}
+
 } // namespace
 
 Options normalised(Options options)
@@ -49,11 +71,6 @@ Options normalised(Options options)
     if (!options.letters && !options.digits && !options.symbols)
         options.letters = true;
     return options;
-}
-
-QStringView alphabet()
-{
-    return QStringView(kAlphabet, qsizetype(std::size(kAlphabet) - 1));
 }
 
 QString alphabet(const Options &options)
@@ -65,18 +82,6 @@ QString alphabet(const Options &options)
             chars += c;
     }
     return chars;
-}
-
-quint32 uniformBelow(QRandomGenerator &random, quint32 bound)
-{
-    // 2^32 mod bound values at the top would make the first values one draw
-    // more likely than the rest; they are refused.
-    const quint32 refused = (std::numeric_limits<quint32>::max() - bound + 1) % bound;
-    const quint32 limit = std::numeric_limits<quint32>::max() - refused;
-    quint32 draw = random.generate();
-    while (draw > limit)
-        draw = random.generate();
-    return draw % bound;
 }
 
 QString generate(QRandomGenerator &random, const Options &options)

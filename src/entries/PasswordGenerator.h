@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 
 class QRandomGenerator;
 class Settings;
@@ -32,17 +31,8 @@ struct Options
 // allowed when no class is.
 Options normalised(Options options);
 
-// The characters a password is drawn from, in code order ("!" to "~"
-// without "|").
-QStringView alphabet();
-
 // The characters of the alphabet that the options allow, in code order.
 QString alphabet(const Options &options);
-
-// A number in [0, bound) with every value equally likely: draws that fall
-// into the incomplete last block of 2^32 are drawn again rather than folded
-// back by the remainder, which would favour the small values.
-quint32 uniformBelow(QRandomGenerator &random, quint32 bound);
 
 // A new password from this source. A draw that misses one of the chosen
 // classes is thrown away whole and drawn again, so that every password that

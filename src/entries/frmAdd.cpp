@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -127,8 +128,7 @@ void frmAdd::addGenerator()
         box->setAccessibleName(Controls::withoutMnemonic(box->text()));
         connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
             // At least one class stays chosen.
-            if (!on && !generatorOptions().letters && !generatorOptions().digits
-                && !generatorOptions().symbols) {
+            if (!on && std::ranges::none_of(chkClasses, &QCheckBox::isChecked)) {
                 box->setChecked(true);
                 return;
             }
@@ -248,11 +248,11 @@ void frmAdd::formLoad()
     if (!m_target.adding) {
         m_target.id = editor.editId;
         setWindowTitle(QStringLiteral("Edit an entry"));
-        // Copies of their own: what the boxes held is wiped when the editor
-        // closes, and the list keeps its entry.
-        txtUsername->setText(separateCopy(editor.editUsername));
-        txtPassword->setText(separateCopy(editor.editPassword));
-        txtWebsite->setText(separateCopy(editor.editLocation));
+        // The editor's own copies (the list keeps its entry): the boxes and
+        // the state share them, and both are wiped when the editor closes.
+        txtUsername->setText(editor.editUsername);
+        txtPassword->setText(editor.editPassword);
+        txtWebsite->setText(editor.editLocation);
     } else {
         setWindowTitle(QStringLiteral("Add an entry"));
     }

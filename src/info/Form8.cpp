@@ -90,13 +90,14 @@ Form8::Form8(WindowContext &context, QString helpPath, const QString &vaultPath)
 
     // Where the vault is: beside the program, or in the user's data folder.
     const QString vault = QDir::toNativeSeparators(vaultPath);
+    const QString named = QStringLiteral("Vault file: ") + vault;
     lblVault = new QLabel(this);
     lblVault->setObjectName(QStringLiteral("lblVault"));
     lblVault->setGeometry(Twips::rect(2160, 7620, 8070, 255));
-    lblVault->setText(lblVault->fontMetrics().elidedText(QStringLiteral("Vault file: ") + vault,
-                                                         Qt::ElideMiddle, lblVault->width()));
+    lblVault->setText(
+        lblVault->fontMetrics().elidedText(named, Qt::ElideMiddle, lblVault->width()));
     lblVault->setToolTip(vault);
-    lblVault->setAccessibleName(QStringLiteral("Vault file: ") + vault);
+    lblVault->setAccessibleName(named);
     lblVault->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     setTabOrder(rtf1, Check1);

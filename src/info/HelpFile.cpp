@@ -13,8 +13,7 @@ QString path(const QString &programFolder, const QString &vaultFolder)
     const QString candidates[] = {
         beside,
         QDir(vaultFolder).filePath(name),
-        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("../share/vorsell/")) + u'/'
-                        + name),
+        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("../share/vorsell/") + name)),
     };
     for (const QString &candidate : candidates) {
         if (fileExists(candidate))

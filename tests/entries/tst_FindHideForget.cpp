@@ -125,6 +125,10 @@ private slots:
         const QString password = control<QLineEdit>(editor(), "txtPassword")->text();
         QCOMPARE(password.size(), 9);
         QVERIFY2(QRegularExpression("^[0-9]+$").match(password).hasMatch(), qPrintable(password));
+        // A screen reader hears of it by the button's description, which
+        // names the length only.
+        QCOMPARE(control<QToolButton>(editor(), "cmdGenerate")->accessibleDescription(),
+                 "New password generated, 9 characters.");
     }
 
     void findShowsMatchesAndCommandsActOnTheShownRow()

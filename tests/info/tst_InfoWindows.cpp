@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "entries/frmAdd.h"
 #include "info/Form8.h"
+#include "info/HelpPlacement.h"
 #include "info/frmAbout.h"
 #include "info/frmWebsite.h"
 #include "password/frmVaultPassword.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -110,6 +112,13 @@ void TestInfoWindows::helpWindow()
     startUp();
     Form8 *help = t->program->openHelp();
     QCOMPARE(help->windowTitle(), QStringLiteral("Readme/Help"));
+    // The two stand where the placement rule puts them.
+    Form1 *main = t->mainWindow();
+    const HelpPlacement::Pair pair
+        = HelpPlacement::arrange(main->frameGeometry().size(), help->frameGeometry().size(),
+                                 main->screen()->availableGeometry());
+    QCOMPARE(main->frameGeometry().topLeft(), pair.anchor);
+    QCOMPARE(help->frameGeometry().topLeft(), pair.beside);
     QVERIFY(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(control<QTextBrowser>(help, QStringLiteral("rtf1"))->toPlainText(),
              QStringLiteral("Readme for Vorsell."));

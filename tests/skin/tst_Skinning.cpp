@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QSysInfo>
 #include <QTest>
@@ -96,6 +97,7 @@ void TestSkinning::roles()
     const std::pair<QWidget *, SkinRole> controls[] = {
         {new QPushButton(&window), SkinRole::BackOnly},
         {new QLineEdit(&window), SkinRole::BackAndFore},
+        {new QSpinBox(&window), SkinRole::BackAndFore},
         {picture, SkinRole::PanelBackground},
         {new QLabel(&window), SkinRole::Untouched},
         {new SkinLabel(&window), SkinRole::Untouched},
