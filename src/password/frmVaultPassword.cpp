@@ -1,5 +1,6 @@
 #include "frmVaultPassword.h"
 
+#include "PasswordBox.h"
 #include "PasswordRules.h"
 #include "platform/MessageBoxes.h"
 #include "skin/Skinning.h"
@@ -46,7 +47,7 @@ frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QStr
         QLineEdit *box = makePasswordBox(name);
         auto *caption = new QLabel(label, this);
         caption->setBuddy(box);
-        box->setAccessibleName(caption->text().remove(u'&'));
+        box->setAccessibleName(Controls::withoutMnemonic(caption->text()));
         form->addRow(caption, box);
         return box;
     };
@@ -86,6 +87,15 @@ frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QStr
     txtCurrent->setFocus();
     if (m_context.skin.bUseSkin)
         ApplySkinToForm(m_context.skin, this);
+}
+
+frmVaultPassword::~frmVaultPassword()
+{
+    // What was typed is a master password, old or new.
+    for (QLineEdit *box : {txtCurrent, txtNew, txtRetype}) {
+        if (box)
+            PasswordBox::wipe(box);
+    }
 }
 
 QLineEdit *frmVaultPassword::makePasswordBox(const QString &name)
@@ -140,7 +150,7 @@ void frmVaultPassword::refuse(const QString &text, const QString &title, QLineEd
     for (QLineEdit *box : boxes) {
         clearing = clearing || (box && box == clearFrom);
         if (clearing && box)
-            box->clear();
+            PasswordBox::wipe(box);
     }
     (clearFrom ? clearFrom : (txtNew ? txtNew : txtCurrent))->setFocus();
 }
