@@ -110,16 +110,15 @@ void frmVaultPassword::cmdOK_Click()
 {
     if (m_working)
         return;
-    const QString current = txtCurrent->text();
-    if (!m_isCurrent(current)) {
+    // The boxes' texts are read where they are needed, never held here: a
+    // box that is refused can then wipe what it held.
+    if (!m_isCurrent(txtCurrent->text())) {
         refuse(PasswordRules::wrongPasswordText(), PasswordRules::wrongPasswordTitle(), txtCurrent);
         return;
     }
-    QString fresh;
     if (m_mode == Mode::Change) {
         using PasswordRules::NewPasswordCheck;
-        fresh = txtNew->text();
-        switch (PasswordRules::checkNewPassword(fresh, txtRetype->text())) {
+        switch (PasswordRules::checkNewPassword(txtNew->text(), txtRetype->text())) {
         case NewPasswordCheck::TooShort:
             refuse(PasswordRules::tooShortText(), QString(), nullptr);
             return;
@@ -127,14 +126,14 @@ void frmVaultPassword::cmdOK_Click()
             refuse(PasswordRules::mismatchText(), QString(), txtNew);
             return;
         case NewPasswordCheck::Unstorable:
-            refuse(PasswordRules::unstorableText(PasswordRules::firstUnstorable(fresh)), QString(),
-                   nullptr);
+            refuse(PasswordRules::unstorableText(PasswordRules::firstUnstorable(txtNew->text())),
+                   QString(), nullptr);
             return;
         case NewPasswordCheck::Accepted:
             break;
         }
     }
-    emit submitted(current, fresh);
+    emit submitted(txtCurrent->text(), txtNew ? txtNew->text() : QString());
 }
 
 // Tells the user why the typed text is refused; clears the box it names and
