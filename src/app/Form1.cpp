@@ -174,12 +174,8 @@ void Form1::afterFormLoad()
     activateWindow();
     if (const int row = std::exchange(m_rowBeforeLock, 0)) {
         const int shown = m_shown->shownRow(row);
-        if (shown >= 0) {
-            const QModelIndex index = m_shown->index(shown, 0);
-            lstPass->selectionModel()->setCurrentIndex(
-                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            lstPass->scrollTo(index);
-        }
+        if (shown >= 0)
+            selectShown(m_shown->index(shown, 0));
         lstPass->setFocus();
     }
 }
@@ -410,9 +406,14 @@ void Form1::goToFirstMatch()
     if (!first.isValid())
         return;
     lstPass->setFocus();
+    selectShown(first);
+}
+
+void Form1::selectShown(const QModelIndex &index)
+{
     lstPass->selectionModel()->setCurrentIndex(
-        first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    lstPass->scrollTo(first);
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lstPass->scrollTo(index);
 }
 
 void Form1::mnuFind_Click()
@@ -448,20 +449,16 @@ template<typename Change> void Form1::keepSelection(Change change)
     const int shown = m_shown->shownRow(m_entries.rowOf(id));
     if (shown < 0)
         return;
-    const QModelIndex index = m_shown->index(shown, 0);
     if (lstPass->hasFocus()) {
-        lstPass->selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    } else {
-        // While the user types elsewhere (in the find box) the same entry
-        // is marked again quietly: news of a selected row would make a
-        // screen reader read the row mid-word.
-        const QSignalBlocker quiet(lstPass->selectionModel());
-        lstPass->selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        lstPass->viewport()->update();
+        selectShown(m_shown->index(shown, 0));
+        return;
     }
-    lstPass->scrollTo(index);
+    // While the user types elsewhere (in the find box) the same entry is
+    // marked again quietly: news of a selected row would make a screen
+    // reader read the row mid-word.
+    const QSignalBlocker quiet(lstPass->selectionModel());
+    selectShown(m_shown->index(shown, 0));
+    lstPass->viewport()->update();
 }
 
 void Form1::findTextChanged(const QString &text)

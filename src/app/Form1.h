@@ -11,6 +11,7 @@ class MainMenus;
 class EntryFilterModel;
 class EntryListModel;
 class QLabel;
+class QModelIndex;
 class QLineEdit;
 class QStatusBar;
 class QToolButton;
@@ -118,6 +119,9 @@ private:
     // Down or Enter in the find box: the first match, selected, takes the
     // focus.
     void goToFirstMatch();
+    // Selects the shown row of this index alone, makes it current and
+    // scrolls it into view.
+    void selectShown(const QModelIndex &index);
     // Runs a change of the shown rows, keeping the selected entry selected
     // when it is still shown.
     template<typename Change> void keepSelection(Change change);

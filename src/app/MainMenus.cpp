@@ -146,19 +146,9 @@ void MainMenus::buildLockItems()
     mnuLockAfter = new QMenu(QStringLiteral("Lock &After"), mnuFile);
     mnuLockAfter->setObjectName(QStringLiteral("mnuLockAfter"));
     mnuFile->insertMenu(exit, mnuLockAfter);
-    auto *choices = new QActionGroup(mnuLockAfter);
-    for (const int minutes : {0, 1, 5, 10, 15, 30, 60}) {
-        const QString caption = minutes == 0 ? QStringLiteral("&Never")
-            : minutes == 1                   ? QStringLiteral("1 Minute of Inactivity")
-                           : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
-        QAction *choice = mnuLockAfter->addAction(caption);
-        choice->setCheckable(true);
-        choice->setData(minutes);
-        choice->setProperty("index", kNotAnItem);
-        choices->addAction(choice);
-        connect(choice, &QAction::triggered, this,
-                [this, minutes] { m_settings.setLockAfterMinutes(minutes); });
-    }
+    m_lockChoices = new QActionGroup(mnuLockAfter);
+    for (const int minutes : {0, 1, 5, 10, 15, 30, 60})
+        addLockChoice(minutes);
 
     mnuLockWithDesktop = new QAction(QStringLiteral("Lock &With the Desktop"), mnuFile);
     mnuLockWithDesktop->setObjectName(QStringLiteral("mnuLockWithDesktop"));
@@ -176,6 +166,21 @@ void MainMenus::buildLockItems()
     });
 }
 
+QAction *MainMenus::addLockChoice(int minutes)
+{
+    const QString caption = minutes == 0 ? QStringLiteral("&Never")
+        : minutes == 1                   ? QStringLiteral("1 Minute of Inactivity")
+                                         : QStringLiteral("%1 Minutes of Inactivity").arg(minutes);
+    QAction *choice = mnuLockAfter->addAction(caption);
+    choice->setCheckable(true);
+    choice->setData(minutes);
+    choice->setProperty("index", kNotAnItem);
+    m_lockChoices->addAction(choice);
+    connect(choice, &QAction::triggered, this,
+            [this, minutes] { m_settings.setLockAfterMinutes(minutes); });
+    return choice;
+}
+
 void MainMenus::showLockSettings()
 {
     const int minutes = m_settings.lockAfterMinutes();
@@ -186,17 +191,8 @@ void MainMenus::showLockSettings()
         listed = listed || chosen;
     }
     // A length set in the settings file that the menu does not offer.
-    if (!listed) {
-        QAction *own
-            = mnuLockAfter->addAction(QStringLiteral("%1 Minutes of Inactivity").arg(minutes));
-        own->setCheckable(true);
-        own->setData(minutes);
-        own->setProperty("index", kNotAnItem);
-        own->setChecked(true);
-        mnuLockAfter->actions().first()->actionGroup()->addAction(own);
-        connect(own, &QAction::triggered, this,
-                [this, minutes] { m_settings.setLockAfterMinutes(minutes); });
-    }
+    if (!listed)
+        addLockChoice(minutes)->setChecked(true);
     mnuLockWithDesktop->setChecked(m_settings.lockWithDesktop());
 }
 

@@ -6,6 +6,7 @@
 
 class Form1;
 class QAction;
+class QActionGroup;
 class QMenu;
 class Settings;
 
@@ -53,9 +54,12 @@ private:
     // File, "Lock", and the two lock settings under it.
     void buildLockItems();
     void showLockSettings();
+    // One choice of File, "Lock After", checked with the others in its group.
+    QAction *addLockChoice(int minutes);
     // Data, "Find...", "Hide Passwords" and "Sort by".
     void buildDataItems();
 
     Form1 &m_window;
     Settings &m_settings;
+    QActionGroup *m_lockChoices = nullptr;
 };

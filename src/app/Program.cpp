@@ -182,16 +182,16 @@ void Program::loadVault(const QString &masterPassword)
 
 void Program::unlockVault(const QString &password)
 {
+    // One key at a time: the dialog offers nothing more while it waits.
+    if (m_derivation.isRunning())
+        return;
     const EncryptedFormat::Header &header = m_session.header();
     m_derivedFrom = password;
-    m_derivationFor = Derivation::Unlock;
-    if (!m_derivation.isRunning())
-        m_derivation.start(password, header.params, header.salt);
+    m_derivation.start(password, header.params, header.salt);
 }
 
 void Program::derivationFinished(EncryptedFormat::Problem problem)
 {
-    const Derivation purpose = std::exchange(m_derivationFor, Derivation::None);
     EncryptedFormat::VaultKey key = m_derivation.takeKey();
     QString password = std::move(m_derivedFrom);
     if (m_ended) {
@@ -200,32 +200,23 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
     }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
-        if (purpose == Derivation::Unlock)
-            failStartup(KeyDerivation::outOfMemoryMessage());
+        failStartup(KeyDerivation::outOfMemoryMessage());
         return;
     }
-    switch (purpose) {
-    case Derivation::Unlock: {
-        bool wrongPassword = false;
-        const VaultOutcome outcome = m_session.unlock(std::move(key), password, &wrongPassword);
-        wipe(password);
-        if (wrongPassword) {
-            emit passwordRefused();
-            return;
-        }
-        if (outcome.ok)
-            emit passwordConfirmed();
-        if (m_lockState == LockState::Locked)
-            comeBack(outcome);
-        else
-            revealMainWindow(outcome);
-        emit vaultFormatChanged(true);
+    bool wrongPassword = false;
+    const VaultOutcome outcome = m_session.unlock(std::move(key), password, &wrongPassword);
+    wipe(password);
+    if (wrongPassword) {
+        emit passwordRefused();
         return;
     }
-    case Derivation::None:
-        wipe(password);
-        return;
-    }
+    if (outcome.ok)
+        emit passwordConfirmed();
+    if (m_lockState == LockState::Locked)
+        comeBack(outcome);
+    else
+        revealMainWindow(outcome);
+    emit vaultFormatChanged(true);
 }
 
 frmVaultPassword *Program::openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,

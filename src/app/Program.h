@@ -150,8 +150,8 @@ private:
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
-    // What the key being derived is for, and what to do once it is there.
-    enum class Derivation { None, Unlock };
+    // The key of the password offered is there: the vault opens with it,
+    // or the password is refused.
     void derivationFinished(EncryptedFormat::Problem problem);
     // The window of the encryption commands, or null when it is open
     // already (it is brought forward).
@@ -170,7 +170,6 @@ private:
     ExchangeCommands m_exchange;
     EncryptionCommands m_encryption;
     KeyDerivation m_derivation;
-    Derivation m_derivationFor = Derivation::None;
     // The password whose key is being derived; wiped once it is used.
     QString m_derivedFrom;
     InactivityTimer m_inactivity;

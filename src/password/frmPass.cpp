@@ -1,5 +1,6 @@
 #include "frmPass.h"
 
+#include "PasswordBox.h"
 #include "PasswordRules.h"
 #include "platform/MessageBoxes.h"
 #include "skin/SkinLabel.h"
@@ -237,13 +238,8 @@ int frmPass::showMessage(const QString &text, int style, const QString &title)
 
 void frmPass::wipeBoxes()
 {
-    for (QLineEdit *box : {txtPass, txtPass2}) {
-        // The box's own text and this copy of it; a text set from outside
-        // (not typed) is its giver's.
-        QString held = box->text();
-        wipeIfHeldByAtMost(held, 2);
-        box->clear();
-    }
+    PasswordBox::wipe(txtPass);
+    PasswordBox::wipe(txtPass2);
 }
 
 void frmPass::enterPassword()

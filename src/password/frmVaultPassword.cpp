@@ -1,5 +1,6 @@
 #include "frmVaultPassword.h"
 
+#include "PasswordBox.h"
 #include "PasswordRules.h"
 #include "platform/MessageBoxes.h"
 #include "skin/Skinning.h"
@@ -46,7 +47,7 @@ frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QStr
         QLineEdit *box = makePasswordBox(name);
         auto *caption = new QLabel(label, this);
         caption->setBuddy(box);
-        box->setAccessibleName(caption->text().remove(u'&'));
+        box->setAccessibleName(Controls::withoutMnemonic(caption->text()));
         form->addRow(caption, box);
         return box;
     };
@@ -88,6 +89,15 @@ frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QStr
         ApplySkinToForm(m_context.skin, this);
 }
 
+frmVaultPassword::~frmVaultPassword()
+{
+    // What was typed is a master password, old or new.
+    for (QLineEdit *box : {txtCurrent, txtNew, txtRetype}) {
+        if (box)
+            PasswordBox::wipe(box);
+    }
+}
+
 QLineEdit *frmVaultPassword::makePasswordBox(const QString &name)
 {
     auto *box = new QLineEdit(this);
@@ -100,16 +110,15 @@ void frmVaultPassword::cmdOK_Click()
 {
     if (m_working)
         return;
-    const QString current = txtCurrent->text();
-    if (!m_isCurrent(current)) {
+    // The boxes' texts are read where they are needed, never held here: a
+    // box that is refused can then wipe what it held.
+    if (!m_isCurrent(txtCurrent->text())) {
         refuse(PasswordRules::wrongPasswordText(), PasswordRules::wrongPasswordTitle(), txtCurrent);
         return;
     }
-    QString fresh;
     if (m_mode == Mode::Change) {
         using PasswordRules::NewPasswordCheck;
-        fresh = txtNew->text();
-        switch (PasswordRules::checkNewPassword(fresh, txtRetype->text())) {
+        switch (PasswordRules::checkNewPassword(txtNew->text(), txtRetype->text())) {
         case NewPasswordCheck::TooShort:
             refuse(PasswordRules::tooShortText(), QString(), nullptr);
             return;
@@ -117,14 +126,14 @@ void frmVaultPassword::cmdOK_Click()
             refuse(PasswordRules::mismatchText(), QString(), txtNew);
             return;
         case NewPasswordCheck::Unstorable:
-            refuse(PasswordRules::unstorableText(PasswordRules::firstUnstorable(fresh)), QString(),
-                   nullptr);
+            refuse(PasswordRules::unstorableText(PasswordRules::firstUnstorable(txtNew->text())),
+                   QString(), nullptr);
             return;
         case NewPasswordCheck::Accepted:
             break;
         }
     }
-    emit submitted(current, fresh);
+    emit submitted(txtCurrent->text(), txtNew ? txtNew->text() : QString());
 }
 
 // Tells the user why the typed text is refused; clears the box it names and
@@ -140,7 +149,7 @@ void frmVaultPassword::refuse(const QString &text, const QString &title, QLineEd
     for (QLineEdit *box : boxes) {
         clearing = clearing || (box && box == clearFrom);
         if (clearing && box)
-            box->clear();
+            PasswordBox::wipe(box);
     }
     (clearFrom ? clearFrom : (txtNew ? txtNew : txtCurrent))->setFocus();
 }

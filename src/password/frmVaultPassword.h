@@ -30,6 +30,7 @@ public:
 
     frmVaultPassword(WindowContext &context, Mode mode, const QString &caption,
                      const QString &intro, std::function<bool(QStringView)> isCurrent);
+    ~frmVaultPassword() override;
 
     // The load step; the window is laid out when it is made.
     void formLoad() { }

@@ -83,6 +83,18 @@ void Settings::setText(Key key, const QString &text)
     emit changed(key);
 }
 
+std::optional<int> Settings::number(Key key) const
+{
+    bool ok = false;
+    const int value = text(key).trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+void Settings::setFlag(Key key, bool on)
+{
+    setText(key, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 bool Settings::hidePasswords() const
 {
     return text(Key::HidePasswords) == u"1";
@@ -90,21 +102,18 @@ bool Settings::hidePasswords() const
 
 void Settings::setHidePasswords(bool hide)
 {
-    setText(Key::HidePasswords, hide ? QStringLiteral("1") : QStringLiteral("0"));
+    setFlag(Key::HidePasswords, hide);
 }
 
 int Settings::clipboardSeconds() const
 {
-    bool ok = false;
-    const int seconds = text(Key::ClipboardSeconds).trimmed().toInt(&ok);
-    return ok && seconds >= 0 ? seconds : kDefaultClipboardSeconds;
+    const std::optional<int> seconds = number(Key::ClipboardSeconds);
+    return seconds && *seconds >= 0 ? *seconds : kDefaultClipboardSeconds;
 }
 
 int Settings::generatorLength() const
 {
-    bool ok = false;
-    const int length = text(Key::GeneratorLength).trimmed().toInt(&ok);
-    return ok ? length : kDefaultGeneratorLength;
+    return number(Key::GeneratorLength).value_or(kDefaultGeneratorLength);
 }
 
 void Settings::setGeneratorLength(int length)
@@ -119,14 +128,13 @@ bool Settings::generatorUses(Key flag) const
 
 void Settings::setGeneratorUses(Key flag, bool used)
 {
-    setText(flag, used ? QStringLiteral("1") : QStringLiteral("0"));
+    setFlag(flag, used);
 }
 
 int Settings::lockAfterMinutes() const
 {
-    bool ok = false;
-    const int minutes = text(Key::LockAfterMinutes).trimmed().toInt(&ok);
-    return ok && minutes >= 0 ? minutes : kDefaultLockAfterMinutes;
+    const std::optional<int> minutes = number(Key::LockAfterMinutes);
+    return minutes && *minutes >= 0 ? *minutes : kDefaultLockAfterMinutes;
 }
 
 void Settings::setLockAfterMinutes(int minutes)
@@ -141,7 +149,7 @@ bool Settings::lockWithDesktop() const
 
 void Settings::setLockWithDesktop(bool on)
 {
-    setText(Key::LockWithDesktop, on ? QStringLiteral("1") : QStringLiteral("0"));
+    setFlag(Key::LockWithDesktop, on);
 }
 
 QString maskedPassword(const QString &password)

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class SettingsStore;
 
@@ -92,6 +93,11 @@ signals:
     void changed(Settings::Key key);
 
 private:
+    // The key's text as a whole number, if it is one.
+    std::optional<int> number(Key key) const;
+    // Stores a flag as "1" or "0".
+    void setFlag(Key key, bool on);
+
     SettingsStore &m_store;
     QString m_application;
     std::array<QString, kKeyCount> m_values;
