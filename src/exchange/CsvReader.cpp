@@ -62,7 +62,13 @@ bool CsvReader::read(QByteArrayView bytes)
                  .arg(m_line));
         return false;
     }
-    m_tail = (m_tail + bytes.toByteArray()).right(4);
+    // Only the last few bytes are kept: a copy of the whole piece would
+    // copy every chunk once more, passwords included.
+    constexpr qsizetype kTail = 4;
+    if (bytes.size() >= kTail)
+        m_tail = bytes.last(kTail).toByteArray();
+    else
+        m_tail = (m_tail + bytes.toByteArray()).right(kTail);
     return true;
 }
 
