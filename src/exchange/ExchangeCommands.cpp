@@ -8,6 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
+#include "vault/SecureBytes.h"
 #include "vault/VaultSession.h"
 
 #include <QApplication>
@@ -245,7 +246,7 @@ void ExchangeCommands::exportFile()
     QString reason;
     const bool written = writeExportFile(path, content, &reason);
     // The bytes held every password.
-    content.fill('\0');
+    wipe(content);
     if (!written) {
         messages->show(QStringLiteral("The file \"%1\" could not be written.\n\n%2\n\n"
                                       "Nothing has been exported.")
