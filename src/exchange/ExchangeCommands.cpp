@@ -142,7 +142,8 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
         result = CsvImport::readRows(file, header, columns, rows, &error, progress);
     };
 
-    if (QFileInfo(path).size() <= kReadInBackground) {
+    const QFileInfo info(path);
+    if (info.size() <= kReadInBackground) {
         read({});
     } else {
         // Read on a thread of its own while the window shows how far it is
@@ -155,10 +156,9 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
                 return !cancelled;
             });
         }));
-        const qint64 total = std::max<qint64>(1, QFileInfo(path).size());
-        QProgressDialog progress(
-            QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
-            QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
+        const qint64 total = info.size();
+        QProgressDialog progress(QStringLiteral("Reading \"%1\"...").arg(info.fileName()),
+                                 QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
         progress.setObjectName(QStringLiteral("importProgress"));
         progress.setWindowTitle(QStringLiteral("Import"));
         progress.setWindowModality(Qt::ApplicationModal);
