@@ -226,7 +226,6 @@ void CsvReader::parse(QStringView text)
         ++p;
         if (separator == u',') {
             endCell();
-            m_rowStarted = true;
             continue;
         }
         countLineBreak(separator);
