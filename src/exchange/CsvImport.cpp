@@ -101,7 +101,7 @@ Result readThrough(QIODevice &in, CsvReader &reader, QString *error, const Progr
         if (progress && !progress(done, total))
             return Result::Cancelled;
     }
-    if (!reader.finish() || reader.failed()) {
+    if (!reader.finish()) {
         *error = reader.error();
         return Result::Failed;
     }
