@@ -2,9 +2,11 @@
 
 #include "CsvReader.h"
 #include "entries/EntryRules.h"
+#include "vault/SecureBytes.h"
 
 #include <QIODevice>
 #include <QLocale>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <tuple>
@@ -82,6 +84,8 @@ Result readThrough(QIODevice &in, CsvReader &reader, QString *error, const Progr
         return Result::Failed;
     }
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    // It held the file's passwords.
+    const auto wipeChunk = qScopeGuard([&chunk] { wipe(chunk); });
     qint64 done = 0;
     for (;;) {
         const qint64 got = in.read(chunk.data(), kChunkSize);

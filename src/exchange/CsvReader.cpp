@@ -1,5 +1,9 @@
 #include "CsvReader.h"
 
+#include "vault/SecureBytes.h"
+
+#include <QScopeGuard>
+
 #include <cstring>
 
 namespace {
@@ -43,7 +47,9 @@ bool CsvReader::read(QByteArrayView bytes)
     // that the message can name the line where the trouble starts.
     const auto *nul = static_cast<const char *>(std::memchr(bytes.data(), 0, size_t(bytes.size())));
     const QByteArrayView text = nul ? bytes.first(nul - bytes.data()) : bytes;
-    const QString decoded = m_decoder.decode(text);
+    QString decoded = m_decoder.decode(text);
+    // It held the file's passwords.
+    const auto wipeDecoded = qScopeGuard([&decoded] { wipe(decoded); });
     // Bytes that are not UTF-8 decode as 0, which the text itself no
     // longer holds.
     const qsizetype invalid = m_decoder.hasError() ? decoded.indexOf(QChar(0)) : -1;

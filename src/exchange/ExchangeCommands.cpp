@@ -8,7 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
-#include "vault/SecureBytes.h"
+#include "vault/SecretPack.h"
 #include "vault/VaultSession.h"
 
 #include <QApplication>
@@ -108,6 +108,10 @@ void ExchangeCommands::importFile()
     if (!readRows(path, header, columns, &rows))
         return;
     CsvImport::Plan plan = CsvImport::plan(rows, header, columns, m_session.entries().entries());
+    // The rows held the file's passwords; those of the entries to be added
+    // are shared with the plan, and left to it.
+    for (CsvImport::Row &row : rows)
+        wipe(row.entry);
     rows.clear();
 
     MessageBoxes *messages = m_platform.messages;
@@ -121,6 +125,8 @@ void ExchangeCommands::importFile()
         = messages->show(CsvImport::summary(plan, program),
                          MessageBox::YesNo | MessageBox::Question, QStringLiteral("Import"));
     if (answer != MessageBox::Yes) {
+        for (VaultEntry &entry : plan.added)
+            wipe(entry);
         emit statusChanged(QStringLiteral("Nothing imported."));
         return;
     }
