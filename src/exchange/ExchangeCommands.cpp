@@ -8,6 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
+#include "vault/SecretPack.h"
 #include "vault/VaultSession.h"
 
 #include <QApplication>
@@ -107,6 +108,10 @@ void ExchangeCommands::importFile()
     if (!readRows(path, header, columns, &rows))
         return;
     CsvImport::Plan plan = CsvImport::plan(rows, header, columns, m_session.entries().entries());
+    // The rows held the file's passwords; those of the entries to be added
+    // are shared with the plan, and left to it.
+    for (CsvImport::Row &row : rows)
+        wipe(row.entry);
     rows.clear();
 
     MessageBoxes *messages = m_platform.messages;
@@ -120,6 +125,8 @@ void ExchangeCommands::importFile()
         = messages->show(CsvImport::summary(plan, program),
                          MessageBox::YesNo | MessageBox::Question, QStringLiteral("Import"));
     if (answer != MessageBox::Yes) {
+        for (VaultEntry &entry : plan.added)
+            wipe(entry);
         emit statusChanged(QStringLiteral("Nothing imported."));
         return;
     }
@@ -141,7 +148,8 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
         result = CsvImport::readRows(file, header, columns, rows, &error, progress);
     };
 
-    if (QFileInfo(path).size() <= kReadInBackground) {
+    const QFileInfo info(path);
+    if (info.size() <= kReadInBackground) {
         read({});
     } else {
         // Read on a thread of its own while the window shows how far it is
@@ -154,10 +162,9 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
                 return !cancelled;
             });
         }));
-        const qint64 total = std::max<qint64>(1, QFileInfo(path).size());
-        QProgressDialog progress(
-            QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
-            QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
+        const qint64 total = info.size();
+        QProgressDialog progress(QStringLiteral("Reading \"%1\"...").arg(info.fileName()),
+                                 QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
         progress.setObjectName(QStringLiteral("importProgress"));
         progress.setWindowTitle(QStringLiteral("Import"));
         progress.setWindowModality(Qt::ApplicationModal);
@@ -245,7 +252,7 @@ void ExchangeCommands::exportFile()
     QString reason;
     const bool written = writeExportFile(path, content, &reason);
     // The bytes held every password.
-    content.fill('\0');
+    wipe(content);
     if (!written) {
         messages->show(QStringLiteral("The file \"%1\" could not be written.\n\n%2\n\n"
                                       "Nothing has been exported.")

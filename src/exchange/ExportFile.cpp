@@ -15,13 +15,16 @@ bool writeExportFile(const QString &path, QByteArrayView content, QString *reaso
         *reason = QStringLiteral("Its name is a symbolic link that leads round in a circle.");
         return false;
     }
+    // An earlier export to this name that ended part-way (the program was
+    // killed, the power went) left its new file behind, passwords and all.
+    const QString prefix = existing.fileName() + QStringLiteral(".~vorsell-export-");
+    removeLeftoverReplacements(target, prefix);
     // A file its owner made read-only is left alone.
     if (existing.exists() && !existing.isWritable()) {
         *reason = QStringLiteral("Existing file %1 is not writable").arg(target);
         return false;
     }
     return replaceWhole(
-        target, existing.fileName() + QStringLiteral(".~vorsell-export-"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+        target, prefix, QFileDevice::ReadOwner | QFileDevice::WriteOwner,
         [content](QFile &file, QString *why) { return writeAll(file, content, why); }, reason);
 }

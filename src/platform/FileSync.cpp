@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -193,6 +194,21 @@ bool replaceWhole(const QString &target, const QString &prefix,
         return false;
     removeNewFile.dismiss();
     return true;
+}
+
+int removeLeftoverReplacements(const QString &target, const QString &prefix)
+{
+    const QRegularExpression leftover(QStringLiteral("^%1[0-9a-z]{%2}$")
+                                          .arg(QRegularExpression::escape(prefix))
+                                          .arg(kReplacementSuffixLength));
+    int removed = 0;
+    const QFileInfoList files = QFileInfo(target).absoluteDir().entryInfoList(
+        QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (leftover.match(file.fileName()).hasMatch() && QFile::remove(file.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 LockRemoval removeUnheldLock(const QString &path, const QByteArray &judged, bool ownerGone,

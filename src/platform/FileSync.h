@@ -43,6 +43,11 @@ bool replaceWhole(const QString &target, const QString &prefix,
                   QFileDevice::Permissions permissions,
                   const std::function<bool(QFile &, QString *)> &write, QString *reason);
 
+// Removes the new files that replaceWhole made beside `target` with this
+// `prefix` and never put in its place (the program ended part-way through
+// writing one); returns how many went.
+int removeLeftoverReplacements(const QString &target, const QString &prefix);
+
 // What came of removing a lock file whose owner is thought to be gone.
 enum class LockRemoval {
     Removed,

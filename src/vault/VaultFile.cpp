@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <new>
 
@@ -300,19 +299,7 @@ bool VaultFile::readAll(QByteArray *bytes, QString *error)
 
 int VaultFile::removeLeftoverSaves()
 {
-    const QFileInfo target(m_savedPath);
-    const QRegularExpression leftover(
-        QStringLiteral("^%1[0-9a-z]{%2}$")
-            .arg(QRegularExpression::escape(savePrefix(target.fileName())))
-            .arg(kReplacementSuffixLength));
-    int removed = 0;
-    const QFileInfoList files
-        = target.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo &file : files) {
-        if (leftover.match(file.fileName()).hasMatch() && QFile::remove(file.filePath()))
-            ++removed;
-    }
-    return removed;
+    return removeLeftoverReplacements(m_savedPath, savePrefix(QFileInfo(m_savedPath).fileName()));
 }
 
 bool VaultFile::write(QByteArrayView content, QString *error)

@@ -72,6 +72,7 @@ private slots:
     void exportThenImportGivesTheSameEntries();
     void exportShape();
     void failedExportLeavesTheOlderFile();
+    void exportRemovesWhatAnUnfinishedOneLeft();
     void entryName_data();
     void entryName();
 };
@@ -402,6 +403,20 @@ void TestCsvImport::failedExportLeavesTheOlderFile()
 #else
     QSKIP("A file size limit is how a full disk is stood in for.");
 #endif
+}
+
+void TestCsvImport::exportRemovesWhatAnUnfinishedOneLeft()
+{
+    QTemporaryDir folder;
+    QFile leftover(folder.filePath(QStringLiteral("out.csv.~vorsell-export-ab12cd34")));
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    leftover.write("name,url,username,password,note\r\nx,x,bob,s3cr");
+    leftover.close();
+    QString reason;
+    QVERIFY2(writeExportFile(folder.filePath(QStringLiteral("out.csv")), "an export", &reason),
+             qPrintable(reason));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("out.csv")});
 }
 
 void TestCsvImport::entryName_data()
