@@ -207,7 +207,11 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
         return false;
     const bool written = replaceWith(
         [&](QFile &out, QString *reason) {
-            if (!writeAll(out, VaultFormat::masterOnlyContent(masterPassword), reason))
+            // The master password, barely scrambled: wiped once written.
+            QByteArray firstLine = VaultFormat::masterOnlyContent(masterPassword);
+            const bool firstWritten = writeAll(out, firstLine, reason);
+            wipe(firstLine);
+            if (!firstWritten)
                 return false;
             if (!exists)
                 return true;
