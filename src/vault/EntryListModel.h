@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Collation.h"
-#include "vault/SecureBytes.h"
 #include "vault/VaultFormat.h"
 
 #include <QAbstractTableModel>
