@@ -8,7 +8,6 @@
 
 #include "BenchData.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -75,9 +74,9 @@ void BM_UnlockEncrypted(benchmark::State &state)
 {
     const EncryptedOnDisk vault(int(state.range(0)));
     for (auto _ : state) {
-        QFile file(vault.path);
-        file.open(QIODevice::ReadOnly);
-        QByteArray bytes = file.readAll();
+        QByteArray bytes;
+        QString error;
+        VaultFile(vault.path).readAll(&bytes, &error);
         Header header;
         readHeader(bytes, &header);
         std::vector<VaultEntry> entries;

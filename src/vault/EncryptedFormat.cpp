@@ -186,10 +186,11 @@ QByteArray seal(const VaultKey &key, std::span<const VaultEntry> entries, const 
     if (key.isNull())
         return {};
     QByteArray content;
+    QByteArrayView plain;
     QByteArray file;
     try {
         content = VaultFormat::savedContent(u"", entries);
-        const QByteArrayView plain = QByteArrayView(content).sliced(kEmptyFirstLine.size());
+        plain = QByteArrayView(content).sliced(kEmptyFirstLine.size());
         if (quint64(plain.size()) > std::numeric_limits<quint32>::max()) {
             wipe(content);
             return {};
@@ -199,7 +200,6 @@ QByteArray seal(const VaultKey &key, std::span<const VaultEntry> entries, const 
         wipe(content);
         return {};
     }
-    const QByteArrayView plain = QByteArrayView(content).sliced(kEmptyFirstLine.size());
 
     uchar *p = reinterpret_cast<uchar *>(file.data());
     std::memcpy(p, kMark, kMarkSize);

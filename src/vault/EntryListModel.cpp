@@ -188,13 +188,10 @@ int EntryListModel::setEntry(int row, VaultEntry entry)
 {
     const size_t index = size_t(row - 1);
     separateTexts(entry);
-    VaultEntry old = std::exchange(m_entries[index], std::move(entry));
-    forgetTexts(old);
-    if (foldedValid()) {
-        for (QString &text : m_folded[index])
-            wipe(text);
+    forgetRow(index);
+    m_entries[index] = std::move(entry);
+    if (foldedValid())
         m_folded[index] = foldedFor(m_entries[index]);
-    }
     size_t finalIndex = index;
     if (m_sorted) {
         // A changed entry moves to its sorted place. It is moved, not taken
@@ -235,12 +232,9 @@ void EntryListModel::remove(int row)
 {
     const qsizetype index = row - 1;
     beginRemoveRows(QModelIndex(), int(index), int(index));
-    if (foldedValid()) {
-        for (QString &text : m_folded[size_t(index)])
-            wipe(text);
+    forgetRow(size_t(index));
+    if (foldedValid())
         m_folded.erase(m_folded.begin() + index);
-    }
-    forgetTexts(m_entries[size_t(index)]);
     m_entries.erase(m_entries.begin() + index);
     m_ids.erase(m_ids.begin() + index);
     if (m_keys.size() == m_entries.size() + 1)
@@ -255,7 +249,7 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     beginResetModel();
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if (m_ids[i] >= firstId)
-            forgetTexts(m_entries[i]);
+            forgetRow(i);
     }
     size_t kept = 0;
     for (size_t i = 0; i < m_entries.size(); ++i) {
@@ -284,11 +278,15 @@ void EntryListModel::removeAddedSince(EntryId firstId)
     endResetModel();
 }
 
-void EntryListModel::forgetTexts(VaultEntry &entry)
+void EntryListModel::forgetRow(size_t index)
 {
     // A text still shared is still in use by whoever shares it, and is
     // theirs to wipe.
-    wipe(entry);
+    wipe(m_entries[index]);
+    if (foldedValid()) {
+        for (QString &text : m_folded[index])
+            wipe(text);
+    }
 }
 
 void EntryListModel::clear()

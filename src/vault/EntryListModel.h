@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Collation.h"
-#include "vault/SecureBytes.h"
 #include "vault/VaultFormat.h"
 
 #include <QAbstractTableModel>
@@ -119,7 +118,9 @@ private:
     int compare(const RowKey &a, const RowKey &b) const;
 
     RowKey keyFor(const VaultEntry &entry) const;
-    static void forgetTexts(VaultEntry &entry);
+    // Wipes the texts of a row about to go or be replaced, its folded ones
+    // for the find included.
+    void forgetRow(size_t index);
     bool keysValid() const { return m_keys.size() == m_entries.size(); }
     bool foldedValid() const { return !m_entries.empty() && m_folded.size() == m_entries.size(); }
     static FoldedFields foldedFor(const VaultEntry &entry);

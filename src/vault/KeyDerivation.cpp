@@ -43,9 +43,9 @@ bool KeyDerivation::start(QStringView password, const EncryptedFormat::KdfParams
     m_work->salt = salt;
     Work *work = m_work.get();
     m_thread = std::thread([this, work] {
-        work->problem = work->password.isNull()
-            ? EncryptedFormat::Problem::OutOfMemory
-            : EncryptedFormat::deriveKey(work->password, work->params, work->salt, &work->key);
+        // A password that found no secure memory is an OutOfMemory there.
+        work->problem
+            = EncryptedFormat::deriveKey(work->password, work->params, work->salt, &work->key);
         work->password.clear();
         // Back on this object's thread. The destructor waits for this thread,
         // so the object is still there when the call is queued.

@@ -206,7 +206,11 @@ bool VaultFile::writeMasterPasswordKeepingEntries(QStringView masterPassword,
         return false;
     const bool written = replaceWith(
         [&](QFile &out, QString *reason) {
-            if (!writeAll(out, VaultFormat::masterOnlyContent(masterPassword), reason))
+            // The master password, barely scrambled: wiped once written.
+            QByteArray firstLine = VaultFormat::masterOnlyContent(masterPassword);
+            const bool firstWritten = writeAll(out, firstLine, reason);
+            wipe(firstLine);
+            if (!firstWritten)
                 return false;
             if (!exists)
                 return true;
@@ -259,10 +263,8 @@ bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 {
     QFile file(m_path);
     // Unbuffered: a buffered read would take in the whole vault for one byte.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        *error = describe(QStringLiteral("read"), file.errorString());
+    if (!openForReading(file, error))
         return false;
-    }
     *firstByte = file.read(1);
     if (file.error() != QFileDevice::NoError) {
         *error = describe(QStringLiteral("read"), file.errorString());
@@ -274,10 +276,8 @@ bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
 bool VaultFile::readAll(QByteArray *bytes, QString *error)
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        *error = describe(QStringLiteral("read"), file.errorString());
+    if (!openForReading(file, error))
         return false;
-    }
     const qint64 left = memoryLeftForProcess();
     const qint64 needed = file.size() + kSpareMemory;
     if (left >= 0 && needed > left) {

@@ -136,11 +136,6 @@ bool isSkippedLine(QByteArrayView raw);
 // it held.
 VaultEntry parseEntryLine(QByteArrayView raw);
 
-// Reads the entries of a vault from its bytes handed over piece by piece, in
-// any pieces, as a file is read. The first line (the master password) is
-// passed over without being kept, lines that hold no entry are skipped, and
-// a line is decoded as its bytes arrive, so reading costs little more memory
-// than the entries it yields, whatever the bytes.
 // What the entries of a vault will take in memory, counted from the file's
 // bytes before any entry is made: a little over rather than under.
 class LoadCost
@@ -162,6 +157,11 @@ private:
     bool m_inFirstLine = true;
 };
 
+// Reads the entries of a vault from its bytes handed over piece by piece, in
+// any pieces, as a file is read. The first line (the master password) is
+// passed over without being kept, lines that hold no entry are skipped, and
+// a line is decoded as its bytes arrive, so reading costs little more memory
+// than the entries it yields, whatever the bytes.
 class EntryReader
 {
 public:

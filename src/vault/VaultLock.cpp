@@ -35,6 +35,16 @@ bool parseOwner(const QByteArray &content, LockOwner *owner)
     return ok && owner->pid > 0;
 }
 
+// What a lock file says of its owner; false when it cannot be read.
+bool readLockFile(const QString &path, QByteArray *content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *content = file.read(4096);
+    return true;
+}
+
 // QLockFile names the computer by its host name, but on Windows by the
 // COMPUTERNAME variable, whose letter case may differ from the host name's.
 bool isThisComputersName(const QString &name)
@@ -133,12 +143,8 @@ VaultLock::Status VaultLock::lock(bool takeOverFromOtherComputer)
 VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
                                                bool emptyIsLeftBehind, bool *again)
 {
-    QFile file(m_lockPath);
     QByteArray content;
-    const bool readable = file.open(QIODevice::ReadOnly);
-    if (readable)
-        content = file.read(4096);
-    file.close();
+    const bool readable = readLockFile(m_lockPath, &content);
 
     LockOwner owner;
     const bool known = parseOwner(content, &owner);
@@ -186,11 +192,9 @@ VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
 void VaultLock::removeLeftRemovalLock() const
 {
     const QString path = m_lockPath + QStringLiteral(".rmlock");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    if (!readLockFile(path, &content))
         return;
-    const QByteArray content = file.read(4096);
-    file.close();
     LockOwner owner;
     const bool gone
         = !parseOwner(content, &owner) || (madeOnThisComputer(owner) && ownerGone(owner));
