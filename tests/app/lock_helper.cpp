@@ -83,11 +83,12 @@ int main(int argc, char *argv[])
     select(0);
     main->cmdCopy_Click(1);
     main->lstPass_ColumnClick(2);
-    // Edit the first entry and save it unchanged; delete the last one.
+    // Edit the first entry and save it unchanged; delete the middle one,
+    // whose password nothing else (the clipboard, the status line) has held.
     select(0);
     main->cmdEdit_Click();
     program.add.window()->submit();
-    select(list->model()->rowCount() - 1);
+    select(1);
     main->cmdDelete_Click();
     // Half an entry typed into the editor.
     main->cmdAdd_Click(0);

@@ -111,8 +111,8 @@ void TestLockMemory::lockedProgramHoldsNoSecret()
     QList<Secret> secrets = {
         {"master password", QStringLiteral("Mast3r-Secret-Pw")},
         {"password 1", QStringLiteral("alpha-Pw-1111")},
-        {"password 2", QStringLiteral("bravo-Pw-2222")},
-        {"password 3 (edited, deleted)", QStringLiteral("xray-Pw-3333")},
+        {"password 2 (deleted)", QStringLiteral("bravo-Pw-2222")},
+        {"password 3", QStringLiteral("xray-Pw-3333")},
         {"typed in the editor", QStringLiteral("half-typed-Pw-4444")},
     };
     QTemporaryDir folder;
