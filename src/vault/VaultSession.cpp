@@ -230,17 +230,23 @@ void VaultSession::lock()
     m_locked = true;
     if (m_unsaved)
         m_unsavedEntries = packEntries(m_entries.entries());
-    m_entries.clear();
     if (m_encrypted) {
-        // The key goes; unlocking derives it again from the password typed
-        // and opens the file as read now.
+        // The key goes. The list is sealed with it first, and unlocking
+        // derives the key again from the password typed and opens that:
+        // whatever becomes of the file meanwhile (moved, deleted, replaced),
+        // the right password still brings the list back. The file as it is
+        // now serves only where the list could not be sealed.
+        m_sealed = EncryptedFormat::seal(m_key, m_entries.entries());
+        QString error;
+        if (m_sealed.isEmpty())
+            m_file.readAll(&m_sealed, &error);
+        EncryptedFormat::readHeader(m_sealed, &m_header);
         m_key.clear();
         m_passwordCheck.clear();
-        QString error;
-        if (m_file.readAll(&m_sealed, &error))
-            EncryptedFormat::readHeader(m_sealed, &m_header);
+        m_entries.clear();
         return;
     }
+    m_entries.clear();
     m_lockCheck.set(m_masterPassword);
     wipeEverywhere(m_masterPassword);
 }

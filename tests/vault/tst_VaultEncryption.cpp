@@ -58,6 +58,7 @@ private slots:
     void rewritesThatFail_data();
     void rewritesThatFail();
     void killedWhileConverting();
+    void unlockNeedsNoFile();
     void readOnlyRunRewritesNothing();
 
 private:
@@ -384,6 +385,25 @@ void TestVaultEncryption::readOnlyRunRewritesNothing()
 #else
     QSKIP("needs folder permissions");
 #endif
+}
+
+// A vault whose file went away while it was open still unlocks with the
+// right password after a lock, with every entry.
+void TestVaultEncryption::unlockNeedsNoFile()
+{
+    const std::vector<VaultEntry> entries = someEntries();
+    auto session = scrambledSession(entries);
+    QVERIFY(session);
+    QVERIFY(session->encrypt(keyFor(kMaster)).ok);
+    QVERIFY(QFile::remove(m_path));
+    session->lock();
+    const Header &header = session->header();
+    VaultKey key;
+    deriveKey(kMaster, header.params, header.salt, &key);
+    bool wrong = false;
+    const VaultOutcome outcome = session->unlock(std::move(key), kMaster, &wrong);
+    QVERIFY2(outcome.ok, qPrintable(outcome.error));
+    QCOMPARE(session->entries().entries().size(), entries.size());
 }
 
 QTEST_GUILESS_MAIN(TestVaultEncryption)
