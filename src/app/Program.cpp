@@ -37,21 +37,16 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform, this)
-    , m_encryption(
-          m_session, m_context,
-          [this](frmVaultPassword::Mode mode, const QString &caption, const QString &intro) {
-              return openVaultPassword(mode, caption, intro);
-          },
-          this)
+    , m_prompts(vaultPassword, m_context)
+    , m_encryption(m_session, platform, m_prompts, this)
     , m_inactivity(*platform.clock)
 {
+    connect(&m_session, &VaultSession::saved, this, &Program::setStatus);
+    connect(&m_session, &VaultSession::formatChanged, this, &Program::vaultFormatChanged);
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_encryption, &EncryptionCommands::statusChanged, this, &Program::setStatus);
-    connect(&m_encryption, &EncryptionCommands::vaultFormatChanged, this,
-            &Program::vaultFormatChanged);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
-    connect(&m_derivation, &KeyDerivation::finished, this, &Program::derivationFinished);
     connect(&m_inactivity, &InactivityTimer::idle, this, &Program::lock);
     connect(&m_settings, &Settings::changed, this, [this](Settings::Key key) {
         if (key == Settings::Key::LockAfterMinutes)
@@ -138,7 +133,7 @@ void Program::checkVault()
                           MessageBox::OkCancel | MessageBox::Exclamation | MessageBox::Topmost)
             == MessageBox::Ok)
         outcome = m_session.check(product, true);
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         if (outcome.offersTakeOver)
             endProgram();
         else
@@ -152,91 +147,53 @@ void Program::checkVault()
     // says is lost.
     frmPass *dialog = loadPasswordDialog(m_session.isNew());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
-    connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
     dialog->bringForward();
 }
 
 frmPass *Program::loadPasswordDialog(bool createMode)
 {
-    frmPass *dialog = pass.load(
-        m_context, createMode,
-        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
-        m_session.isEncrypted());
-    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
-    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
-    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
+    frmPass *dialog = pass.load(m_context, createMode);
+    connect(dialog, &frmPass::passwordOffered, this, &Program::passwordOffered);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     return dialog;
 }
 
-void Program::createVault(const QString &masterPassword)
+void Program::createVault(const MasterPassword &masterPassword)
 {
     pass.unload();
     revealMainWindow(m_session.create(masterPassword));
 }
 
-void Program::loadVault(const QString &masterPassword)
+void Program::passwordOffered(const MasterPassword &password)
 {
-    revealMainWindow(m_session.load(masterPassword));
-}
-
-void Program::unlockVault(const QString &password)
-{
-    // One key at a time: the dialog offers nothing more while it waits.
-    if (m_derivation.isRunning())
-        return;
-    const EncryptedFormat::Header &header = m_session.header();
-    m_derivedFrom = password;
-    m_derivation.start(password, header.params, header.salt);
-}
-
-void Program::derivationFinished(EncryptedFormat::Problem problem)
-{
-    EncryptedFormat::VaultKey key = m_derivation.takeKey();
-    QString password = std::move(m_derivedFrom);
-    if (m_ended) {
-        wipe(password);
-        return;
-    }
-    if (problem != EncryptedFormat::Problem::None) {
-        wipe(password);
-        failStartup(KeyDerivation::outOfMemoryMessage());
-        return;
-    }
-    bool wrongPassword = false;
-    const VaultOutcome outcome = m_session.unlock(std::move(key), password, &wrongPassword);
-    wipe(password);
-    if (wrongPassword) {
-        emit passwordRefused();
-        return;
-    }
-    if (outcome.ok)
-        emit passwordConfirmed();
-    if (m_lockState == LockState::Locked)
-        comeBack(outcome);
-    else
-        revealMainWindow(outcome);
-    emit vaultFormatChanged(true);
-}
-
-frmVaultPassword *Program::openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
-                                             const QString &intro)
-{
-    if (vaultPassword.isLoaded()) {
-        vaultPassword.window()->bringForward();
-        return nullptr;
-    }
-    frmVaultPassword *dialog
-        = vaultPassword.load(m_context, mode, caption, intro, [this](QStringView typed) {
-              return m_session.isMasterPassword(typed);
-          });
-    dialog->bringForward();
-    return dialog;
+    m_session.askMasterPassword(password, this, [this](const VaultOutcome &outcome) {
+        // The answer goes to the dialog that asked; one unloaded before may
+        // not be gone yet.
+        frmPass *dialog = pass.window();
+        switch (outcome.result) {
+        case VaultOutcome::Result::Cancelled:
+            return;
+        case VaultOutcome::Result::WrongPassword:
+            if (dialog)
+                dialog->passwordRefused();
+            return;
+        case VaultOutcome::Result::Done:
+            if (dialog)
+                dialog->passwordConfirmed();
+            break;
+        case VaultOutcome::Result::Failed:
+            break;
+        }
+        if (m_lockState == LockState::Locked)
+            comeBack(outcome);
+        else
+            revealMainWindow(outcome);
+    });
 }
 
 void Program::revealMainWindow(const VaultOutcome &outcome, bool startup)
 {
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         failStartup(outcome.error);
         return;
     }
@@ -331,20 +288,13 @@ void Program::finishLock()
 
 void Program::askToUnlock()
 {
-    frmPass *dialog = loadPasswordDialog(false);
-    connect(dialog, &frmPass::passwordAccepted, this, &Program::unlock);
-    dialog->bringForward();
-}
-
-void Program::unlock(const QString &masterPassword)
-{
-    comeBack(m_session.reopen(masterPassword));
+    loadPasswordDialog(false)->bringForward();
 }
 
 void Program::comeBack(const VaultOutcome &outcome)
 {
     revealMainWindow(outcome, false);
-    if (!outcome.ok)
+    if (!outcome.ok())
         return;
     if (m_helpWasOpen)
         showHelp(false);
@@ -479,8 +429,11 @@ void Program::saveWithoutAsking()
 {
     // Only a change that is already in the list and failed to save: what
     // the editor holds is not an entry until the user saves it.
-    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
-        setStatus(m_session.save(m_context.platform.clock->now()).status);
+    if (m_session.hasUnsavedChanges() && m_session.isOpen()) {
+        const VaultOutcome outcome = m_session.save(m_context.platform.clock->now());
+        if (!outcome.ok())
+            setStatus(outcome.status);
+    }
 }
 
 bool Program::commitData(bool mayAsk)
@@ -530,6 +483,6 @@ void Program::endProgram()
     if (m_ended)
         return;
     m_ended = true;
-    m_encryption.abandon();
+    m_session.abandon();
     m_context.platform.ender->endProgram();
 }

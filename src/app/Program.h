@@ -2,10 +2,10 @@
 
 #include "FormSlot.h"
 #include "InactivityTimer.h"
+#include "WindowPrompts.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
 #include "password/EncryptionCommands.h"
-#include "vault/KeyDerivation.h"
 #include "vault/VaultSession.h"
 #include "widgets/WindowContext.h"
 
@@ -104,9 +104,6 @@ signals:
     void vaultOpened();
     // The vault is kept encrypted, or scrambled, from now on.
     void vaultFormatChanged(bool encrypted);
-    // The answer to the password dialog's offer for an encrypted vault.
-    void passwordConfirmed();
-    void passwordRefused();
     // The program is locking: windows wipe what they show.
     void locking();
 
@@ -114,15 +111,13 @@ private:
     // The start-up steps, in order.
     void loadMainWindow();
     void checkVault();
-    // Loads the password dialog, in create or enter mode, wired to unlock
-    // an encrypted vault and to end the program; the caller connects what an
-    // accepted password leads to.
+    // Loads the password dialog, in create or enter mode, wired to have the
+    // session answer the password offered and to end the program.
     frmPass *loadPasswordDialog(bool createMode);
-    void createVault(const QString &masterPassword);
-    void loadVault(const QString &masterPassword);
-    // An encrypted vault: derive the key from the password offered, off this
-    // thread, and try it.
-    void unlockVault(const QString &password);
+    void createVault(const MasterPassword &masterPassword);
+    // Asks the session whether the password offered is the master password;
+    // the right one opens the vault, at the start or after a lock.
+    void passwordOffered(const MasterPassword &password);
     // At start-up the help window may follow; after an unlock, what was
     // open comes back instead.
     void revealMainWindow(const VaultOutcome &outcome, bool startup = true);
@@ -142,21 +137,12 @@ private:
     // way back.
     void finishLock();
     void askToUnlock();
-    void unlock(const QString &masterPassword);
     // The vault is open again: the main window and what was open with it.
     void comeBack(const VaultOutcome &outcome);
     void desktopLocking();
 
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
-
-    // The key of the password offered is there: the vault opens with it,
-    // or the password is refused.
-    void derivationFinished(EncryptedFormat::Problem problem);
-    // The window of the encryption commands, or null when it is open
-    // already (it is brought forward).
-    frmVaultPassword *openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
-                                        const QString &intro);
 
     // Loads a window if needed, shows it and brings it forward.
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
@@ -168,10 +154,8 @@ private:
     VaultSession m_session;
     EntryCommands m_commands;
     ExchangeCommands m_exchange;
+    WindowPrompts m_prompts;
     EncryptionCommands m_encryption;
-    KeyDerivation m_derivation;
-    // The password whose key is being derived; wiped once it is used.
-    QString m_derivedFrom;
     InactivityTimer m_inactivity;
     bool m_ended = false;
 

@@ -43,8 +43,8 @@ signals:
 private:
     bool readRows(const QString &path, const QStringList &header, const CsvImport::Columns &columns,
                   std::vector<CsvImport::Row> *rows);
-    // Adds the entries to the list and saves; takes them back out when the
-    // save fails.
+    // Adds the entries to the list and saves, as one change that the session
+    // takes back when the save fails.
     void add(std::vector<VaultEntry> entries);
     void cannotImport(const QString &path, const QString &reason);
 
