@@ -477,9 +477,9 @@ void Program::shutdown(QCloseEvent *event)
 
 void Program::saveWithoutAsking()
 {
-    // Only a change that is already in the list and failed to save: what
-    // the editor holds is not an entry until the user saves it.
-    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
+    // Only a change in the list whose save failed, and never while locked:
+    // what the editor holds is not an entry until the user saves it.
+    if (m_session.hasUnsavedChanges() && !m_session.isLocked())
         setStatus(m_session.save(m_context.platform.clock->now()).status);
 }
 
