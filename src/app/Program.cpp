@@ -200,7 +200,7 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
     }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
-        failStartup(KeyDerivation::outOfMemoryMessage());
+        failStartup(m_derivation.outOfMemoryMessage());
         return;
     }
     bool wrongPassword = false;

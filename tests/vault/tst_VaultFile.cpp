@@ -1,3 +1,4 @@
+#include "MemoryGroup.h"
 #include "VaultBytes.h"
 #include "VaultFolderFixture.h"
 #include "vault/CodePage.h"
@@ -863,28 +864,9 @@ void TestVaultFile::loadingStaysWithinAMemoryGroup()
     // program without a word once it is used up: a vault too big for it
     // must be refused before that. 4 million one-character entries take
     // more than the group's 200 MB.
-    QString group;
-    QString limitFile;
-    for (const auto &[root, limit] : {std::pair {"/sys/fs/cgroup/memory", "memory.limit_in_bytes"},
-                                      std::pair {"/sys/fs/cgroup", "memory.max"}}) {
-        const QString candidate = QStringLiteral("%1/vorsell-test-%2")
-                                      .arg(QLatin1StringView(root))
-                                      .arg(QCoreApplication::applicationPid());
-        if (QDir().mkdir(candidate) && QFile::exists(candidate + "/" + limit)) {
-            group = candidate;
-            limitFile = candidate + "/" + limit;
-            break;
-        }
-        QDir().rmdir(candidate);
-    }
-    if (group.isEmpty())
+    const MemoryGroup group(200 << 20);
+    if (!group.isValid())
         QSKIP("making a memory control group needs root and a memory controller");
-    struct Remove
-    {
-        QString group;
-        ~Remove() { QDir().rmdir(group); }
-    } remove {group};
-    write(limitFile, QByteArray::number(200 << 20));
 
     QByteArray lines;
     for (int i = 0; i < 4'000'000; ++i)
@@ -899,7 +881,7 @@ void TestVaultFile::loadingStaysWithinAMemoryGroup()
             QStringLiteral("ASAN_OPTIONS"),
             QStringLiteral("detect_leaks=0:allocator_may_return_null=1:quarantine_size_mb=1"));
         load.setProcessEnvironment(env);
-        load.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("load"), m_path, group});
+        load.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("load"), m_path, group.path()});
         QVERIFY(load.waitForFinished(120000));
         const QByteArray said = load.readAllStandardOutput();
         QVERIFY2(load.exitStatus() == QProcess::NormalExit && load.exitCode() == 0,
