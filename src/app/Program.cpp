@@ -126,7 +126,7 @@ void Program::loadMainWindow()
 void Program::checkVault()
 {
     QString error;
-    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+    if (!VaultLocation::makeFolder(m_programFolder, m_vaultFolder, &error)) {
         failStartup(error);
         return;
     }
