@@ -126,7 +126,7 @@ void Program::loadMainWindow()
 void Program::checkVault()
 {
     QString error;
-    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+    if (!VaultLocation::makeFolder(m_programFolder, m_vaultFolder, &error)) {
         failStartup(error);
         return;
     }
@@ -200,7 +200,7 @@ void Program::derivationFinished(EncryptedFormat::Problem problem)
     }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
-        failStartup(KeyDerivation::outOfMemoryMessage());
+        failStartup(m_derivation.outOfMemoryMessage());
         return;
     }
     bool wrongPassword = false;
@@ -477,9 +477,9 @@ void Program::shutdown(QCloseEvent *event)
 
 void Program::saveWithoutAsking()
 {
-    // Only a change that is already in the list and failed to save: what
-    // the editor holds is not an entry until the user saves it.
-    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
+    // Only a change in the list whose save failed, and never while locked:
+    // what the editor holds is not an entry until the user saves it.
+    if (m_session.hasUnsavedChanges() && !m_session.isLocked())
         setStatus(m_session.save(m_context.platform.clock->now()).status);
 }
 

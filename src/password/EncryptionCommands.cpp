@@ -109,7 +109,7 @@ void EncryptionCommands::derivationFinished(EncryptedFormat::Problem problem)
     }
     if (problem != EncryptedFormat::Problem::None) {
         wipe(password);
-        finish(VaultOutcome {false, QString(), KeyDerivation::outOfMemoryMessage()});
+        finish(VaultOutcome {false, QString(), m_derivation.outOfMemoryMessage()});
         return;
     }
     switch (purpose) {

@@ -308,3 +308,22 @@ bool processRunning(qint64 pid)
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 #endif
 }
+
+void keepToOwner(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+#else
+    // Through one handle that refuses a link, so that the mode changed is
+    // that of what was looked at.
+    const int handle = openForReading(QFile::encodeName(path), O_NOFOLLOW | O_NONBLOCK);
+    if (handle < 0)
+        return;
+    struct stat status
+    {
+    };
+    if (::fstat(handle, &status) == 0 && status.st_uid == ::geteuid() && (status.st_mode & 077))
+        ::fchmod(handle, status.st_mode & 07700);
+    ::close(handle);
+#endif
+}

@@ -66,3 +66,10 @@ LockRemoval removeUnheldLock(const QString &path, const QByteArray &judged, bool
 
 // Whether a process with this id runs on this machine.
 bool processRunning(qint64 pid);
+
+// Takes away what others may do with a file or folder that the user owns
+// (on POSIX, clears the group's and others' bits of its mode); what the
+// owner may do stays. A symbolic link, or what another user owns, is left as
+// it is. Where the system has no such permissions (Windows, whose folders in
+// the user's profile are the user's alone already) it does nothing.
+void keepToOwner(const QString &path);

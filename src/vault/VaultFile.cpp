@@ -259,13 +259,14 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
     }
 }
 
-bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
+bool VaultFile::readStart(qsizetype count, QByteArray *start, qint64 *size, QString *error)
 {
     QFile file(m_path);
-    // Unbuffered: a buffered read would take in the whole vault for one byte.
+    // Unbuffered: a buffered read would take in more of the vault than asked.
     if (!openForReading(file, error))
         return false;
-    *firstByte = file.read(1);
+    *size = file.size();
+    *start = file.read(count);
     if (file.error() != QFileDevice::NoError) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;

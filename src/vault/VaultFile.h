@@ -70,8 +70,10 @@ public:
     // way.
     bool write(QByteArrayView content, QString *error);
 
-    // The first byte, which tells the formats apart; none for an empty file.
-    bool readFirstByte(QByteArray *firstByte, QString *error);
+    // The file's first `count` bytes (all of a shorter file), which tell the
+    // formats apart, and its size. The caller wipes them: they may hold the
+    // scrambled master password.
+    bool readStart(qsizetype count, QByteArray *start, qint64 *size, QString *error);
     // The whole file in one piece, as the encrypted format is read; refused
     // when it would not fit in the memory the process may take.
     bool readAll(QByteArray *bytes, QString *error);

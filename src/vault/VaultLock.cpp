@@ -116,6 +116,9 @@ VaultLock::Status VaultLock::lock(bool takeOverFromOtherComputer)
         if (before.exists() && !madeAt.isValid())
             madeAt = before.lastModified();
         if (m_file.tryLock(0)) {
+            // QLockFile makes its file as the umask allows, which may be for
+            // anyone to write.
+            keepToOwner(m_lockPath);
             m_takenOverFrom = madeAt;
             removeLeftRemovalLock();
             return m_status = Status::Locked;
