@@ -5,6 +5,7 @@
 #include "frmColumns.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileSync.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
@@ -80,8 +81,9 @@ void ExchangeCommands::importFile()
     QString error;
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            cannotImport(path, file.errorString());
+        QString reason;
+        if (!openRegularFile(file, &reason)) {
+            cannotImport(path, reason);
             return;
         }
         if (CsvImport::readHeader(file, &header, &error) != CsvImport::Result::Read) {
@@ -141,10 +143,8 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
     CsvImport::Result result = CsvImport::Result::Failed;
     const auto read = [&](const CsvImport::Progress &progress) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = file.errorString();
+        if (!openRegularFile(file, &error))
             return;
-        }
         result = CsvImport::readRows(file, header, columns, rows, &error, progress);
     };
 

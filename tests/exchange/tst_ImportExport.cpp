@@ -15,6 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include "WatchedFifo.h"
+#endif
+
 namespace {
 
 const std::vector<VaultEntry> kVault
@@ -37,6 +41,7 @@ private slots:
     void importChangesNothingOnNo();
     void unknownHeaderAsksForTheColumns();
     void unusableFileChangesNothing();
+    void namedPipeIsRefusedUnopened();
     void largeFileIsReadBehindProgress();
     void failedSaveTakesTheImportBack();
     void exportWarnsFirstThenWritesForTheOwnerOnly();
@@ -174,6 +179,28 @@ void TestImportExport::unusableFileChangesNothing()
     QVERIFY2(text.endsWith(QStringLiteral("Nothing has been changed.")), qPrintable(text));
     QCOMPARE(t->readVault(), before);
     QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
+}
+
+void TestImportExport::namedPipeIsRefusedUnopened()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipes in its file system.");
+#else
+    const QString path = QDir(t->folder.path()).filePath(QStringLiteral("pipe.csv"));
+    const WatchedFifo fifo(path);
+    QVERIFY(fifo.made());
+    t->fakes.files.answers.enqueue(path);
+    trigger("mnuImport");
+    // Opening it would have waited for a writer, for good.
+    QVERIFY(!fifo.wasOpened());
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    const QString text = t->fakes.messages.shown[0].text;
+    QVERIFY2(text.startsWith(u'"' + path
+                             + QStringLiteral("\" cannot be imported.\n\nIt is a named "
+                                              "pipe, not a regular file.")),
+             qPrintable(text));
+    QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
+#endif
 }
 
 void TestImportExport::largeFileIsReadBehindProgress()
