@@ -3,6 +3,7 @@
 #include "FileSync.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <optional>

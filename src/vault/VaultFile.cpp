@@ -306,7 +306,7 @@ int VaultFile::removeLeftoverSaves()
 
 void VaultFile::addKeptFiles(KeptFiles *kept) const
 {
-    const QString vault = QStringLiteral("the vault");
+    const QString vault = QStringLiteral("the vault, which holds your entries");
     kept->addFile(m_path, vault);
     kept->addFile(m_savedPath, vault);
     const QFileInfo saved(m_savedPath);
