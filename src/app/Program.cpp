@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Form1.h"
+#include "ProgramFiles.h"
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
@@ -36,7 +37,8 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_context(platform, m_settings)
     , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
-    , m_exchange(m_session, platform, this)
+    , m_exchange(m_session, platform,
+                 programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
     , m_encryption(
           m_session, m_context,
           [this](frmVaultPassword::Mode mode, const QString &caption, const QString &intro) {

@@ -26,6 +26,12 @@ bool replaceFile(const QString &from, const QString &to, QString *reason);
 // bytes first).
 bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason);
 
+// Opens the file named by `file` for reading when it is a regular file.
+// Anything else is refused before it is opened: a named pipe would hold the
+// program up until something writes to it, a device may never end. On
+// failure the reason, for the user, goes to *reason.
+bool openRegularFile(QFile &file, QString *reason);
+
 // Where a write to `path` really goes: the end of its chain of symbolic
 // links, with links among its folders followed as well, so that every name
 // that leads to one file gives the same path. *loop when the chain leads

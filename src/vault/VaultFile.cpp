@@ -3,11 +3,13 @@
 #include "FileExists.h"
 #include "SecureBytes.h"
 #include "platform/FileSync.h"
+#include "platform/KeptFiles.h"
 #include "platform/MemoryLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <new>
 
@@ -301,6 +303,18 @@ bool VaultFile::readAll(QByteArray *bytes, QString *error)
 int VaultFile::removeLeftoverSaves()
 {
     return removeLeftoverReplacements(m_savedPath, savePrefix(QFileInfo(m_savedPath).fileName()));
+}
+
+void VaultFile::addKeptFiles(KeptFiles *kept) const
+{
+    const QString vault = QStringLiteral("the vault, which holds your entries");
+    kept->addFile(m_path, vault);
+    kept->addFile(m_savedPath, vault);
+    const QFileInfo saved(m_savedPath);
+    kept->addFiles(
+        saved.absolutePath(),
+        QRegularExpression(u'^' + QRegularExpression::escape(savePrefix(saved.fileName()))),
+        QStringLiteral("a file that an unfinished save of the vault left behind"));
 }
 
 bool VaultFile::write(QByteArrayView content, QString *error)

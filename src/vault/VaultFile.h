@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+class KeptFiles;
 class QFile;
 
 // The vault file on disk. Each operation opens and closes the file; nothing
@@ -87,6 +88,11 @@ public:
     // letters or digits); no other file is touched. Only the copy that holds
     // the vault's lock may call this. Returns how many were removed.
     int removeLeftoverSaves();
+
+    // Adds the files of the vault to those the program keeps: the vault
+    // under its own name and the file that saves replace, and what saves
+    // that never finished left beside it.
+    void addKeptFiles(KeptFiles *kept) const;
 
 private:
     bool openForReading(QFile &file, QString *error) const;

@@ -101,6 +101,13 @@ public:
     // program ends straight after.
     void release() { m_lock.unlock(); }
 
+    // Adds the vault's files and its lock to the files the program keeps.
+    void addKeptFiles(KeptFiles *kept) const
+    {
+        m_file.addKeptFiles(kept);
+        m_lock.addKeptFiles(kept);
+    }
+
     // Locking: the master password and every entry leave memory, wiped.
     // Changes that the last save could not write wait packed in secure
     // memory instead, so that the lock loses nothing.
