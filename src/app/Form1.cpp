@@ -9,7 +9,7 @@
 #include "skin/Skinning.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
-#include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"

@@ -2,7 +2,7 @@
 
 #include "CsvReader.h"
 #include "entries/EntryRules.h"
-#include "vault/SecureBytes.h"
+#include "vault/Wipe.h"
 
 #include <QIODevice>
 #include <QLocale>
@@ -184,7 +184,7 @@ QString skipLine(SkipReason reason)
         return QStringLiteral("%1 not a login: a note, a card or an identity (%2)");
     case SkipReason::VaultFull:
         return QStringLiteral("%1 that no longer fit: a vault holds at most ")
-            + QLocale().toString(kMostEntries) + QStringLiteral(" entries (%2)");
+            + QLocale().toString(VaultFormat::kMostEntries) + QStringLiteral(" entries (%2)");
     }
     return QString();
 }
@@ -327,7 +327,8 @@ Result readRows(QIODevice &in, const QStringList &header, const Columns &columns
         if (int(rows->size()) >= kMostRows) {
             problem = QStringLiteral("The file holds more than %1 rows: a vault holds at most "
                                      "%2 entries.")
-                          .arg(QLocale().toString(kMostRows), QLocale().toString(kMostEntries));
+                          .arg(QLocale().toString(kMostRows),
+                               QLocale().toString(VaultFormat::kMostEntries));
             return false;
         }
         Row row;
@@ -365,7 +366,8 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
     for (const VaultEntry &entry : existing)
         inVault.push_back(&entry);
     std::sort(inVault.begin(), inVault.end(), fieldsBefore);
-    const qsizetype room = std::max<qsizetype>(0, kMostEntries - qsizetype(existing.size()));
+    const qsizetype room
+        = std::max<qsizetype>(0, VaultFormat::kMostEntries - qsizetype(existing.size()));
 
     for (const Row &row : rows) {
         const VaultEntry &entry = row.entry;

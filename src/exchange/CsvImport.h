@@ -22,8 +22,6 @@ namespace CsvImport {
 inline constexpr qint64 kLargestFile = qint64(128) << 20;
 // The most rows of data read from one file.
 inline constexpr int kMostRows = 100000;
-// The most entries a vault holds.
-inline constexpr int kMostEntries = 32767;
 
 // Which column (0-based) holds each field; -1 for none.
 struct Columns
@@ -87,7 +85,7 @@ enum class SkipReason {
     Refused,
     // Not a login (a secure note, a card).
     NotALogin,
-    // The vault holds kMostEntries entries. (The last reason: the summary
+    // The vault holds VaultFormat::kMostEntries entries. (The last reason: the summary
     // counts the skips by reason.)
     VaultFull,
 };

@@ -1,7 +1,7 @@
 #include "EntryListModel.h"
 
 #include "SearchText.h"
-#include "SecretPack.h"
+#include "Wipe.h"
 
 #include <sodium.h>
 

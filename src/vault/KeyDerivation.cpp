@@ -1,5 +1,7 @@
 #include "KeyDerivation.h"
 
+#include "Wipe.h"
+
 #include <QMetaObject>
 
 struct KeyDerivation::Work

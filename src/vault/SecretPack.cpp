@@ -1,7 +1,5 @@
 #include "SecretPack.h"
 
-#include <sodium.h>
-
 #include <cstring>
 
 namespace {
@@ -77,47 +75,4 @@ std::vector<VaultEntry> unpackEntries(const SecureBytes &packed)
         entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-void wipeEverywhere(QString &text)
-{
-    // Texts built into the program (literals) are read-only and no secret.
-    if (!text.isEmpty() && text.data_ptr().d_ptr())
-        sodium_memzero(const_cast<QChar *>(text.constData()),
-                       std::size_t(text.size()) * sizeof(QChar));
-    text = QString();
-}
-
-void wipeIfHeldByAtMost(QString &text, int holders)
-{
-    const auto *data = text.data_ptr().d_ptr();
-    if (data && data->ref_.loadRelaxed() <= holders)
-        wipeEverywhere(text);
-    text = QString();
-}
-
-void wipeEverywhere(VaultEntry &entry)
-{
-    wipeEverywhere(entry.username);
-    wipeEverywhere(entry.password);
-    wipeEverywhere(entry.location);
-}
-
-void wipe(VaultEntry &entry)
-{
-    wipe(entry.username);
-    wipe(entry.password);
-    wipe(entry.location);
-}
-
-QString separateCopy(const QString &text)
-{
-    return text.isEmpty() ? QString() : QString(text.constData(), text.size());
-}
-
-void separateTexts(VaultEntry &entry)
-{
-    entry.username = separateCopy(entry.username);
-    entry.password = separateCopy(entry.password);
-    entry.location = separateCopy(entry.location);
 }

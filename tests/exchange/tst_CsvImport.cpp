@@ -313,7 +313,7 @@ void TestCsvImport::skippedRowsAndLeftOutColumns()
 
 void TestCsvImport::vaultFull()
 {
-    const std::vector<VaultEntry> vault(kMostEntries - 1, VaultEntry {"u", "p", "l"});
+    const std::vector<VaultEntry> vault(VaultFormat::kMostEntries - 1, VaultEntry {"u", "p", "l"});
     const Plan result = planFor("url,username,password\na,b,c\nd,e,f\n", vault);
     QCOMPARE(result.added.size(), size_t(1));
     QCOMPARE(result.skipped.size(), size_t(1));
