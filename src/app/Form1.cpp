@@ -7,6 +7,7 @@
 #include "entries/EntryRules.h"
 #include "info/LinkRules.h"
 #include "skin/Skinning.h"
+#include "vault/EntryFields.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
 #include "vault/Wipe.h"
@@ -56,15 +57,16 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
                          3660, 60, 1155, 1035);
     cmdWebsite[0] = makeButton(QStringLiteral("cmdWebsite"), QStringLiteral("Command1"),
                                QStringLiteral("website"), 4860, 60, 4095, 1035);
-    cmdCopy[0] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Username"),
-                            QStringLiteral("copy"), 60, 1140, 2355, 795);
-    cmdCopy[1] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Password"),
-                            QStringLiteral("copy"), 2460, 1140, 2355, 795);
-    cmdCopy[2] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Used At"),
-                            QStringLiteral("copy"), 4860, 1140, 4095, 795);
+    // A copy button under each column, in the order of the fields.
+    const double copyLefts[] = {60, 2460, 4860};
+    const double copyWidths[] = {2355, 2355, 4095};
     for (int i = 0; i < int(cmdCopy.size()); ++i) {
-        cmdCopy[size_t(i)]->setProperty("index", i);
-        connect(cmdCopy[size_t(i)], &QToolButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+        QToolButton *button
+            = makeButton(QStringLiteral("cmdCopy"), entryField(Field(i)).copyButton.toString(),
+                         QStringLiteral("copy"), copyLefts[i], 1140, copyWidths[i], 795);
+        button->setProperty("index", i);
+        connect(button, &QToolButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+        cmdCopy[size_t(i)] = button;
     }
     cmdAdd[0]->setProperty("index", 0);
     cmdWebsite[0]->setProperty("index", 0);
@@ -136,22 +138,13 @@ void Form1::formLoad()
     cmdWebsite[0]->setText(QStringLiteral("Visit ") + branding.strComments);
     cmdWebsite[0]->setAccessibleName(cmdWebsite[0]->text());
 
-    const struct
-    {
-        const char *header;
-        double width;
-    } columns[] = {
-        {"Username", Twips::fromPixels(cmdCopy[0]->width()) - 10},
-        {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
-        {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
-    };
     // The columns fill the list exactly at the window's designed size, in
     // the proportions of these widths.
-    std::array<double, 3> designed {};
-    for (size_t i = 0; i < designed.size(); ++i) {
-        m_entries.addColumnHeader(QString::fromLatin1(columns[i].header));
-        designed[i] = columns[i].width;
-    }
+    const std::array<double, 3> designed = {
+        Twips::fromPixels(cmdCopy[0]->width()) - 10,
+        Twips::fromPixels(cmdCopy[1]->width()) + 20,
+        Twips::fromPixels(cmdCopy[2]->width()),
+    };
     const int available = Twips::toPixels(MainWindowLayout::kClientWidth - 2 * m_listLeft)
         - 2 * lstPass->frameWidth();
     const std::array<int, 3> widths = MainWindowLayout::columnWidthsFor(designed, available);

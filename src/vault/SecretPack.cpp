@@ -7,6 +7,10 @@ namespace {
 // Each text as its length in characters, then its UTF-16 code units.
 using Length = quint32;
 
+// Each entry as its fields in their order, then how many fields its line
+// held in the file.
+constexpr std::size_t kTextsPerEntry = kFieldCount + 1;
+
 } // namespace
 
 SecureBytes packTexts(std::span<const QString> texts)
@@ -53,11 +57,10 @@ std::vector<QString> unpackTexts(const SecureBytes &packed)
 SecureBytes packEntries(std::span<const VaultEntry> entries)
 {
     std::vector<QString> texts;
-    texts.reserve(entries.size() * 4);
+    texts.reserve(entries.size() * kTextsPerEntry);
     for (const VaultEntry &entry : entries) {
-        texts.push_back(entry.username);
-        texts.push_back(entry.password);
-        texts.push_back(entry.location);
+        for (const Field field : kFields)
+            texts.push_back(entry.field(field));
         texts.push_back(QString::number(entry.fieldsInFile));
     }
     // The vector shares the entries' texts: nothing of them is copied here.
@@ -68,10 +71,12 @@ std::vector<VaultEntry> unpackEntries(const SecureBytes &packed)
 {
     std::vector<QString> texts = unpackTexts(packed);
     std::vector<VaultEntry> entries;
-    entries.reserve(texts.size() / 4);
-    for (std::size_t i = 0; i + 3 < texts.size(); i += 4) {
-        VaultEntry entry {std::move(texts[i]), std::move(texts[i + 1]), std::move(texts[i + 2])};
-        entry.fieldsInFile = texts[i + 3].toInt();
+    entries.reserve(texts.size() / kTextsPerEntry);
+    for (std::size_t i = 0; i + kTextsPerEntry <= texts.size(); i += kTextsPerEntry) {
+        VaultEntry entry;
+        for (const Field field : kFields)
+            entry.field(field) = std::move(texts[i + std::size_t(field)]);
+        entry.fieldsInFile = texts[i + kFieldCount].toInt();
         entries.push_back(std::move(entry));
     }
     return entries;

@@ -248,7 +248,7 @@ void TestCsvImport::progressCanCancel()
     std::vector<Row> rows;
     QString error;
     QList<qint64> done;
-    const Result result = readRows(in, header, Columns {1, 2, 0, -1, {}}, &rows, &error,
+    const Result result = readRows(in, header, Columns {{1, 2, 0}, -1, {}}, &rows, &error,
                                    [&](qint64 read, qint64 total) {
                                        if (total == csv.size())
                                            done.append(read);
@@ -264,9 +264,9 @@ void TestCsvImport::unknownHeaderGuess()
 {
     const Columns columns
         = guessColumns({"Title", "Login name", "Notes", "Web site", "Passphrase", "Password"});
-    QCOMPARE(columns.username, 1);
-    QCOMPARE(columns.password, 5);
-    QCOMPARE(columns.location, 3);
+    QCOMPARE(columns[Field::Username], 1);
+    QCOMPARE(columns[Field::Password], 5);
+    QCOMPARE(columns[Field::Location], 3);
     QVERIFY(!recognise({"Title", "Login name", "Password"}));
 }
 

@@ -143,7 +143,8 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
         [&](const QStringList &header, const CsvImport::Columns &guess) {
             asked = header;
             // The guess finds the three by their names.
-            if (guess.username != 2 || guess.password != 1 || guess.location != 0)
+            if (guess[Field::Username] != 2 || guess[Field::Password] != 1
+                || guess[Field::Location] != 0)
                 asked.clear();
             return answer;
         });
@@ -154,7 +155,7 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
     QVERIFY(t->fakes.messages.shown.isEmpty());
     QCOMPARE(t->program->entries().count(), int(kVault.size()));
 
-    answer = CsvImport::Columns {2, 1, 0, -1, {}};
+    answer = CsvImport::Columns {{2, 1, 0}, -1, {}};
     t->fakes.files.answers.enqueue(path);
     t->fakes.messages.answers.enqueue(MessageBox::Yes);
     trigger("mnuImport");
@@ -254,7 +255,8 @@ void TestImportExport::exportCancelledAtTheWarningWritesNothing()
 
 void TestImportExport::columnDialogByKeyboard()
 {
-    frmColumns dialog({"Title", "Login", "Secret", "Site"}, CsvImport::Columns {1, -1, 3, -1, {}});
+    frmColumns dialog({"Title", "Login", "Secret", "Site"},
+                      CsvImport::Columns {{1, -1, 3}, -1, {}});
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
@@ -272,9 +274,9 @@ void TestImportExport::columnDialogByKeyboard()
     QTest::keyClick(password, Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const CsvImport::Columns chosen = dialog.columns();
-    QCOMPARE(chosen.username, 1);
-    QCOMPARE(chosen.password, 2);
-    QCOMPARE(chosen.location, 3);
+    QCOMPARE(chosen[Field::Username], 1);
+    QCOMPARE(chosen[Field::Password], 2);
+    QCOMPARE(chosen[Field::Location], 3);
 }
 
 QTEST_MAIN(TestImportExport)
