@@ -28,8 +28,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include <functional>
-
 Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &commands)
     : QMainWindow(nullptr)
     , m_context(context)
@@ -105,8 +103,7 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     StatusBar1->addWidget(statusPanel, 1);
     setStatusBar(StatusBar1);
 
-    m_menus = new MainMenus(*this, m_context.settings);
-    lstPass->addAction(m_menus->mnuDataItem[2]);
+    buildMenus();
     buildFindAndHide();
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
@@ -122,6 +119,32 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
 }
 
 Form1::~Form1() = default;
+
+void Form1::buildMenus()
+{
+    const MainMenuHandlers handlers {
+        .importVault = [this] { emit importRequested(); },
+        .exportVault = [this] { emit exportRequested(); },
+        .encrypt = [this] { emit encryptRequested(); },
+        .removeEncryption = [this] { emit removeEncryptionRequested(); },
+        .changePassword = [this] { emit changePasswordRequested(); },
+        .lock = [this] { emit lockRequested(); },
+        .exit = [this] { close(); },
+        .add = [this] { cmdAdd_Click(0); },
+        .remove = [this] { cmdDelete_Click(); },
+        .edit = [this] { cmdEdit_Click(); },
+        .goTo = [this] { cmdGoto_Click(); },
+        .find = [this] { mnuFind_Click(); },
+        .hidePasswords = [this](bool hide) { mnuHidePasswords_Click(hide); },
+        .sortBy = [this](Field field) { lstPass_ColumnClick(int(field) + 1); },
+        .copy = [this](Field field) { cmdCopy_Click(int(field)); },
+        .help = [this] { emit helpRequested(); },
+        .about = [this] { emit aboutRequested(); },
+    };
+    m_menus = new MainMenus(menuBar(), m_context.settings, handlers);
+    // Enter on the list edits the selected entry.
+    lstPass->addAction(m_menus->editItem());
+}
 
 QToolButton *Form1::makeButton(const QString &name, const QString &caption, const QString &icon,
                                double left, double top, double width, double height)
@@ -326,43 +349,9 @@ void Form1::showSortIndicator()
                                  : Qt::DescendingOrder);
 }
 
-void Form1::mnuFileItem_Click(int index)
-{
-    if (index == 0)
-        close();
-}
-
 void Form1::showVaultFormat(bool encrypted)
 {
     m_menus->showVaultFormat(encrypted);
-}
-
-void Form1::mnuDataItem_Click(int index)
-{
-    // The items in menu order: add, delete, edit, go to. Items outside the
-    // array (find, hide passwords) carry index -1 and are passed by.
-    const std::array<std::function<void()>, 4> items
-        = {[this] { cmdAdd_Click(0); }, [this] { cmdDelete_Click(); }, [this] { cmdEdit_Click(); },
-           [this] {
-               cmdGoto_Click();
-           }};
-    if (index >= 0 && index < int(items.size()))
-        items[size_t(index)]();
-}
-
-void Form1::mnuCopyItem_Click(int index)
-{
-    cmdCopy_Click(index);
-}
-
-void Form1::mnuHelpItem_Click(int)
-{
-    emit helpRequested();
-}
-
-void Form1::mnuAboutItem_Click(int)
-{
-    emit aboutRequested();
 }
 
 void Form1::buildFindAndHide()
@@ -382,15 +371,7 @@ void Form1::buildFindAndHide()
 
     // The copy keys act on the selected match while the find box has no
     // text of its own selected.
-    const auto &copyItems = m_menus->mnuCopyItem;
-    findBar->setWindowKeys(
-        {copyItems[0]->shortcut(), copyItems[1]->shortcut(), copyItems[2]->shortcut()});
-}
-
-void Form1::mnuSortItem_Click(int index)
-{
-    if (index >= 0 && index < int(m_menus->mnuSortItem.size()))
-        lstPass_ColumnClick(index + 1);
+    findBar->setWindowKeys(m_menus->copyKeys());
 }
 
 void Form1::goToFirstMatch()
@@ -470,7 +451,7 @@ void Form1::mnuHidePasswords_Click(bool hide)
 void Form1::passwordsHiddenChanged()
 {
     const bool hide = m_context.settings.hidePasswords();
-    m_menus->mnuHidePasswords->setChecked(hide);
+    m_menus->showPasswordsHidden(hide);
     if (hide == m_shown->passwordsHidden())
         return;
     keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });

@@ -8,6 +8,7 @@
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -294,7 +295,7 @@ void TestSkinning::marksAndTextStandOut()
 
     // In the editor: typed text, the caret of an empty box, and the focus
     // mark of a check box against the same box without it.
-    main->mnuDataItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuDataItem"), 0)->trigger();
     frmAdd *editor = t.program->add.window();
     QApplication::setActiveWindow(editor);
     QVERIFY(QTest::qWaitForWindowActive(editor));
