@@ -9,8 +9,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -32,7 +30,6 @@ private slots:
     void init();
     void cleanup();
 
-    void fileMenu();
     void importAddsWhatTheSummarySaysOnYes();
     void importChangesNothingOnNo();
     void unknownHeaderAsksForTheColumns();
@@ -72,21 +69,6 @@ QString TestImportExport::writeFile(const QString &name, const QByteArray &bytes
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-void TestImportExport::fileMenu()
-{
-    const QMenu *menu = main->findChild<QMenu *>(QStringLiteral("mnuFile"));
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        if (action->isVisible())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    // A scrambled vault is open.
-    QCOMPARE(texts,
-             (QStringList {"&Import...", "&Export...", "-", "E&ncrypt Vault...",
-                           "Change &Master Password...", "-", "&Lock", "Lock &After",
-                           "Lock &With the Desktop", "-", "E&xit"}));
 }
 
 void TestImportExport::importAddsWhatTheSummarySaysOnYes()
