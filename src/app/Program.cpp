@@ -19,6 +19,7 @@
 #include "skin/Skinning.h"
 #include "vault/SecretPack.h"
 #include "vault/VaultLocation.h"
+#include "vault/Wipe.h"
 #include "widgets/Accessible.h"
 
 #include <QApplication>

@@ -9,8 +9,8 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
-#include "vault/SecretPack.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,8 +9,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -39,7 +37,6 @@ private slots:
     void init();
     void cleanup();
 
-    void fileMenu();
     void importAddsWhatTheSummarySaysOnYes();
     void importChangesNothingOnNo();
     void unknownHeaderAsksForTheColumns();
@@ -82,21 +79,6 @@ QString TestImportExport::writeFile(const QString &name, const QByteArray &bytes
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-void TestImportExport::fileMenu()
-{
-    const QMenu *menu = main->findChild<QMenu *>(QStringLiteral("mnuFile"));
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        if (action->isVisible())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    // A scrambled vault is open.
-    QCOMPARE(texts,
-             (QStringList {"&Import...", "&Export...", "-", "E&ncrypt Vault...",
-                           "Change &Master Password...", "-", "&Lock", "Lock &After",
-                           "Lock &With the Desktop", "-", "E&xit"}));
 }
 
 void TestImportExport::importAddsWhatTheSummarySaysOnYes()
@@ -153,7 +135,8 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
         [&](const QStringList &header, const CsvImport::Columns &guess) {
             asked = header;
             // The guess finds the three by their names.
-            if (guess.username != 2 || guess.password != 1 || guess.location != 0)
+            if (guess[Field::Username] != 2 || guess[Field::Password] != 1
+                || guess[Field::Location] != 0)
                 asked.clear();
             return answer;
         });
@@ -164,7 +147,7 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
     QVERIFY(t->fakes.messages.shown.isEmpty());
     QCOMPARE(t->program->entries().count(), int(kVault.size()));
 
-    answer = CsvImport::Columns {2, 1, 0, -1, {}};
+    answer = CsvImport::Columns {{2, 1, 0}, -1, {}};
     t->fakes.files.answers.enqueue(path);
     t->fakes.messages.answers.enqueue(MessageBox::Yes);
     trigger("mnuImport");
@@ -338,7 +321,8 @@ void TestImportExport::exportRefusesTheProgramsOwnFiles()
 
 void TestImportExport::columnDialogByKeyboard()
 {
-    frmColumns dialog({"Title", "Login", "Secret", "Site"}, CsvImport::Columns {1, -1, 3, -1, {}});
+    frmColumns dialog({"Title", "Login", "Secret", "Site"},
+                      CsvImport::Columns {{1, -1, 3}, -1, {}});
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
@@ -356,9 +340,9 @@ void TestImportExport::columnDialogByKeyboard()
     QTest::keyClick(password, Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const CsvImport::Columns chosen = dialog.columns();
-    QCOMPARE(chosen.username, 1);
-    QCOMPARE(chosen.password, 2);
-    QCOMPARE(chosen.location, 3);
+    QCOMPARE(chosen[Field::Username], 1);
+    QCOMPARE(chosen[Field::Password], 2);
+    QCOMPARE(chosen[Field::Location], 3);
 }
 
 QTEST_MAIN(TestImportExport)
