@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Form1.h"
+#include "ProgramFiles.h"
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
@@ -18,6 +19,7 @@
 #include "skin/Skinning.h"
 #include "vault/SecretPack.h"
 #include "vault/VaultLocation.h"
+#include "vault/Wipe.h"
 #include "widgets/Accessible.h"
 
 #include <QApplication>
@@ -36,7 +38,8 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_context(platform, m_settings)
     , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
-    , m_exchange(m_session, platform, this)
+    , m_exchange(m_session, platform,
+                 programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
     , m_prompts(vaultPassword, m_context)
     , m_encryption(m_session, platform, m_prompts, this)
     , m_inactivity(*platform.clock)
@@ -121,7 +124,7 @@ void Program::loadMainWindow()
 void Program::checkVault()
 {
     QString error;
-    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+    if (!VaultLocation::makeFolder(m_programFolder, m_vaultFolder, &error)) {
         failStartup(error);
         return;
     }
@@ -427,8 +430,8 @@ void Program::shutdown(QCloseEvent *event)
 
 void Program::saveWithoutAsking()
 {
-    // Only a change that is already in the list and failed to save: what
-    // the editor holds is not an entry until the user saves it.
+    // Only a change in the list whose save failed, and never while locked:
+    // what the editor holds is not an entry until the user saves it.
     if (m_session.hasUnsavedChanges() && m_session.isOpen()) {
         const VaultOutcome outcome = m_session.save(m_context.platform.clock->now());
         if (!outcome.ok())

@@ -2,7 +2,6 @@
 #include "Program.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
-#include "platform/DesktopLock.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/SettingsStore.h"

@@ -5,8 +5,9 @@
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
-#include "vault/SecretPack.h"
+#include "vault/EntryFilterModel.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
                              const Settings &settings, QObject *parent)
@@ -58,7 +59,7 @@ void EntryCommands::remove(int row)
     const EntryListModel::EntryId id = list.idOf(row);
     VaultEntry shown = list.entry(row);
     if (m_settings.hidePasswords())
-        shown.password = maskedPassword(shown.password);
+        shown.password = EntryFilterModel::maskedPassword(shown.password);
     // The question shows the password: its text is wiped once answered.
     QString question = EntryRules::deleteQuestion(shown);
     // Shared with the list: a delete wipes the entry once it stands.

@@ -4,11 +4,12 @@
 #include "ExportFile.h"
 #include "frmColumns.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileSync.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
-#include "vault/SecretPack.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,10 +40,12 @@ QString shown(const QString &path)
 
 } // namespace
 
-ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platform, QObject *parent)
+ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platform,
+                                   KeptFiles keptFiles, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
+    , m_keptFiles(std::move(keptFiles))
     , m_pickColumns([](const QStringList &header, const CsvImport::Columns &guess) {
         frmColumns dialog(header, guess, QApplication::activeWindow());
         if (dialog.exec() != QDialog::Accepted)
@@ -79,8 +82,9 @@ void ExchangeCommands::importFile()
     QString error;
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            cannotImport(path, file.errorString());
+        QString reason;
+        if (!openRegularFile(file, &reason)) {
+            cannotImport(path, reason);
             return;
         }
         if (CsvImport::readHeader(file, &header, &error) != CsvImport::Result::Read) {
@@ -140,10 +144,8 @@ bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
     CsvImport::Result result = CsvImport::Result::Failed;
     const auto read = [&](const CsvImport::Progress &progress) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = file.errorString();
+        if (!openRegularFile(file, &error))
             return;
-        }
         result = CsvImport::readRows(file, header, columns, rows, &error, progress);
     };
 
@@ -238,6 +240,16 @@ void ExchangeCommands::exportFile()
     const QString path = m_platform.files->saveFileName(
         QStringLiteral("Export Passwords to a CSV File"), suggested, csvFilter());
     if (path.isEmpty()) {
+        emit statusChanged(QStringLiteral("Nothing exported."));
+        return;
+    }
+    // The file dialog asked whether to replace the file, not what it is.
+    if (const QString kept = m_keptFiles.whatIs(path); !kept.isEmpty()) {
+        messages->show(QStringLiteral("The passwords cannot be exported to \"%1\": that file is "
+                                      "%2.\n\nNothing has been written. Choose another name for "
+                                      "the export.")
+                           .arg(shown(path), kept),
+                       MessageBox::Exclamation, QStringLiteral("Export"));
         emit statusChanged(QStringLiteral("Nothing exported."));
         return;
     }

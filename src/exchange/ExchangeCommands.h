@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsvImport.h"
+#include "platform/KeptFiles.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -13,8 +14,9 @@ class VaultSession;
 // Import and Export on the File menu. Import reads a CSV file, shows what it
 // would add and skip, and only on Yes adds the entries and saves the vault
 // once; Export warns, asks where, and writes every entry to a CSV file that
-// only its owner can read. Outcomes reach the user through the status signal
-// and message boxes.
+// only its owner can read, unless that file is one the program keeps (the
+// vault, its lock, the program's own files). Outcomes reach the user through
+// the status signal and message boxes.
 class ExchangeCommands : public QObject
 {
     Q_OBJECT
@@ -29,7 +31,9 @@ public:
     // progress dialog.
     static constexpr qint64 kReadInBackground = qint64(1) << 20;
 
-    ExchangeCommands(VaultSession &session, const Platform &platform, QObject *parent = nullptr);
+    // `keptFiles`: the files an export never replaces.
+    ExchangeCommands(VaultSession &session, const Platform &platform, KeptFiles keptFiles,
+                     QObject *parent = nullptr);
 
     // The column dialog, unless a test puts another picker in its place.
     void setColumnPicker(ColumnPicker picker) { m_pickColumns = std::move(picker); }
@@ -50,6 +54,7 @@ private:
 
     VaultSession &m_session;
     Platform m_platform;
+    KeptFiles m_keptFiles;
     ColumnPicker m_pickColumns;
     bool m_busy = false;
 };

@@ -1,6 +1,7 @@
 #include "frmColumns.h"
 
 #include "skin/Topmost.h"
+#include "vault/EntryFields.h"
 #include "widgets/Controls.h"
 
 #include <QComboBox>
@@ -37,8 +38,11 @@ frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &gues
 
     auto *grid = new QGridLayout;
     layout->addLayout(grid);
-    const auto add = [&](const QString &name, const QString &caption, int column, int row) {
-        auto *label = new QLabel(caption, this);
+    // A row for each field, in their order.
+    const auto add = [&](const QString &name, Field field) {
+        const int column = guess[field];
+        const int row = int(field);
+        auto *label = new QLabel(entryField(field).importLabel.toString(), this);
         label->setObjectName(QStringLiteral("lbl") + name.mid(3));
         auto *box = new QComboBox(this);
         box->setObjectName(name);
@@ -56,12 +60,9 @@ frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &gues
         connect(box, &QComboBox::currentIndexChanged, this, &frmColumns::updateOk);
         return box;
     };
-    cboUsername
-        = add(QStringLiteral("cboUsername"), QStringLiteral("&Username:"), guess.username, 0);
-    cboPassword
-        = add(QStringLiteral("cboPassword"), QStringLiteral("&Password:"), guess.password, 1);
-    cboLocation = add(QStringLiteral("cboLocation"), QStringLiteral("&Website/Location:"),
-                      guess.location, 2);
+    cboUsername = add(QStringLiteral("cboUsername"), Field::Username);
+    cboPassword = add(QStringLiteral("cboPassword"), Field::Password);
+    cboLocation = add(QStringLiteral("cboLocation"), Field::Location);
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -85,8 +86,8 @@ void frmColumns::updateOk()
 CsvImport::Columns frmColumns::columns() const
 {
     CsvImport::Columns chosen;
-    chosen.username = cboUsername->currentIndex() - 1;
-    chosen.password = cboPassword->currentIndex() - 1;
-    chosen.location = cboLocation->currentIndex() - 1;
+    chosen[Field::Username] = cboUsername->currentIndex() - 1;
+    chosen[Field::Password] = cboPassword->currentIndex() - 1;
+    chosen[Field::Location] = cboLocation->currentIndex() - 1;
     return chosen;
 }

@@ -4,6 +4,7 @@
 #include "SecretPack.h"
 #include "StatusText.h"
 #include "VaultFile.h"
+#include "Wipe.h"
 
 using EncryptedFormat::Problem;
 using EncryptedFormat::VaultKey;
@@ -20,15 +21,21 @@ EncryptedVault::EncryptedVault(VaultFile &file)
 }
 
 std::unique_ptr<EncryptedVault> EncryptedVault::read(VaultFile &file, const QString &productName,
+                                                     QByteArrayView start, qint64 size,
                                                      VaultOutcome *outcome)
 {
     std::unique_ptr<EncryptedVault> vault(new EncryptedVault(file));
-    QString error;
-    if (!file.readAll(&vault->m_sealed, &error)) {
-        *outcome = VaultOutcome::failed(error);
-        return nullptr;
+    Problem problem = EncryptedFormat::readHeader(start, size, &vault->m_header);
+    if (problem == Problem::None) {
+        QString error;
+        if (!file.readAll(&vault->m_sealed, &error)) {
+            *outcome = VaultOutcome::failed(error);
+            return nullptr;
+        }
+        // Once more on the whole file, which may have changed meanwhile.
+        problem = EncryptedFormat::readHeader(vault->m_sealed, &vault->m_header);
     }
-    switch (EncryptedFormat::readHeader(vault->m_sealed, &vault->m_header)) {
+    switch (problem) {
     case Problem::None:
         return vault;
     case Problem::NewerVersion:
@@ -39,13 +46,18 @@ std::unique_ptr<EncryptedVault> EncryptedVault::read(VaultFile &file, const QStr
                 .arg(productName)));
         return nullptr;
     default:
-        *outcome = VaultOutcome::failed(file.describe(
-            QStringLiteral("opened"),
-            QStringLiteral("It is damaged: it is not a whole encrypted vault (a part of it is "
-                           "missing or has been changed). It has not been changed further; "
-                           "restore it from a backup.")));
+        *outcome = VaultOutcome::failed(damaged(file));
         return nullptr;
     }
+}
+
+QString EncryptedVault::damaged(const VaultFile &file)
+{
+    return file.describe(
+        QStringLiteral("opened"),
+        QStringLiteral("It is damaged: it is not a whole encrypted vault (a part of it is "
+                       "missing or has been changed). It has not been changed further; "
+                       "restore it from a backup."));
 }
 
 std::unique_ptr<EncryptedVault> EncryptedVault::withNewKey(VaultFile &file,
@@ -63,7 +75,7 @@ std::unique_ptr<EncryptedVault> EncryptedVault::withNewKey(VaultFile &file,
                      }
                      if (problem != Problem::None) {
                          made->m_offeredCheck.clear();
-                         ready(VaultOutcome::failed(KeyDerivation::outOfMemoryMessage()));
+                         ready(VaultOutcome::failed(made->m_derivation.outOfMemoryMessage()));
                          return;
                      }
                      made->m_key = std::move(key);
@@ -101,7 +113,7 @@ void EncryptedVault::open(const MasterPassword &typed, Opened opened)
         }
         if (problem != Problem::None) {
             m_offeredCheck.clear();
-            opened(VaultOutcome::failed(KeyDerivation::outOfMemoryMessage()), {});
+            opened(VaultOutcome::failed(m_derivation.outOfMemoryMessage()), {});
             return;
         }
         std::vector<VaultEntry> entries;

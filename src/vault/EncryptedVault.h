@@ -18,11 +18,15 @@ class EncryptedVault : public StoredVault
 {
 public:
     // The file as it was found at the start, read whole and checked as far
-    // as that needs no key: a damaged file, or one from a newer version, is
-    // refused here (null, with the reason in *outcome) before any password
-    // is asked for, and nothing is written.
+    // as that needs no key, its header (in `start`, with the file's `size`)
+    // before the rest is read: a damaged file, or one from a newer version,
+    // is refused here (null, with the reason in *outcome) before any
+    // password is asked for, and nothing is written.
     static std::unique_ptr<EncryptedVault> read(VaultFile &file, const QString &productName,
+                                                QByteArrayView start, qint64 size,
                                                 VaultOutcome *outcome);
+    // What the user is told of an encrypted vault that is damaged.
+    static QString damaged(const VaultFile &file);
     // A vault to be kept under a new key, derived from the master password
     // with a new salt and `params`. `ready` is called once the key is there,
     // or with the reason when it could not be made.

@@ -1,6 +1,6 @@
 #include "EntryListChange.h"
 
-#include "SecretPack.h"
+#include "Wipe.h"
 
 EntryListChange::EntryListChange(EntryListModel &list)
     : m_list(list)

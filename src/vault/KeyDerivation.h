@@ -23,12 +23,16 @@ public:
 
     bool isRunning() const { return m_running; }
 
-    // What the user is told when a derivation found too little memory.
-    static QString outOfMemoryMessage();
+    // What the user is told when the last derivation found too little
+    // memory: how much it needs and how much is left, when that was the
+    // reason.
+    QString outOfMemoryMessage() const;
 
     // Starts deriving the key for the password; the password is copied into
     // secure memory at once. False, and nothing started, while another
-    // derivation runs.
+    // derivation runs. A derivation that would take more memory than the
+    // process may have is not tried (past that point the system ends the
+    // program without a word): it finishes with OutOfMemory.
     bool start(QStringView password, const EncryptedFormat::KdfParams &params,
                const EncryptedFormat::Salt &salt);
 
@@ -47,4 +51,8 @@ private:
     std::unique_ptr<Work> m_work;
     std::thread m_thread;
     bool m_running = false;
+    // The memory the last derivation needed and what was left, in bytes,
+    // when it was not tried for want of it; -1 otherwise.
+    qint64 m_needed = -1;
+    qint64 m_left = -1;
 };

@@ -3,6 +3,7 @@
 #include "SecretPack.h"
 #include "StatusText.h"
 #include "VaultFile.h"
+#include "Wipe.h"
 
 #include <QDir>
 
@@ -17,7 +18,7 @@ ScrambledVault::ScrambledVault(VaultFile &file, MasterPassword masterPassword)
 {
 }
 
-std::unique_ptr<ScrambledVault> ScrambledVault::read(VaultFile &file, bool *isNew,
+std::unique_ptr<ScrambledVault> ScrambledVault::read(VaultFile &file, bool asMadeNew, bool *isNew,
                                                      VaultOutcome *outcome)
 {
     QString firstLine;
@@ -28,6 +29,16 @@ std::unique_ptr<ScrambledVault> ScrambledVault::read(VaultFile &file, bool *isNe
     }
     *isNew = firstLine.isEmpty();
     wipe(firstLine);
+    // One that holds more after an empty first line has lost its master
+    // password, and creating one would rewrite it.
+    if (*isNew && !asMadeNew) {
+        *outcome = VaultOutcome::failed(file.describe(
+            QStringLiteral("opened"),
+            QStringLiteral("It is damaged: its first line, which holds the master password, is "
+                           "empty, yet more follows it. It has not been changed; restore it "
+                           "from a backup.")));
+        return nullptr;
+    }
     return std::unique_ptr<ScrambledVault>(new ScrambledVault(file));
 }
 

@@ -16,9 +16,11 @@ class ScrambledVault : public StoredVault
 {
 public:
     // The vault as it was found at the start; *isNew tells a first run (no
-    // master password on file yet). Null, with the reason in *outcome, when
-    // the first line cannot be read.
-    static std::unique_ptr<ScrambledVault> read(VaultFile &file, bool *isNew,
+    // master password on file yet), which only a file as the program makes
+    // it for one (`asMadeNew`: one empty line, or nothing) may be. Null, with
+    // the reason in *outcome, when the first line cannot be read or the file
+    // is damaged.
+    static std::unique_ptr<ScrambledVault> read(VaultFile &file, bool asMadeNew, bool *isNew,
                                                 VaultOutcome *outcome);
     // A vault kept under this master password from now on.
     ScrambledVault(VaultFile &file, MasterPassword masterPassword);

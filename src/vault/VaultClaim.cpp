@@ -1,6 +1,7 @@
 #include "VaultClaim.h"
 
 #include "platform/FileSync.h"
+#include "platform/KeptFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,6 +117,9 @@ VaultClaim::Status VaultClaim::claim(bool takeOverFromOtherComputer)
         if (before.exists() && !madeAt.isValid())
             madeAt = before.lastModified();
         if (m_file.tryLock(0)) {
+            // QLockFile makes its file as the umask allows, which may be for
+            // anyone to write.
+            keepToOwner(m_claimPath);
             m_takenOverFrom = madeAt;
             removeLeftRemovalFile();
             return m_status = Status::Claimed;
@@ -187,11 +191,24 @@ VaultClaim::Status VaultClaim::judgeExistingClaim(bool takeOverFromOtherComputer
     return Status::CannotWrite;
 }
 
+QString VaultClaim::removalFilePath() const
+{
+    return m_claimPath + QStringLiteral(".rmlock");
+}
+
+void VaultClaim::addKeptFiles(KeptFiles *kept) const
+{
+    const QString claim = QStringLiteral("the vault's lock file, which keeps a second copy of "
+                                         "the program off the vault");
+    kept->addFile(m_claimPath, claim);
+    kept->addFile(removalFilePath(), claim);
+}
+
 // QLockFile takes over a lock left behind under a second lock file of its
 // own, which a copy killed meanwhile leaves: once the vault is ours, it goes.
 void VaultClaim::removeLeftRemovalFile() const
 {
-    const QString path = m_claimPath + QStringLiteral(".rmlock");
+    const QString path = removalFilePath();
     QByteArray content;
     if (!readClaimFile(path, &content))
         return;

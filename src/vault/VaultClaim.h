@@ -4,6 +4,8 @@
 #include <QLockFile>
 #include <QString>
 
+class KeptFiles;
+
 // Keeps one copy of the program on a vault: a claim file beside the vault
 // (its name followed by ".lock"), made before the vault is read and held
 // until this object releases it or is destroyed. A claim whose owner is
@@ -49,9 +51,15 @@ public:
     // empty otherwise.
     QString message(const QString &productName) const;
 
+    // Adds the claim file, and the one QLockFile makes beside it while it
+    // removes a stale claim, to the files the program keeps.
+    void addKeptFiles(KeptFiles *kept) const;
+
 private:
     Status judgeExistingClaim(bool takeOverFromOtherComputer, bool emptyIsLeftBehind, bool *again);
     QString whyNoClaimCanBeMade() const;
+    // Where QLockFile marks that it is removing a stale claim file.
+    QString removalFilePath() const;
     void removeLeftRemovalFile() const;
 
     QString m_vaultPath;

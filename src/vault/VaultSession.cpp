@@ -4,6 +4,7 @@
 #include "MasterPassword.h"
 #include "ScrambledVault.h"
 #include "StatusText.h"
+#include "Wipe.h"
 
 #include <QDir>
 #include <QPointer>
@@ -59,15 +60,26 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     }
 
     QString error;
-    QByteArray firstByte;
-    if (!m_file.ensureExists(&error) || !m_file.readFirstByte(&firstByte, &error))
+    // The header of an encrypted vault, or the start of a scrambled one.
+    QByteArray start;
+    qint64 size = 0;
+    if (!m_file.ensureExists(&error)
+        || !m_file.readStart(EncryptedFormat::kHeaderSize, &start, &size, &error))
         return VaultOutcome::failed(error);
     VaultOutcome outcome;
     m_isNew = false;
-    if (EncryptedFormat::isEncrypted(firstByte))
-        m_stored = EncryptedVault::read(m_file, productName, &outcome);
+    if (EncryptedFormat::isEncrypted(start))
+        m_stored = EncryptedVault::read(m_file, productName, start, size, &outcome);
+    else if (EncryptedFormat::hasDamagedMark(start))
+        // An encrypted vault whose first byte was damaged would read as a
+        // scrambled one whose master password is noise, or with a first
+        // line that ends at once, as a first run whose save would finish it
+        // off.
+        outcome = VaultOutcome::failed(EncryptedVault::damaged(m_file));
     else
-        m_stored = ScrambledVault::read(m_file, &m_isNew, &outcome);
+        m_stored = ScrambledVault::read(m_file, size == 0 || start == VaultFormat::kLineEnd,
+                                        &m_isNew, &outcome);
+    wipe(start);
     if (outcome.ok())
         outcome.notice = notice;
     return outcome;

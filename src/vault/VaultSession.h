@@ -48,7 +48,11 @@ public:
     // messages), clears away what earlier saves that never finished left
     // beside it, makes sure the file exists and reads as much of it as needs
     // no password. Afterwards isNew() tells whether a master password must be
-    // created. When no claim can be made here (a full disk, a read-only
+    // created: only for a file as the program makes it for a first run (one
+    // empty line), or an empty one. A damaged file is refused and left as it
+    // is: an encrypted vault that does not check out (its format mark
+    // included), or a scrambled one that holds more after an empty first
+    // line. When no claim can be made here (a full disk, a read-only
     // drive) the vault opens to read and the outcome's notice says why
     // saving is off. `takeOver` takes over the claim of a copy on another
     // computer, once the user said so.
@@ -102,6 +106,13 @@ public:
     // Lets go of the vault: another copy may take it from now on. The
     // program ends straight after.
     void release() { m_claim.release(); }
+    // Adds the vault's files and its claim file to the files the program
+    // keeps.
+    void addKeptFiles(KeptFiles *kept) const
+    {
+        m_file.addKeptFiles(kept);
+        m_claim.addKeptFiles(kept);
+    }
     // The program ends: a key still being derived is dropped when it comes,
     // and the question it was for is answered as cancelled.
     void abandon();

@@ -8,6 +8,7 @@
 #include "widgets/Accessible.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -112,7 +113,7 @@ void TestAccessibility::windowsAreDialogs()
     t.runSplash();
     check(t.program->pass.window());
     t.acceptPassword();
-    t.mainWindow()->mnuDataItem_Click(0);
+    control<QAction>(t.mainWindow(), QStringLiteral("mnuDataItem"), 0)->trigger();
     check(t.program->add.window());
     check(t.program->openHelp());
     check(t.program->openAbout());
@@ -195,7 +196,7 @@ void TestAccessibility::generateIsAnnouncedWithoutThePassword()
     TestProgram t;
     t.setShowHelp(QStringLiteral("0"));
     t.openVault();
-    t.mainWindow()->mnuDataItem_Click(0);
+    control<QAction>(t.mainWindow(), QStringLiteral("mnuDataItem"), 0)->trigger();
     auto *generate = control<QToolButton>(t.program->add.window(), QStringLiteral("cmdGenerate"));
     auto *password = control<QLineEdit>(t.program->add.window(), QStringLiteral("txtPassword"));
     generate->click();

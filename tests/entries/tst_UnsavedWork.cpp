@@ -1,9 +1,13 @@
 #include "EntryWindowFixture.h"
 #include "platform/MessageBoxes.h"
 #include "platform/TerminationSignals.h"
+#include "vault/EncryptedFormat.h"
+#include "vault/MasterPassword.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <optional>
 
 #include <csignal>
 
@@ -119,11 +123,40 @@ private slots:
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
     }
 
+    void endRequestSavesOnlyWhatNeedsNoQuestion_data()
+    {
+        QTest::addColumn<bool>("encrypted");
+        QTest::newRow("scrambled") << false;
+        QTest::newRow("encrypted") << true;
+    }
     void endRequestSavesOnlyWhatNeedsNoQuestion()
     {
 #ifndef Q_OS_UNIX
         QSKIP("needs POSIX signals");
 #else
+        QFETCH(bool, encrypted);
+        using namespace EncryptedFormat;
+        if (encrypted) {
+            VaultSession &session = t->program->session();
+            session.setNewKeyParams({1, 1024});
+            std::optional<VaultOutcome> done;
+            session.encrypt(MasterPassword::fromText(u"master"), &session,
+                            [&done](const VaultOutcome &outcome) { done = outcome; });
+            QTRY_VERIFY(done);
+            QVERIFY(done->ok());
+        }
+        const auto savedEntries = [&] {
+            std::vector<VaultEntry> entries;
+            if (!encrypted)
+                return saved();
+            const QByteArray file = t->readVault();
+            Header header;
+            VaultKey key;
+            readHeader(file, &header);
+            deriveKey(QStringLiteral("master"), header.params, header.salt, &key);
+            EncryptedFormat::open(file, key, &entries);
+            return entries;
+        };
         TerminationSignals termination;
         connect(&termination, &TerminationSignals::endRequested, t->program.get(),
                 &Program::endOnRequest);
@@ -146,7 +179,7 @@ private slots:
         QCOMPARE(::raise(SIGTERM), 0);
         QTRY_COMPARE(t->fakes.ender.endCount, 1);
         QVERIFY(t->fakes.messages.shown.isEmpty());
-        QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
+        QCOMPARE(savedEntries(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
         t->program.reset(); // what the end of the process does
         QVERIFY(QApplication::clipboard()->text().isEmpty());
         QVERIFY(!QFile::exists(t->vaultPath() + ".lock"));

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -197,6 +198,13 @@ void TestCsvImport::unusableFiles_data()
         << QByteArray("url,username,password\nx,bob,\xE2\x82") << "ends part-way through";
     QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
                              << "binary data (from line 1 on)";
+    const QString text = QStringLiteral("url,username,password\nx,J\u00FCrgen,pw\n");
+    QStringEncoder withMark(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QStringEncoder withoutMark(QStringEncoder::Utf16BE);
+    QTest::newRow("UTF-16 with its byte-order mark")
+        << QByteArray(withMark.encode(text)) << "UTF-16 text, not UTF-8";
+    QTest::newRow("UTF-16 without one")
+        << QByteArray(withoutMark.encode(text)) << "UTF-16 text, not UTF-8";
     QTest::newRow("0 byte after text")
         << QByteArray("url,username,password\nx,y,z\0", 29) << "binary data (from line 2 on)";
     QTest::newRow("unclosed quote") << QByteArray("a,b\n\"x\ny,z\n")
@@ -248,7 +256,7 @@ void TestCsvImport::progressCanCancel()
     std::vector<Row> rows;
     QString error;
     QList<qint64> done;
-    const Result result = readRows(in, header, Columns {1, 2, 0, -1, {}}, &rows, &error,
+    const Result result = readRows(in, header, Columns {{1, 2, 0}, -1, {}}, &rows, &error,
                                    [&](qint64 read, qint64 total) {
                                        if (total == csv.size())
                                            done.append(read);
@@ -264,9 +272,9 @@ void TestCsvImport::unknownHeaderGuess()
 {
     const Columns columns
         = guessColumns({"Title", "Login name", "Notes", "Web site", "Passphrase", "Password"});
-    QCOMPARE(columns.username, 1);
-    QCOMPARE(columns.password, 5);
-    QCOMPARE(columns.location, 3);
+    QCOMPARE(columns[Field::Username], 1);
+    QCOMPARE(columns[Field::Password], 5);
+    QCOMPARE(columns[Field::Location], 3);
     QVERIFY(!recognise({"Title", "Login name", "Password"}));
 }
 
@@ -313,7 +321,7 @@ void TestCsvImport::skippedRowsAndLeftOutColumns()
 
 void TestCsvImport::vaultFull()
 {
-    const std::vector<VaultEntry> vault(kMostEntries - 1, VaultEntry {"u", "p", "l"});
+    const std::vector<VaultEntry> vault(VaultFormat::kMostEntries - 1, VaultEntry {"u", "p", "l"});
     const Plan result = planFor("url,username,password\na,b,c\nd,e,f\n", vault);
     QCOMPARE(result.added.size(), size_t(1));
     QCOMPARE(result.skipped.size(), size_t(1));

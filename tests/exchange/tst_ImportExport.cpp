@@ -9,16 +9,21 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#ifndef Q_OS_WIN
+#include "WatchedFifo.h"
+#endif
 
 namespace {
 
 const std::vector<VaultEntry> kVault
     = {{"bob", "s3cret", "https://example.com/login"}, {"alice", "alpha", ""}};
+
+// How an export's target reaches the vault.
+enum Link { None, Symbolic, Hard };
 
 } // namespace
 
@@ -32,15 +37,17 @@ private slots:
     void init();
     void cleanup();
 
-    void fileMenu();
     void importAddsWhatTheSummarySaysOnYes();
     void importChangesNothingOnNo();
     void unknownHeaderAsksForTheColumns();
     void unusableFileChangesNothing();
+    void namedPipeIsRefusedUnopened();
     void largeFileIsReadBehindProgress();
     void failedSaveTakesTheImportBack();
     void exportWarnsFirstThenWritesForTheOwnerOnly();
     void exportCancelledAtTheWarningWritesNothing();
+    void exportRefusesTheProgramsOwnFiles_data();
+    void exportRefusesTheProgramsOwnFiles();
     void columnDialogByKeyboard();
 
 private:
@@ -72,21 +79,6 @@ QString TestImportExport::writeFile(const QString &name, const QByteArray &bytes
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-void TestImportExport::fileMenu()
-{
-    const QMenu *menu = main->findChild<QMenu *>(QStringLiteral("mnuFile"));
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        if (action->isVisible())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    // A scrambled vault is open.
-    QCOMPARE(texts,
-             (QStringList {"&Import...", "&Export...", "-", "E&ncrypt Vault...",
-                           "Change &Master Password...", "-", "&Lock", "Lock &After",
-                           "Lock &With the Desktop", "-", "E&xit"}));
 }
 
 void TestImportExport::importAddsWhatTheSummarySaysOnYes()
@@ -143,7 +135,8 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
         [&](const QStringList &header, const CsvImport::Columns &guess) {
             asked = header;
             // The guess finds the three by their names.
-            if (guess.username != 2 || guess.password != 1 || guess.location != 0)
+            if (guess[Field::Username] != 2 || guess[Field::Password] != 1
+                || guess[Field::Location] != 0)
                 asked.clear();
             return answer;
         });
@@ -154,7 +147,7 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
     QVERIFY(t->fakes.messages.shown.isEmpty());
     QCOMPARE(t->program->entries().count(), int(kVault.size()));
 
-    answer = CsvImport::Columns {2, 1, 0, -1, {}};
+    answer = CsvImport::Columns {{2, 1, 0}, -1, {}};
     t->fakes.files.answers.enqueue(path);
     t->fakes.messages.answers.enqueue(MessageBox::Yes);
     trigger("mnuImport");
@@ -174,6 +167,28 @@ void TestImportExport::unusableFileChangesNothing()
     QVERIFY2(text.endsWith(QStringLiteral("Nothing has been changed.")), qPrintable(text));
     QCOMPARE(t->readVault(), before);
     QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
+}
+
+void TestImportExport::namedPipeIsRefusedUnopened()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipes in its file system.");
+#else
+    const QString path = QDir(t->folder.path()).filePath(QStringLiteral("pipe.csv"));
+    const WatchedFifo fifo(path);
+    QVERIFY(fifo.made());
+    t->fakes.files.answers.enqueue(path);
+    trigger("mnuImport");
+    // Opening it would have waited for a writer, for good.
+    QVERIFY(!fifo.wasOpened());
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    const QString text = t->fakes.messages.shown[0].text;
+    QVERIFY2(text.startsWith(u'"' + path
+                             + QStringLiteral("\" cannot be imported.\n\nIt is a named "
+                                              "pipe, not a regular file.")),
+             qPrintable(text));
+    QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
+#endif
 }
 
 void TestImportExport::largeFileIsReadBehindProgress()
@@ -252,9 +267,62 @@ void TestImportExport::exportCancelledAtTheWarningWritesNothing()
     QCOMPARE(t->status(), QStringLiteral("Nothing exported."));
 }
 
+void TestImportExport::exportRefusesTheProgramsOwnFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("link");
+    QTest::addColumn<QString>("what");
+#ifndef Q_OS_WIN
+    QTest::addRow("the vault by a symbolic link")
+        << "passwords.csv" << int(Symbolic) << "the vault";
+    QTest::addRow("the vault by a second link")
+        << "other/passwords.csv" << int(Hard) << "the vault";
+#endif
+    QTest::addRow("the vault by a path through ..")
+        << "other/../data.enc" << int(None) << "the vault";
+    QTest::addRow("the vault's lock") << "data.enc.lock" << int(None) << "the vault's lock file";
+    QTest::addRow("the help file") << "Help.rtf" << int(None) << "the program's help file";
+}
+
+void TestImportExport::exportRefusesTheProgramsOwnFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(int, link);
+    QFETCH(QString, what);
+    const QDir folder(t->folder.path());
+    QVERIFY(folder.mkdir(QStringLiteral("other")));
+    writeFile(QStringLiteral("Help.rtf"), "{\\rtf1 Help}");
+    const QString path = folder.filePath(name);
+    if (link == Symbolic)
+        QVERIFY(QFile::link(t->vaultPath(), path));
+#ifndef Q_OS_WIN
+    if (link == Hard)
+        QCOMPARE(::link(QFile::encodeName(t->vaultPath()).constData(),
+                        QFile::encodeName(path).constData()),
+                 0);
+#endif
+    const QByteArray vault = t->readVault();
+    QFile target(path);
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    const QByteArray before = target.readAll();
+    target.close();
+    t->fakes.files.answers.enqueue(path);
+    trigger("mnuExport");
+
+    QCOMPARE(t->fakes.messages.shown.size(), 2);
+    const QString text = t->fakes.messages.shown[1].text;
+    QVERIFY2(text.contains(what) && text.contains(QStringLiteral("Nothing has been written")),
+             qPrintable(text));
+    QCOMPARE(t->readVault(), vault);
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    QCOMPARE(target.readAll(), before);
+    QCOMPARE(t->status(), QStringLiteral("Nothing exported."));
+}
+
 void TestImportExport::columnDialogByKeyboard()
 {
-    frmColumns dialog({"Title", "Login", "Secret", "Site"}, CsvImport::Columns {1, -1, 3, -1, {}});
+    frmColumns dialog({"Title", "Login", "Secret", "Site"},
+                      CsvImport::Columns {{1, -1, 3}, -1, {}});
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
@@ -272,9 +340,9 @@ void TestImportExport::columnDialogByKeyboard()
     QTest::keyClick(password, Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const CsvImport::Columns chosen = dialog.columns();
-    QCOMPARE(chosen.username, 1);
-    QCOMPARE(chosen.password, 2);
-    QCOMPARE(chosen.location, 3);
+    QCOMPARE(chosen[Field::Username], 1);
+    QCOMPARE(chosen[Field::Password], 2);
+    QCOMPARE(chosen[Field::Location], 3);
 }
 
 QTEST_MAIN(TestImportExport)
