@@ -344,6 +344,11 @@ void Form1::showVaultFormat(bool encrypted)
     m_menus->showVaultFormat(encrypted);
 }
 
+QAction *Form1::lockAction() const
+{
+    return m_menus->mnuLock;
+}
+
 void Form1::mnuDataItem_Click(int index)
 {
     // The items in menu order: add, delete, edit, go to. Items outside the
