@@ -105,7 +105,7 @@ void MainMenus::showVaultFormat(bool encrypted)
 
 void MainMenus::buildLockItems(QMenu *menu, const MainMenuHandlers &handlers)
 {
-    QAction *lock
+    QAction *lock = m_lock
         = addItem(menu, QStringLiteral("mnuLock"), QStringLiteral("&Lock"), handlers.lock);
     lock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     // From whichever window of the program has the focus.

@@ -40,7 +40,7 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform,
                  programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
-    , m_prompts(vaultPassword, m_context)
+    , m_prompts(vaultPassword, form1, m_context)
     , m_encryption(m_session, platform, m_prompts, this)
     , m_inactivity(*platform.clock)
 {
