@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 
 #include <optional>
 
@@ -101,6 +102,7 @@ private slots:
     void closingAfterAFailedDeleteAsksToSaveAgain()
     {
         const QByteArray before = t->readVault();
+        QSignalSpy unsaved(&t->program->session(), &VaultSession::unsavedChanged);
         clickRow(1);
         breakVault();
         run(Delete, false); // answered OK; the save fails
@@ -120,6 +122,8 @@ private slots:
         t->fakes.messages.answers.enqueue(MessageBox::Yes);
         main->close();
         QVERIFY(!t->program->form1.isLoaded());
+        // Announced once as unsaved, once as saved.
+        QCOMPARE(unsaved, (QList<QVariantList> {{true}, {false}}));
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
     }
 
