@@ -15,7 +15,7 @@ class VaultSession;
 // would add and skip, and only on Yes adds the entries and saves the vault
 // once; Export warns, asks where, and writes every entry to a CSV file that
 // only its owner can read, unless that file is one the program keeps (the
-// vault, its lock, the program's own files). Outcomes reach the user through
+// vault, its claim file, the program's own files). Outcomes reach the user through
 // the status signal and message boxes.
 class ExchangeCommands : public QObject
 {

@@ -204,8 +204,8 @@ void VaultClaim::addKeptFiles(KeptFiles *kept) const
     kept->addFile(removalFilePath(), claim);
 }
 
-// QLockFile takes over a lock left behind under a second lock file of its
-// own, which a copy killed meanwhile leaves: once the vault is ours, it goes.
+// QLockFile takes over a claim left behind under a second file of its own,
+// which a copy killed meanwhile leaves: once the vault is ours, it goes.
 void VaultClaim::removeLeftRemovalFile() const
 {
     const QString path = removalFilePath();

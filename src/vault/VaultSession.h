@@ -16,6 +16,7 @@
 #include <memory>
 
 class EncryptedVault;
+class KeptFiles;
 class MasterPassword;
 
 // The vault of one run: its file, held for this copy of the program, the
