@@ -1,6 +1,7 @@
 #include "MainMenus.h"
 
 #include "Form1.h"
+#include "ProgramLock.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -137,7 +138,7 @@ void MainMenus::buildLockItems()
     mnuLock = new QAction(QStringLiteral("&Lock"), mnuFile);
     mnuLock->setObjectName(QStringLiteral("mnuLock"));
     mnuLock->setProperty("index", kNotAnItem);
-    mnuLock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnuLock->setShortcut(ProgramLock::keys());
     // From whichever window of the program has the focus.
     mnuLock->setShortcutContext(Qt::ApplicationShortcut);
     mnuFile->insertAction(exit, mnuLock);

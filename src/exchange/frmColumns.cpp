@@ -3,6 +3,7 @@
 #include "skin/Topmost.h"
 #include "widgets/Controls.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -89,4 +90,18 @@ CsvImport::Columns frmColumns::columns() const
     chosen.password = cboPassword->currentIndex() - 1;
     chosen.location = cboLocation->currentIndex() - 1;
     return chosen;
+}
+
+std::optional<ColumnDialogs::Choice> WidgetColumnDialogs::chooseColumns(const QStringList &header,
+                                                                        const Choice &guess)
+{
+    CsvImport::Columns start;
+    start.username = guess.username;
+    start.password = guess.password;
+    start.location = guess.location;
+    frmColumns dialog(header, start, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const CsvImport::Columns chosen = dialog.columns();
+    return Choice {chosen.username, chosen.password, chosen.location};
 }

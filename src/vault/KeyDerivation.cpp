@@ -1,25 +1,12 @@
 #include "KeyDerivation.h"
 
-#include <QMetaObject>
+#include <memory>
 
-struct KeyDerivation::Work
+KeyDerivation::KeyDerivation()
+    // Argon2 leaves the key in its local variables, and the stack of a thread
+    // that has ended stays mapped for the next thread to use.
+    : m_task(&wipeStack)
 {
-    SecureBytes password;
-    EncryptedFormat::KdfParams params;
-    EncryptedFormat::Salt salt {};
-    EncryptedFormat::VaultKey key;
-    EncryptedFormat::Problem problem = EncryptedFormat::Problem::None;
-};
-
-KeyDerivation::KeyDerivation(QObject *parent)
-    : QObject(parent)
-{
-}
-
-KeyDerivation::~KeyDerivation()
-{
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 QString KeyDerivation::outOfMemoryMessage()
@@ -30,46 +17,22 @@ QString KeyDerivation::outOfMemoryMessage()
 }
 
 bool KeyDerivation::start(QStringView password, const EncryptedFormat::KdfParams &params,
-                          const EncryptedFormat::Salt &salt)
+                          const EncryptedFormat::Salt &salt, std::function<void(Result)> done)
 {
-    if (m_running)
+    if (m_task.isRunning())
         return false;
-    if (m_thread.joinable())
-        m_thread.join();
-    m_running = true;
-    m_work = std::make_unique<Work>();
-    m_work->password = SecureBytes::fromText(password);
-    m_work->params = params;
-    m_work->salt = salt;
-    Work *work = m_work.get();
-    m_thread = std::thread([this, work] {
-        // A password that found no secure memory is an OutOfMemory there.
-        work->problem
-            = EncryptedFormat::deriveKey(work->password, work->params, work->salt, &work->key);
-        work->password.clear();
-        // Back on this object's thread. The destructor waits for this thread,
-        // so the object is still there when the call is queued.
-        QMetaObject::invokeMethod(this, &KeyDerivation::done, Qt::QueuedConnection);
-        // Argon2 leaves the key in its local variables, and the stack of a
-        // thread that has ended stays mapped for the next thread to use.
-        wipeStack();
-    });
-    return true;
-}
-
-void KeyDerivation::done()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-    m_running = false;
-    emit finished(m_work ? m_work->problem : EncryptedFormat::Problem::OutOfMemory);
-}
-
-EncryptedFormat::VaultKey KeyDerivation::takeKey()
-{
-    if (m_running || !m_work || m_work->problem != EncryptedFormat::Problem::None)
-        return {};
-    EncryptedFormat::VaultKey key = std::move(m_work->key);
-    m_work.reset();
-    return key;
+    // Shared with the work, which wipes it once the key is derived.
+    auto secret = std::make_shared<SecureBytes>(SecureBytes::fromText(password));
+    return m_task.start<EncryptedFormat::VaultKey>(
+        [secret, params, salt](BackgroundTask::Control &) {
+            // A password that found no secure memory is an OutOfMemory there.
+            Result result;
+            const EncryptedFormat::Problem problem
+                = EncryptedFormat::deriveKey(*secret, params, salt, &result.value);
+            secret->clear();
+            if (problem != EncryptedFormat::Problem::None)
+                return Result::failed(outOfMemoryMessage());
+            return result;
+        },
+        std::move(done));
 }

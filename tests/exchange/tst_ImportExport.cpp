@@ -137,24 +137,19 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
 {
     const QString path = writeFile(QStringLiteral("other.csv"),
                                    "Site,Secret,Login,Comment\nhttps://x.example,pw,zed,hi\n");
-    QStringList asked;
-    std::optional<CsvImport::Columns> answer;
-    t->program->exchange().setColumnPicker(
-        [&](const QStringList &header, const CsvImport::Columns &guess) {
-            asked = header;
-            // The guess finds the three by their names.
-            if (guess.username != 2 || guess.password != 1 || guess.location != 0)
-                asked.clear();
-            return answer;
-        });
+    FakeColumnDialogs &columns = t->fakes.columns;
 
     t->fakes.files.answers.enqueue(path);
     trigger("mnuImport");
-    QCOMPARE(asked, (QStringList {"Site", "Secret", "Login", "Comment"}));
+    QCOMPARE(columns.asked, (QList<QStringList> {{"Site", "Secret", "Login", "Comment"}}));
+    // The guess finds the three by their names.
+    QCOMPARE(columns.guesses[0].username, 2);
+    QCOMPARE(columns.guesses[0].password, 1);
+    QCOMPARE(columns.guesses[0].location, 0);
     QVERIFY(t->fakes.messages.shown.isEmpty());
     QCOMPARE(t->program->entries().count(), int(kVault.size()));
 
-    answer = CsvImport::Columns {2, 1, 0, -1, {}};
+    columns.answer = ColumnDialogs::Choice {2, 1, 0};
     t->fakes.files.answers.enqueue(path);
     t->fakes.messages.answers.enqueue(MessageBox::Yes);
     trigger("mnuImport");
@@ -186,15 +181,13 @@ void TestImportExport::largeFileIsReadBehindProgress()
         ++rows;
     }
     t->fakes.files.answers.enqueue(writeFile(QStringLiteral("big.csv"), csv));
-    // Looked for once the reading has begun, behind the progress dialog.
-    bool progressShown = false;
-    QTimer::singleShot(0, this, [&progressShown] {
-        for (const QWidget *widget : QApplication::allWidgets())
-            progressShown |= widget->objectName() == u"importProgress" && widget->isVisible();
-    });
     trigger("mnuImport");
+    // The reading has begun, behind the progress dialog.
+    bool progressShown = false;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        progressShown |= window->objectName() == u"importProgress" && window->isVisible();
     QVERIFY(progressShown);
-    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    QTRY_COMPARE(t->fakes.messages.shown.size(), 1);
     const QString summary = t->fakes.messages.shown[0].text;
     QVERIFY2(summary.contains(QLocale().toString(rows) + QStringLiteral(" entries will be added")),
              qPrintable(summary));
