@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "exchange/CsvExport.h"
 #include "exchange/frmColumns.h"
+#include "password/frmPass.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -38,6 +39,8 @@ private slots:
     void unknownHeaderAsksForTheColumns();
     void unusableFileChangesNothing();
     void largeFileIsReadBehindProgress();
+    void lockStopsAFileBeingRead_data();
+    void lockStopsAFileBeingRead();
     void failedSaveTakesTheImportBack();
     void exportWarnsFirstThenWritesForTheOwnerOnly();
     void exportCancelledAtTheWarningWritesNothing();
@@ -191,6 +194,49 @@ void TestImportExport::largeFileIsReadBehindProgress()
     const QString summary = t->fakes.messages.shown[0].text;
     QVERIFY2(summary.contains(QLocale().toString(rows) + QStringLiteral(" entries will be added")),
              qPrintable(summary));
+}
+
+void TestImportExport::lockStopsAFileBeingRead_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Ctrl+L in the progress dialog") << "key";
+    QTest::newRow("ten quiet minutes") << "idle";
+}
+
+void TestImportExport::lockStopsAFileBeingRead()
+{
+    QFETCH(QString, how);
+    const QByteArray before = t->readVault();
+    QByteArray csv("name,url,username,password\n");
+    for (int row = 0; csv.size() <= 16 * ExchangeCommands::kReadInBackground; ++row)
+        csv += "n,https://example.org/" + QByteArray::number(row) + ",user,pw\n";
+    t->fakes.files.answers.enqueue(writeFile(QStringLiteral("big.csv"), csv));
+    t->fakes.messages.answers.enqueue(MessageBox::Yes);
+
+    // While the file is read: the lock is there at once, whether the
+    // reading runs beside the event loop or in a loop of its own.
+    bool lockedAtOnce = false;
+    QTimer::singleShot(0, this, [&] {
+        if (how == u"key") {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == u"importProgress" && window->isVisible())
+                    QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
+            }
+        } else {
+            t->fakes.clock.time = t->fakes.clock.time.addSecs(10 * 60);
+            t->program->inactivity().checkIdle();
+        }
+        lockedAtOnce = t->program->isLocked() && t->program->pass.isLoaded() && !main->isVisible();
+    });
+    trigger("mnuImport");
+    QTRY_VERIFY(lockedAtOnce);
+    // The reading stopped, and the import with it: no summary, nothing added.
+    QTRY_COMPARE(t->status(), QStringLiteral("Import cancelled; nothing has been changed."));
+    QVERIFY(t->fakes.messages.shown.isEmpty());
+    t->acceptPassword(QStringLiteral("pw12"));
+    QVERIFY(main->isVisible());
+    QCOMPARE(t->program->entries().count(), int(kVault.size()));
+    QCOMPARE(t->readVault(), before);
 }
 
 void TestImportExport::failedSaveTakesTheImportBack()
