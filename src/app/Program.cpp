@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Form1.h"
+#include "ProgramFiles.h"
 #include "entries/frmAdd.h"
 #include "frmSplash.h"
 #include "info/Form8.h"
@@ -34,7 +35,8 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_context(platform, m_settings)
     , m_session(m_vaultFolder)
     , m_commands(m_session, platform, m_settings, this)
-    , m_exchange(m_session, platform, this)
+    , m_exchange(m_session, platform,
+                 programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
     , m_encryption(
           m_session, m_context,
           [this](frmVaultPassword::Mode mode, const QString &caption, const QString &intro) {
@@ -129,7 +131,7 @@ void Program::loadMainWindow()
 void Program::checkVault()
 {
     QString error;
-    if (!VaultLocation::makeFolder(m_vaultFolder, &error)) {
+    if (!VaultLocation::makeFolder(m_programFolder, m_vaultFolder, &error)) {
         failStartup(error);
         return;
     }
@@ -269,15 +271,15 @@ void Program::packWindows()
     vaultPassword.unload();
     m_commands.forgetCopiedText();
     if (frmAdd *editor = add.window()) {
-        m_lock.hold(editor->objectName(), editor->packHeld());
+        m_lock.hold(QStringLiteral("frmAdd"), editor->packHeld());
         // The editor wipes its boxes as it goes; the list's texts go after.
         add.unload();
     }
     // Open, they only come back.
     if (help.isLoaded())
-        m_lock.hold(help.window()->objectName());
+        m_lock.hold(QStringLiteral("Form8"));
     if (about.isLoaded())
-        m_lock.hold(about.window()->objectName());
+        m_lock.hold(QStringLiteral("frmAbout"));
     help.unload();
     about.unload();
     emit locking();
@@ -407,9 +409,10 @@ void Program::shutdown(QCloseEvent *event)
 
 void Program::saveWithoutAsking()
 {
-    // Only a change that is already in the list and failed to save: what
-    // the editor holds is not an entry until the user saves it.
-    if (m_session.hasUnsavedChanges() && !m_session.masterPassword().isEmpty())
+    // Only a change in the list whose save failed, and never while the
+    // vault is sealed by a lock: what the editor holds is not an entry until
+    // the user saves it.
+    if (m_session.hasUnsavedChanges() && !m_session.isSealed())
         setStatus(m_session.save(m_context.platform.clock->now()).status);
 }
 

@@ -143,14 +143,22 @@ bool ProgramLock::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::Show:
-        // Code that was halfway when the lock came may open a window before
-        // it returns: it goes again, and a dialog answers as if cancelled,
-        // once its own loop runs.
+        // Code that was halfway when the lock came may show a window before
+        // it returns: it hides again, and a modal one answers as if
+        // cancelled, once its own loop runs. The others stay loaded, to pack
+        // themselves with the rest.
         if (m_state == State::Locking && watched->isWidgetType()
             && static_cast<QWidget *>(watched)->isWindow()) {
             auto *window = static_cast<QWidget *>(watched);
             QMetaObject::invokeMethod(
-                window, [window] { dismiss(window); }, Qt::QueuedConnection);
+                window,
+                [window] {
+                    if (window->isModal())
+                        dismiss(window);
+                    else
+                        window->hide();
+                },
+                Qt::QueuedConnection);
         }
         break;
     default:

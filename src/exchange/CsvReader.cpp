@@ -24,6 +24,24 @@ bool endsInsideSequence(QByteArrayView bytes)
     return false;
 }
 
+// Whether bytes at the start of a file are UTF-16 text: they begin with its
+// byte-order mark, or their 0 bytes (the high halves of plain letters, digits
+// and punctuation) all stand in odd places or all in even ones.
+bool looksLikeUtf16(QByteArrayView start)
+{
+    if (start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF"))
+        return true;
+    constexpr qsizetype kLooked = 512;
+    const QByteArrayView looked = start.first(std::min(start.size(), kLooked));
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < looked.size(); ++i)
+        zeros[i % 2] += looked[i] == 0;
+    const qsizetype many = std::max(zeros[0], zeros[1]);
+    const qsizetype few = std::min(zeros[0], zeros[1]);
+    // Binary data has 0 bytes in both places.
+    return many >= 2 && many >= looked.size() / 16 && few * 16 <= many;
+}
+
 } // namespace
 
 CsvReader::CsvReader(RowHandler handler)
@@ -56,6 +74,12 @@ bool CsvReader::read(QByteArrayView bytes)
     parse(invalid >= 0 ? QStringView(decoded).first(invalid) : QStringView(decoded));
     if (m_stopped)
         return false;
+    if ((nul || invalid >= 0 || m_decoder.hasError()) && m_bytesRead == 0
+        && looksLikeUtf16(bytes)) {
+        fail(QStringLiteral("The file is UTF-16 text, not UTF-8. Save it again as UTF-8 and "
+                            "import it once more."));
+        return false;
+    }
     if (nul) {
         // A 0 byte is no text's; bytes that are not UTF-8 before it are part
         // of the same binary data.
@@ -71,6 +95,7 @@ bool CsvReader::read(QByteArrayView bytes)
     // Only the last few bytes are kept: a copy of the whole piece would
     // copy every chunk once more, passwords included.
     constexpr qsizetype kTail = 4;
+    m_bytesRead += bytes.size();
     if (bytes.size() >= kTail)
         m_tail = bytes.last(kTail).toByteArray();
     else

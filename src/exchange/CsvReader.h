@@ -14,9 +14,10 @@
 // more than one row is held at once.
 //
 // The text must be UTF-8 without a 0 byte (a 0 byte marks a binary file, and
-// no text export holds one). A row may hold at most kMostColumns cells and
-// kLongestRow characters. Anything else stops the reading with a message
-// that says what is wrong and on which line.
+// no text export holds one); UTF-16 text is told apart from binary data. A
+// row may hold at most kMostColumns cells and kLongestRow characters.
+// Anything else stops the reading with a message that says what is wrong and
+// on which line.
 class CsvReader
 {
 public:
@@ -67,5 +68,7 @@ private:
     // The last bytes read, to tell whether the text ends inside a UTF-8
     // sequence.
     QByteArray m_tail;
+    // How many bytes were read before the present piece.
+    qint64 m_bytesRead = 0;
     QString m_error;
 };

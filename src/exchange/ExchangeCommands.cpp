@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/ColumnDialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileSync.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
@@ -34,10 +35,12 @@ QString shown(const QString &path)
 
 } // namespace
 
-ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platform, QObject *parent)
+ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platform,
+                                   KeptFiles keptFiles, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
+    , m_keptFiles(std::move(keptFiles))
     // The rows read pass through the thread's stack.
     , m_reading(&wipeStack)
 {
@@ -76,8 +79,9 @@ void ExchangeCommands::importFile()
     QString error;
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            cannotImport(path, file.errorString());
+        QString reason;
+        if (!openRegularFile(file, &reason)) {
+            cannotImport(path, reason);
             return;
         }
         if (CsvImport::readHeader(file, &reading.header, &error) != CsvImport::Result::Read) {
@@ -115,8 +119,9 @@ TaskResult<ExchangeCommands::Rows> ExchangeCommands::readRows(const Reading &rea
                                                               BackgroundTask::Control *control)
 {
     QFile file(reading.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return TaskResult<Rows>::failed(file.errorString());
+    QString reason;
+    if (!openRegularFile(file, &reason))
+        return TaskResult<Rows>::failed(reason);
     CsvImport::Progress progress;
     if (control) {
         progress = [control](qint64 done, qint64 total) {
@@ -262,6 +267,16 @@ void ExchangeCommands::exportFile()
     const QString path = m_platform.files->saveFileName(
         QStringLiteral("Export Passwords to a CSV File"), suggested, csvFilter());
     if (path.isEmpty()) {
+        emit statusChanged(QStringLiteral("Nothing exported."));
+        return;
+    }
+    // The file dialog asked whether to replace the file, not what it is.
+    if (const QString kept = m_keptFiles.whatIs(path); !kept.isEmpty()) {
+        messages->show(QStringLiteral("The passwords cannot be exported to \"%1\": that file is "
+                                      "%2.\n\nNothing has been written. Choose another name for "
+                                      "the export.")
+                           .arg(shown(path), kept),
+                       MessageBox::Exclamation, QStringLiteral("Export"));
         emit statusChanged(QStringLiteral("Nothing exported."));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "CsvImport.h"
 #include "platform/BackgroundTask.h"
+#include "platform/KeptFiles.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -15,8 +16,9 @@ class VaultSession;
 // Import and Export on the File menu. Import reads a CSV file, shows what it
 // would add and skip, and only on Yes adds the entries and saves the vault
 // once; Export warns, asks where, and writes every entry to a CSV file that
-// only its owner can read. Outcomes reach the user through the status signal
-// and message boxes.
+// only its owner can read, unless that file is one the program keeps (the
+// vault, its lock, the program's own files). Outcomes reach the user through
+// the status signal and message boxes.
 class ExchangeCommands : public QObject
 {
     Q_OBJECT
@@ -26,7 +28,9 @@ public:
     // dialog.
     static constexpr qint64 kReadInBackground = qint64(1) << 20;
 
-    ExchangeCommands(VaultSession &session, const Platform &platform, QObject *parent = nullptr);
+    // `keptFiles`: the files an export never replaces.
+    ExchangeCommands(VaultSession &session, const Platform &platform, KeptFiles keptFiles,
+                     QObject *parent = nullptr);
     ~ExchangeCommands() override;
 
     void importFile();
@@ -62,6 +66,7 @@ private:
 
     VaultSession &m_session;
     Platform m_platform;
+    KeptFiles m_keptFiles;
     BackgroundTask m_reading;
     // Shown while the file is read in the background.
     QPointer<QProgressDialog> m_progress;

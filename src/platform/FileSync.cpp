@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 #endif
 
@@ -48,6 +49,17 @@ int openForReading(const QByteArray &path, int flags)
         handle = ::open(path.constData(), O_RDONLY | O_CLOEXEC | flags);
     while (handle < 0 && errno == EINTR);
     return handle;
+}
+
+QString notRegular(mode_t mode)
+{
+    const char *kind = S_ISFIFO(mode)    ? "a named pipe"
+        : S_ISSOCK(mode)                 ? "a socket"
+        : S_ISDIR(mode)                  ? "a folder"
+        : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                                         : nullptr;
+    return kind ? QStringLiteral("It is %1, not a regular file.").arg(QLatin1StringView(kind))
+                : QStringLiteral("It is not a regular file.");
 }
 #endif
 
@@ -126,6 +138,56 @@ bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason)
         data = data.sliced(written);
     }
     return true;
+}
+
+bool openRegularFile(QFile &file, QString *reason)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        *reason = info.isDir() ? QStringLiteral("It is a folder, not a regular file.")
+                               : QStringLiteral("It is not a regular file.");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+#else
+    const QByteArray name = QFile::encodeName(file.fileName());
+    // Looked at before it is opened: opening a named pipe waits for a writer.
+    struct stat status
+    {
+    };
+    if (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        *reason = notRegular(status.st_mode);
+        return false;
+    }
+    // Opened without waiting all the same, and looked at once more, in case
+    // the name stands for another file by now.
+    const int handle = openForReading(name, O_NONBLOCK);
+    if (handle < 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    const auto refuse = [handle, reason](const QString &why) {
+        *reason = why;
+        ::close(handle);
+        return false;
+    };
+    if (::fstat(handle, &status) != 0)
+        return refuse(systemReason(errno));
+    if (!S_ISREG(status.st_mode))
+        return refuse(notRegular(status.st_mode));
+    // Read from here on as any file is: waiting while the disk answers.
+    const int flags = ::fcntl(handle, F_GETFL);
+    if (flags < 0 || ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse(systemReason(errno));
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return refuse(file.errorString());
+    return true;
+#endif
 }
 
 QString followLinks(const QString &path, bool *loop)
@@ -306,5 +368,24 @@ bool processRunning(qint64 pid)
     return running;
 #else
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+void keepToOwner(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+#else
+    // Through one handle that refuses a link, so that the mode changed is
+    // that of what was looked at.
+    const int handle = openForReading(QFile::encodeName(path), O_NOFOLLOW | O_NONBLOCK);
+    if (handle < 0)
+        return;
+    struct stat status
+    {
+    };
+    if (::fstat(handle, &status) == 0 && status.st_uid == ::geteuid() && (status.st_mode & 077))
+        ::fchmod(handle, status.st_mode & 07700);
+    ::close(handle);
 #endif
 }

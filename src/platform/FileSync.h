@@ -26,6 +26,12 @@ bool replaceFile(const QString &from, const QString &to, QString *reason);
 // bytes first).
 bool writeAll(QFileDevice &file, QByteArrayView data, QString *reason);
 
+// Opens the file named by `file` for reading when it is a regular file.
+// Anything else is refused before it is opened: a named pipe would hold the
+// program up until something writes to it, a device may never end. On
+// failure the reason, for the user, goes to *reason.
+bool openRegularFile(QFile &file, QString *reason);
+
 // Where a write to `path` really goes: the end of its chain of symbolic
 // links, with links among its folders followed as well, so that every name
 // that leads to one file gives the same path. *loop when the chain leads
@@ -66,3 +72,10 @@ LockRemoval removeUnheldLock(const QString &path, const QByteArray &judged, bool
 
 // Whether a process with this id runs on this machine.
 bool processRunning(qint64 pid);
+
+// Takes away what others may do with a file or folder that the user owns
+// (on POSIX, clears the group's and others' bits of its mode); what the
+// owner may do stays. A symbolic link, or what another user owns, is left as
+// it is. Where the system has no such permissions (Windows, whose folders in
+// the user's profile are the user's alone already) it does nothing.
+void keepToOwner(const QString &path);

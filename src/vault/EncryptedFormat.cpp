@@ -77,6 +77,12 @@ bool isEncrypted(QByteArrayView fileStart)
 
 Problem readHeader(QByteArrayView file, Header *header, const Bounds &bounds)
 {
+    return readHeader(file, file.size(), header, bounds);
+}
+
+Problem readHeader(QByteArrayView fileStart, qint64 fileSize, Header *header, const Bounds &bounds)
+{
+    const QByteArrayView file = fileStart.first(std::min<qint64>(fileStart.size(), fileSize));
     const qsizetype markBytes = std::min(file.size(), kMarkSize);
     if (!isEncrypted(file) || std::memcmp(file.data(), kMark, size_t(markBytes)) != 0
         || file.size() < kVersionAt + 2)
@@ -86,7 +92,7 @@ Problem readHeader(QByteArrayView file, Header *header, const Bounds &bounds)
     // Every later version keeps the mark and the version where they are.
     if (version > kVersion)
         return Problem::NewerVersion;
-    if (version != kVersion || file.size() < kHeaderSize + kTagSize)
+    if (version != kVersion || file.size() < kHeaderSize || fileSize < kHeaderSize + kTagSize)
         return Problem::Damaged;
 
     uchar sum[kChecksumSize];
@@ -104,11 +110,27 @@ Problem readHeader(QByteArrayView file, Header *header, const Bounds &bounds)
     if (!paramsWithin(h.params, bounds))
         return Problem::Damaged;
     // Cut short or grown: the size must be exactly what the header says.
-    if (quint64(file.size()) != quint64(kHeaderSize) + h.contentSize + quint64(kTagSize))
+    if (quint64(fileSize) != quint64(kHeaderSize) + h.contentSize + quint64(kTagSize))
         return Problem::Damaged;
     if (header)
         *header = h;
     return Problem::None;
+}
+
+bool hasDamagedMark(QByteArrayView fileStart)
+{
+    if (fileStart.size() < kHeaderSize)
+        return false;
+    // The bytes of a scrambled vault's master password, as often as not:
+    // the copy is wiped.
+    uchar header[kHeaderSize];
+    std::memcpy(header, fileStart.data(), kHeaderSize);
+    std::memcpy(header, kMark, kMarkSize);
+    uchar sum[kChecksumSize];
+    checksum(header, sum);
+    const bool matches = sodium_memcmp(sum, header + kChecksumAt, kChecksumSize) == 0;
+    sodium_memzero(header, sizeof header);
+    return matches;
 }
 
 Problem deriveKey(const SecureBytes &password, const KdfParams &params, const Salt &salt,

@@ -86,6 +86,15 @@ struct Header
 // checksum and the parameters' bounds. What passes can be handed to
 // deriveKey and open.
 Problem readHeader(QByteArrayView file, Header *header, const Bounds &bounds = {});
+// The same from the file's first bytes (kHeaderSize of them are enough) and
+// its size, so that a damaged file is refused before the rest is read.
+Problem readHeader(QByteArrayView fileStart, qint64 fileSize, Header *header,
+                   const Bounds &bounds = {});
+
+// Whether the file's first bytes are an encrypted vault's header whose
+// format mark was changed (a damaged first byte reads as a scrambled vault):
+// with the mark put back, the header's checksum matches.
+bool hasDamagedMark(QByteArrayView fileStart);
 
 // A key derived from a master password, in secure memory, with the
 // parameters and salt it was derived with: kept for the session, so saving

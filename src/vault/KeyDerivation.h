@@ -19,12 +19,12 @@ public:
 
     bool isRunning() const { return m_task.isRunning(); }
 
-    // What the user is told when a derivation found too little memory.
-    static QString outOfMemoryMessage();
-
     // Starts deriving the key for the password, which is copied into secure
-    // memory at once; done gets the key, or why there is none. False, and
-    // nothing started, while another derivation runs.
+    // memory at once; done gets the key, or why there is none (too little
+    // memory: how much it needs and how much is left, when that was the
+    // reason). A derivation that would take more memory than the process may
+    // have is not tried (past that point the system ends the program without
+    // a word). False, and nothing started, while another derivation runs.
     bool start(QStringView password, const EncryptedFormat::KdfParams &params,
                const EncryptedFormat::Salt &salt, std::function<void(Result)> done);
 

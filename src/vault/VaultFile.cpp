@@ -3,11 +3,13 @@
 #include "FileExists.h"
 #include "SecureBytes.h"
 #include "platform/FileSync.h"
+#include "platform/KeptFiles.h"
 #include "platform/MemoryLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <new>
 
@@ -259,13 +261,14 @@ bool VaultFile::save(QStringView masterPassword, std::span<const VaultEntry> ent
     }
 }
 
-bool VaultFile::readFirstByte(QByteArray *firstByte, QString *error)
+bool VaultFile::readStart(qsizetype count, QByteArray *start, qint64 *size, QString *error)
 {
     QFile file(m_path);
-    // Unbuffered: a buffered read would take in the whole vault for one byte.
+    // Unbuffered: a buffered read would take in more of the vault than asked.
     if (!openForReading(file, error))
         return false;
-    *firstByte = file.read(1);
+    *size = file.size();
+    *start = file.read(count);
     if (file.error() != QFileDevice::NoError) {
         *error = describe(QStringLiteral("read"), file.errorString());
         return false;
@@ -300,6 +303,18 @@ bool VaultFile::readAll(QByteArray *bytes, QString *error)
 int VaultFile::removeLeftoverSaves()
 {
     return removeLeftoverReplacements(m_savedPath, savePrefix(QFileInfo(m_savedPath).fileName()));
+}
+
+void VaultFile::addKeptFiles(KeptFiles *kept) const
+{
+    const QString vault = QStringLiteral("the vault, which holds your entries");
+    kept->addFile(m_path, vault);
+    kept->addFile(m_savedPath, vault);
+    const QFileInfo saved(m_savedPath);
+    kept->addFiles(
+        saved.absolutePath(),
+        QRegularExpression(u'^' + QRegularExpression::escape(savePrefix(saved.fileName()))),
+        QStringLiteral("a file that an unfinished save of the vault left behind"));
 }
 
 bool VaultFile::write(QByteArrayView content, QString *error)

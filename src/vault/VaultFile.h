@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+class KeptFiles;
 class QFile;
 
 // The vault file on disk. Each operation opens and closes the file; nothing
@@ -70,8 +71,10 @@ public:
     // way.
     bool write(QByteArrayView content, QString *error);
 
-    // The first byte, which tells the formats apart; none for an empty file.
-    bool readFirstByte(QByteArray *firstByte, QString *error);
+    // The file's first `count` bytes (all of a shorter file), which tell the
+    // formats apart, and its size. The caller wipes them: they may hold the
+    // scrambled master password.
+    bool readStart(qsizetype count, QByteArray *start, qint64 *size, QString *error);
     // The whole file in one piece, as the encrypted format is read; refused
     // when it would not fit in the memory the process may take.
     bool readAll(QByteArray *bytes, QString *error);
@@ -85,6 +88,11 @@ public:
     // letters or digits); no other file is touched. Only the copy that holds
     // the vault's lock may call this. Returns how many were removed.
     int removeLeftoverSaves();
+
+    // Adds the files of the vault to those the program keeps: the vault
+    // under its own name and the file that saves replace, and what saves
+    // that never finished left beside it.
+    void addKeptFiles(KeptFiles *kept) const;
 
 private:
     bool openForReading(QFile &file, QString *error) const;

@@ -3,6 +3,7 @@
 #include "BuildInfo.h"
 #include "FileExists.h"
 #include "VaultFile.h"
+#include "platform/FileSync.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,11 +44,14 @@ QString folder(const QString &programFolder, const QString &userDataFolder,
     return userDataFolder;
 }
 
-bool makeFolder(const QString &folder, QString *error)
+bool makeFolder(const QString &programFolder, const QString &folder, QString *error)
 {
     const QFileInfo info(folder);
-    if (info.isDir())
+    if (info.isDir()) {
+        if (folder != programFolder)
+            keepToOwner(folder);
         return true;
+    }
     const QString parentPath = info.absolutePath();
     const QDir parent(parentPath);
     const bool made = (parent.exists() || QDir().mkpath(parentPath))

@@ -28,9 +28,13 @@ bool canKeepVault(const QString &folder);
 QString folder(const QString &programFolder, const QString &userDataFolder,
                const WritableTest &canWrite = canKeepVault);
 
-// Makes a missing vault folder, readable by its owner only where the
-// platform has such permissions; its parents are made as usual. An existing
-// folder is left as it is. On failure *error says why, in words for the user.
-bool makeFolder(const QString &folder, QString *error);
+// Makes the vault's folder ready, as folder() chose it for the program
+// folder. A folder with the user (any but the program folder) is made when
+// missing, its parents as usual, and kept to its owner alone where the
+// platform has such permissions: one found open to others is closed to them
+// (a symbolic link, or a folder of another user, is left as it is). The
+// program folder is left as it is: others may have set it up to share. On
+// failure *error says why, in words for the user.
+bool makeFolder(const QString &programFolder, const QString &folder, QString *error);
 
 } // namespace VaultLocation

@@ -1,6 +1,7 @@
 #include "VaultLock.h"
 
 #include "platform/FileSync.h"
+#include "platform/KeptFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,6 +117,9 @@ VaultLock::Status VaultLock::lock(bool takeOverFromOtherComputer)
         if (before.exists() && !madeAt.isValid())
             madeAt = before.lastModified();
         if (m_file.tryLock(0)) {
+            // QLockFile makes its file as the umask allows, which may be for
+            // anyone to write.
+            keepToOwner(m_lockPath);
             m_takenOverFrom = madeAt;
             removeLeftRemovalLock();
             return m_status = Status::Locked;
@@ -187,11 +191,24 @@ VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
     return Status::CannotWrite;
 }
 
+QString VaultLock::removalLockPath() const
+{
+    return m_lockPath + QStringLiteral(".rmlock");
+}
+
+void VaultLock::addKeptFiles(KeptFiles *kept) const
+{
+    const QString lock = QStringLiteral("the vault's lock file, which keeps a second copy of the "
+                                        "program off the vault");
+    kept->addFile(m_lockPath, lock);
+    kept->addFile(removalLockPath(), lock);
+}
+
 // QLockFile takes over a lock left behind under a second lock file of its
 // own, which a copy killed meanwhile leaves: once the vault is ours, it goes.
 void VaultLock::removeLeftRemovalLock() const
 {
-    const QString path = m_lockPath + QStringLiteral(".rmlock");
+    const QString path = removalLockPath();
     QByteArray content;
     if (!readLockFile(path, &content))
         return;

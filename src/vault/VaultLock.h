@@ -4,6 +4,8 @@
 #include <QLockFile>
 #include <QString>
 
+class KeptFiles;
+
 // Keeps one copy of the program on a vault: a lock file beside the vault
 // (its name followed by ".lock"), taken before the vault is read and held
 // until this object releases it or is destroyed. A lock whose owner is
@@ -49,9 +51,15 @@ public:
     // empty otherwise.
     QString message(const QString &productName) const;
 
+    // Adds the lock file, and the one QLockFile makes beside it while it
+    // removes a stale lock, to the files the program keeps.
+    void addKeptFiles(KeptFiles *kept) const;
+
 private:
     Status judgeExistingLock(bool takeOverFromOtherComputer, bool emptyIsLeftBehind, bool *again);
     QString whyNoLockCanBeMade() const;
+    // Where QLockFile marks that it is removing a stale lock.
+    QString removalLockPath() const;
     void removeLeftRemovalLock() const;
 
     QString m_vaultPath;

@@ -50,34 +50,74 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
     }
 
     QString error;
-    QByteArray firstByte;
-    if (!m_file.ensureExists(&error) || !m_file.readFirstByte(&firstByte, &error))
+    // The header of an encrypted vault, or the start of a scrambled one.
+    QByteArray start;
+    qint64 size = 0;
+    if (!m_file.ensureExists(&error)
+        || !m_file.readStart(EncryptedFormat::kHeaderSize, &start, &size, &error))
         return failed(error);
-    if (EncryptedFormat::isEncrypted(firstByte)) {
-        VaultOutcome outcome = checkEncrypted(productName);
+    const auto wiped = [&start](VaultOutcome outcome) {
+        wipe(start);
+        return outcome;
+    };
+    if (EncryptedFormat::isEncrypted(start)) {
+        VaultOutcome outcome = wiped(checkEncrypted(productName, start, size));
         if (outcome.ok)
             outcome.notice = notice;
         return outcome;
     }
+    // An encrypted vault whose first byte was damaged would read as a
+    // scrambled one whose master password is noise, or with a first line
+    // that ends at once, as a first run whose save would finish it off.
+    if (EncryptedFormat::hasDamagedMark(start))
+        return wiped(failed(damaged()));
+    // Only a file as the program makes it for a first run (or one left
+    // empty) asks for a new master password: one that holds more after an
+    // empty first line has lost its master password, and creating one would
+    // rewrite it.
+    const bool asMadeNew = size == 0 || start == VaultFormat::kLineEnd;
+    wipe(start);
     QString firstLine;
     if (!m_file.readMasterPassword(&firstLine, &error))
         return failed(error);
     m_isNew = firstLine.isEmpty();
     wipe(firstLine);
+    if (m_isNew && !asMadeNew) {
+        return failed(m_file.describe(
+            QStringLiteral("opened"),
+            QStringLiteral("It is damaged: its first line, which holds the master password, is "
+                           "empty, yet more follows it. It has not been changed; restore it "
+                           "from a backup.")));
+    }
     VaultOutcome outcome;
     outcome.notice = notice;
     return outcome;
 }
 
-// Reads the whole file and checks all that needs no key; a damaged file or
-// one from a newer version is refused before any password is asked for, and
-// nothing is written.
-VaultOutcome VaultSession::checkEncrypted(const QString &productName)
+QString VaultSession::damaged() const
+{
+    return m_file.describe(
+        QStringLiteral("opened"),
+        QStringLiteral("It is damaged: it is not a whole encrypted vault (a part of it is "
+                       "missing or has been changed). It has not been changed further; "
+                       "restore it from a backup."));
+}
+
+// Checks all that needs no key, the header before the rest is read: a
+// damaged file or one from a newer version is refused before any password
+// is asked for, and nothing is written.
+VaultOutcome VaultSession::checkEncrypted(const QString &productName, QByteArrayView start,
+                                          qint64 size)
 {
     QString error;
-    if (!m_file.readAll(&m_sealed, &error))
-        return failed(error);
-    switch (EncryptedFormat::readHeader(m_sealed, &m_header)) {
+    EncryptedFormat::Problem problem = EncryptedFormat::readHeader(start, size, &m_header);
+    if (problem == EncryptedFormat::Problem::None) {
+        if (!m_file.readAll(&m_sealed, &error))
+            return failed(error);
+        // Once more on the whole file, which may have changed meanwhile.
+        problem = EncryptedFormat::readHeader(m_sealed, &m_header);
+    }
+    switch (problem) {
     case EncryptedFormat::Problem::None:
         break;
     case EncryptedFormat::Problem::NewerVersion:
@@ -87,11 +127,7 @@ VaultOutcome VaultSession::checkEncrypted(const QString &productName)
                            "this one has not changed it.")
                 .arg(productName)));
     default:
-        return failed(m_file.describe(
-            QStringLiteral("opened"),
-            QStringLiteral("It is damaged: it is not a whole encrypted vault (a part of it is "
-                           "missing or has been changed). It has not been changed further; "
-                           "restore it from a backup.")));
+        return failed(damaged());
     }
     m_encrypted = true;
     m_isNew = false;

@@ -39,7 +39,11 @@ public:
     // copy may hold it; productName names the program in the messages),
     // clears away what earlier saves that never finished left beside it,
     // makes sure the file exists and reads its first line. Afterwards isNew()
-    // tells whether a master password must be created. The master password on
+    // tells whether a master password must be created: only for a file as
+    // the program makes it for a first run (one empty line), or an empty
+    // one. A damaged file is refused and left as it is: an encrypted vault
+    // that does not check out (its format mark included), or a scrambled one
+    // that holds more after an empty first line. The master password on
     // file is not kept: matchesStoredPassword() reads it again for each try,
     // compares, and wipes what it read; while locked it asks a keyed digest
     // made at the lock instead, so that a file gone meanwhile keeps nobody
@@ -97,6 +101,13 @@ public:
     // program ends straight after.
     void release() { m_lock.unlock(); }
 
+    // Adds the vault's files and its lock to the files the program keeps.
+    void addKeptFiles(KeptFiles *kept) const
+    {
+        m_file.addKeptFiles(kept);
+        m_lock.addKeptFiles(kept);
+    }
+
     // Locking: the master password and every entry leave memory, wiped.
     // Changes that the last save could not write wait packed in secure
     // memory instead, so that the lock loses nothing.
@@ -120,7 +131,9 @@ private:
     // The vault is open with these entries, which go into the list.
     VaultOutcome opened(const QString &masterPassword, std::vector<VaultEntry> entries);
     static VaultOutcome failed(const QString &error, const QString &status = QString());
-    VaultOutcome checkEncrypted(const QString &productName);
+    VaultOutcome checkEncrypted(const QString &productName, QByteArrayView start, qint64 size);
+    // What the user is told of an encrypted vault that is damaged.
+    QString damaged() const;
     // Why nothing can be written in a read-only run.
     QString readOnlyError() const;
     bool writeEncrypted(const EncryptedFormat::VaultKey &key, QString *error);

@@ -1,6 +1,7 @@
 #include "EntryWindowFixture.h"
 #include "platform/MessageBoxes.h"
 #include "platform/TerminationSignals.h"
+#include "vault/EncryptedFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,11 +120,34 @@ private slots:
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
     }
 
+    void endRequestSavesOnlyWhatNeedsNoQuestion_data()
+    {
+        QTest::addColumn<bool>("encrypted");
+        QTest::newRow("scrambled") << false;
+        QTest::newRow("encrypted") << true;
+    }
     void endRequestSavesOnlyWhatNeedsNoQuestion()
     {
 #ifndef Q_OS_UNIX
         QSKIP("needs POSIX signals");
 #else
+        QFETCH(bool, encrypted);
+        using namespace EncryptedFormat;
+        const Salt salt = newSalt();
+        const auto key = [&salt] {
+            VaultKey derived;
+            deriveKey(QStringLiteral("master"), {1, 1024}, salt, &derived);
+            return derived;
+        };
+        if (encrypted)
+            QVERIFY(t->program->session().encrypt(key()).ok);
+        const auto savedEntries = [&] {
+            std::vector<VaultEntry> entries;
+            if (!encrypted)
+                return saved();
+            EncryptedFormat::open(t->readVault(), key(), &entries);
+            return entries;
+        };
         TerminationSignals termination;
         connect(&termination, &TerminationSignals::endRequested, t->program.get(),
                 &Program::endOnRequest);
@@ -146,7 +170,7 @@ private slots:
         QCOMPARE(::raise(SIGTERM), 0);
         QTRY_COMPARE(t->fakes.ender.endCount, 1);
         QVERIFY(t->fakes.messages.shown.isEmpty());
-        QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
+        QCOMPARE(savedEntries(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
         t->program.reset(); // what the end of the process does
         QVERIFY(QApplication::clipboard()->text().isEmpty());
         QVERIFY(!QFile::exists(t->vaultPath() + ".lock"));

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -197,6 +198,13 @@ void TestCsvImport::unusableFiles_data()
         << QByteArray("url,username,password\nx,bob,\xE2\x82") << "ends part-way through";
     QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
                              << "binary data (from line 1 on)";
+    const QString text = QStringLiteral("url,username,password\nx,J\u00FCrgen,pw\n");
+    QStringEncoder withMark(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QStringEncoder withoutMark(QStringEncoder::Utf16BE);
+    QTest::newRow("UTF-16 with its byte-order mark")
+        << QByteArray(withMark.encode(text)) << "UTF-16 text, not UTF-8";
+    QTest::newRow("UTF-16 without one")
+        << QByteArray(withoutMark.encode(text)) << "UTF-16 text, not UTF-8";
     QTest::newRow("0 byte after text")
         << QByteArray("url,username,password\nx,y,z\0", 29) << "binary data (from line 2 on)";
     QTest::newRow("unclosed quote") << QByteArray("a,b\n\"x\ny,z\n")

@@ -16,10 +16,17 @@
 #include <QTest>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include "WatchedFifo.h"
+#endif
+
 namespace {
 
 const std::vector<VaultEntry> kVault
     = {{"bob", "s3cret", "https://example.com/login"}, {"alice", "alpha", ""}};
+
+// How an export's target reaches the vault.
+enum Link { None, Symbolic, Hard };
 
 } // namespace
 
@@ -38,12 +45,15 @@ private slots:
     void importChangesNothingOnNo();
     void unknownHeaderAsksForTheColumns();
     void unusableFileChangesNothing();
+    void namedPipeIsRefusedUnopened();
     void largeFileIsReadBehindProgress();
     void lockStopsAFileBeingRead_data();
     void lockStopsAFileBeingRead();
     void failedSaveTakesTheImportBack();
     void exportWarnsFirstThenWritesForTheOwnerOnly();
     void exportCancelledAtTheWarningWritesNothing();
+    void exportRefusesTheProgramsOwnFiles_data();
+    void exportRefusesTheProgramsOwnFiles();
     void columnDialogByKeyboard();
 
 private:
@@ -174,6 +184,28 @@ void TestImportExport::unusableFileChangesNothing()
     QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
 }
 
+void TestImportExport::namedPipeIsRefusedUnopened()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipes in its file system.");
+#else
+    const QString path = QDir(t->folder.path()).filePath(QStringLiteral("pipe.csv"));
+    const WatchedFifo fifo(path);
+    QVERIFY(fifo.made());
+    t->fakes.files.answers.enqueue(path);
+    trigger("mnuImport");
+    // Opening it would have waited for a writer, for good.
+    QVERIFY(!fifo.wasOpened());
+    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    const QString text = t->fakes.messages.shown[0].text;
+    QVERIFY2(text.startsWith(u'"' + path
+                             + QStringLiteral("\" cannot be imported.\n\nIt is a named "
+                                              "pipe, not a regular file.")),
+             qPrintable(text));
+    QCOMPARE(t->status(), QStringLiteral("Nothing imported."));
+#endif
+}
+
 void TestImportExport::largeFileIsReadBehindProgress()
 {
     QByteArray csv("name,url,username,password\n");
@@ -288,6 +320,58 @@ void TestImportExport::exportCancelledAtTheWarningWritesNothing()
     trigger("mnuExport");
     QCOMPARE(t->fakes.messages.shown.size(), 1);
     QVERIFY(t->fakes.files.asked.isEmpty());
+    QCOMPARE(t->status(), QStringLiteral("Nothing exported."));
+}
+
+void TestImportExport::exportRefusesTheProgramsOwnFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("link");
+    QTest::addColumn<QString>("what");
+#ifndef Q_OS_WIN
+    QTest::addRow("the vault by a symbolic link")
+        << "passwords.csv" << int(Symbolic) << "the vault";
+    QTest::addRow("the vault by a second link")
+        << "other/passwords.csv" << int(Hard) << "the vault";
+#endif
+    QTest::addRow("the vault by a path through ..")
+        << "other/../data.enc" << int(None) << "the vault";
+    QTest::addRow("the vault's lock") << "data.enc.lock" << int(None) << "the vault's lock file";
+    QTest::addRow("the help file") << "Help.rtf" << int(None) << "the program's help file";
+}
+
+void TestImportExport::exportRefusesTheProgramsOwnFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(int, link);
+    QFETCH(QString, what);
+    const QDir folder(t->folder.path());
+    QVERIFY(folder.mkdir(QStringLiteral("other")));
+    writeFile(QStringLiteral("Help.rtf"), "{\\rtf1 Help}");
+    const QString path = folder.filePath(name);
+    if (link == Symbolic)
+        QVERIFY(QFile::link(t->vaultPath(), path));
+#ifndef Q_OS_WIN
+    if (link == Hard)
+        QCOMPARE(::link(QFile::encodeName(t->vaultPath()).constData(),
+                        QFile::encodeName(path).constData()),
+                 0);
+#endif
+    const QByteArray vault = t->readVault();
+    QFile target(path);
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    const QByteArray before = target.readAll();
+    target.close();
+    t->fakes.files.answers.enqueue(path);
+    trigger("mnuExport");
+
+    QCOMPARE(t->fakes.messages.shown.size(), 2);
+    const QString text = t->fakes.messages.shown[1].text;
+    QVERIFY2(text.contains(what) && text.contains(QStringLiteral("Nothing has been written")),
+             qPrintable(text));
+    QCOMPARE(t->readVault(), vault);
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    QCOMPARE(target.readAll(), before);
     QCOMPARE(t->status(), QStringLiteral("Nothing exported."));
 }
 

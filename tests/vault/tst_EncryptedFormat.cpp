@@ -1,7 +1,9 @@
+#include "MemoryGroup.h"
 #include "vault/EncryptedFormat.h"
 #include "vault/KeyDerivation.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <QtEndian>
 
@@ -91,6 +93,7 @@ private slots:
     void parametersOutOfBounds_data();
     void parametersOutOfBounds();
     void committedVault();
+    void derivationStaysWithinAMemoryGroup();
     void derivationOffThread();
 };
 
@@ -229,6 +232,32 @@ void TestEncryptedFormat::committedVault()
     QCOMPARE(openWith(committed, kPassword, &read), Problem::None);
     QCOMPARE(read, sampleEntries());
     QCOMPARE(remade, committed);
+}
+
+// A derivation that would take more memory than the process's control
+// group leaves is not tried (the system would end the program without a
+// word), and says how much it needs; one that fits goes ahead.
+void TestEncryptedFormat::derivationStaysWithinAMemoryGroup()
+{
+#ifdef Q_OS_LINUX
+    for (const auto &[limit, outcome] :
+         {std::pair {200 << 20, QByteArray("error ")}, std::pair {600 << 20, QByteArray("key")}}) {
+        const MemoryGroup group(limit);
+        if (!group.isValid())
+            QSKIP("making a memory control group needs root and a memory controller");
+        QProcess derive;
+        derive.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("derive"), group.path()});
+        QVERIFY(derive.waitForFinished(120000));
+        const QByteArray said = derive.readAllStandardOutput();
+        QVERIFY2(derive.exitStatus() == QProcess::NormalExit && derive.exitCode() == 0,
+                 (said + derive.readAllStandardError().right(2000)).constData());
+        QVERIFY2(said.startsWith(outcome), said.constData());
+        if (outcome.startsWith("error"))
+            QVERIFY2(said.contains(" MiB are left for the program."), said.constData());
+    }
+#else
+    QSKIP("needs a memory control group");
+#endif
 }
 
 // The derivation runs on a thread of its own, reports back on this one, and

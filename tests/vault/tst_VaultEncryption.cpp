@@ -55,6 +55,8 @@ private slots:
     void changeMasterPassword();
     void refusedAtStart_data();
     void refusedAtStart();
+    void damagedFirstByteIsRefused();
+    void damagedHeaderIsRefusedUnread();
     void rewritesThatFail_data();
     void rewritesThatFail();
     void killedWhileConverting();
@@ -201,6 +203,58 @@ void TestVaultEncryption::refusedAtStart()
     QVERIFY(!outcome.ok);
     QVERIFY2(outcome.error.contains(says), qPrintable(outcome.error));
     QCOMPARE(read(m_path), file);
+}
+
+// Whatever the first byte became, the file is an encrypted vault that is
+// damaged: neither a scrambled one whose master password is noise, nor (a
+// first byte of CR) a first run whose save would finish it off.
+void TestVaultEncryption::damagedFirstByteIsRefused()
+{
+    const QByteArray sealed = seal(keyFor(kMaster), someEntries(5));
+    for (int byte = 1; byte < 256; ++byte) {
+        QByteArray file = sealed;
+        file[0] = char(byte);
+        write(m_path, file);
+        {
+            VaultSession session(m_dir->path());
+            const VaultOutcome outcome = session.check(kProduct);
+            QVERIFY2(!outcome.ok && outcome.error.contains(u"It is damaged")
+                         && outcome.error.contains(u"It has not been changed"),
+                     qPrintable(QStringLiteral("first byte %1: %2").arg(byte).arg(outcome.error)));
+            QVERIFY(!session.isNew());
+        }
+        QCOMPARE(read(m_path), file);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList {QStringLiteral("data.enc")});
+    }
+}
+
+// A file whose header does not check out is refused from its first bytes:
+// the rest, however much of it there is, is never read.
+void TestVaultEncryption::damagedHeaderIsRefusedUnread()
+{
+#ifdef Q_OS_LINUX
+    QFile zeros(m_path);
+    QVERIFY(zeros.open(QIODevice::WriteOnly));
+    QVERIFY(zeros.resize(qint64(64) << 20));
+    zeros.close();
+    // What the process has read so far, from any file.
+    const auto bytesRead = [] {
+        QFile io(QStringLiteral("/proc/self/io"));
+        return io.open(QIODevice::ReadOnly)
+            ? io.readLine().trimmed().split(' ').value(1).toLongLong()
+            : -1;
+    };
+    const qint64 before = bytesRead();
+    VaultSession session(m_dir->path());
+    const VaultOutcome outcome = session.check(kProduct);
+    const qint64 taken = bytesRead() - before;
+    QVERIFY(before > 0);
+    QVERIFY2(!outcome.ok && outcome.error.contains(u"It is damaged"), qPrintable(outcome.error));
+    QVERIFY2(taken < (1 << 20), qPrintable(QStringLiteral("%1 bytes read").arg(taken)));
+#else
+    QSKIP("counts the bytes read through /proc");
+#endif
 }
 
 void TestVaultEncryption::rewritesThatFail_data()

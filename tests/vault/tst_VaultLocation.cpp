@@ -1,10 +1,15 @@
 #include "vault/VaultFile.h"
 #include "vault/VaultLocation.h"
+#include "vault/VaultLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 // Where the vault lives: beside the program when it is there or can be, with
 // the user otherwise, and never in the folder a copy was installed into.
@@ -17,6 +22,7 @@ private slots:
     void besideTheProgramOrWithTheUser();
     void installedFolderIsNotWritten();
     void userFolderIsMadeOwnerOnly();
+    void foundOpenToOthers();
 };
 
 void TestVaultLocation::besideTheProgramOrWithTheUser_data()
@@ -73,7 +79,7 @@ void TestVaultLocation::userFolderIsMadeOwnerOnly()
     QTemporaryDir home;
     const QString folder = home.filePath(QStringLiteral(".local/share/Vorsell"));
     QString error;
-    QVERIFY(VaultLocation::makeFolder(folder, &error));
+    QVERIFY(VaultLocation::makeFolder(home.path(), folder, &error));
     QVERIFY(QFileInfo(folder).isDir());
 #ifdef Q_OS_UNIX
     const QFileDevice::Permissions permissions = QFileInfo(folder).permissions();
@@ -88,8 +94,45 @@ void TestVaultLocation::userFolderIsMadeOwnerOnly()
     QFile file(blocked);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    QVERIFY(!VaultLocation::makeFolder(blocked + QStringLiteral("/Vorsell"), &error));
+    QVERIFY(!VaultLocation::makeFolder(home.path(), blocked + QStringLiteral("/Vorsell"), &error));
     QVERIFY(error.contains(QDir::toNativeSeparators(blocked)));
+}
+
+// Whatever the umask, and whatever made the user's vault folder open to
+// others, the program keeps its vault folder and its lock file to the user.
+// A program folder that holds the vault is theirs to set up: it stays open.
+void TestVaultLocation::foundOpenToOthers()
+{
+#ifdef Q_OS_UNIX
+    const auto modeOf = [](const QString &path) {
+        struct stat status
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777
+                                                                         : mode_t(1);
+    };
+    QTemporaryDir home;
+    const QString program = home.filePath(QStringLiteral("program"));
+    const QString user = home.filePath(QStringLiteral("Vorsell"));
+    for (const QString &folder : {program, user}) {
+        QVERIFY(QDir().mkdir(folder));
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    const mode_t umask = ::umask(0);
+    QString error;
+    const bool made = VaultLocation::makeFolder(program, program, &error)
+        && VaultLocation::makeFolder(program, user, &error);
+    VaultLock lock(VaultFile::pathIn(user));
+    const VaultLock::Status locked = lock.lock();
+    ::umask(umask);
+    QVERIFY2(made, qPrintable(error));
+    QCOMPARE(locked, VaultLock::Status::Locked);
+    QCOMPARE(modeOf(program), mode_t(0777));
+    QCOMPARE(modeOf(user), mode_t(0700));
+    QCOMPARE(modeOf(VaultFile::pathIn(user) + QStringLiteral(".lock")), mode_t(0600));
+#else
+    QSKIP("needs POSIX permissions");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestVaultLocation)

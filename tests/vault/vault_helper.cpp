@@ -10,10 +10,14 @@
 //                          over one left behind) and clears the leftover
 //                          saves, as a copy starting up does, then prints
 //                          "done" and waits to be killed
+//   derive GROUP           in the memory control group GROUP, derives a key
+//                          with the parameters a vault is encrypted with and
+//                          prints "key", or "error" and the message
 // It prints "locked" once it holds the lock (and, saving, is about to
 // save).
 
 #include "HelperContents.h"
+#include "vault/KeyDerivation.h"
 #include "vault/VaultFile.h"
 #include "vault/VaultLock.h"
 
@@ -94,25 +98,49 @@ int takeOver(const QString &path)
         QThread::sleep(60);
 }
 
+bool joinGroup(const QString &group)
+{
+    QFile procs(group + QStringLiteral("/cgroup.procs"));
+    if (!procs.open(QIODevice::WriteOnly)
+        || procs.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0
+        || !procs.flush()) {
+        std::printf("could not join %s\n", qPrintable(group));
+        return false;
+    }
+    return true;
+}
+
 int load(const QString &path, const QString &group)
 {
-    if (group.isEmpty()) {
+    if (group.isEmpty())
         limitMemory();
-    } else {
-        QFile procs(group + QStringLiteral("/cgroup.procs"));
-        if (!procs.open(QIODevice::WriteOnly)
-            || procs.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0
-            || !procs.flush()) {
-            std::printf("could not join %s\n", qPrintable(group));
-            return 1;
-        }
-    }
+    else if (!joinGroup(group))
+        return 1;
     std::vector<VaultEntry> entries;
     QString error;
     if (VaultFile(path).readEntries(&entries, &error))
         std::printf("entries %zu\n", entries.size());
     else
         std::printf("error %s\n", qPrintable(error));
+    return 0;
+}
+
+int derive(const QString &group)
+{
+    if (!joinGroup(group))
+        return 1;
+    KeyDerivation derivation;
+    KeyDerivation::Result result = KeyDerivation::Result::cancelled();
+    derivation.start(u"a master password", EncryptedFormat::defaultParams(),
+                     EncryptedFormat::newSalt(), [&result](KeyDerivation::Result finished) {
+                         result = std::move(finished);
+                         QCoreApplication::quit();
+                     });
+    QCoreApplication::exec();
+    if (result.isDone())
+        std::printf("key\n");
+    else
+        std::printf("error %s\n", qPrintable(result.error));
     return 0;
 }
 
@@ -130,8 +158,10 @@ int main(int argc, char **argv)
         return takeOver(args[2]);
     if (args.size() >= 3 && args[1] == u"load")
         return load(args[2], args.value(3));
+    if (args.size() >= 3 && args[1] == u"derive")
+        return derive(args[2]);
     std::fprintf(stderr,
                  "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | "
-                 "load PATH [GROUP]\n");
+                 "load PATH [GROUP] | derive GROUP\n");
     return 2;
 }
