@@ -40,11 +40,9 @@ inline std::vector<VaultEntry> shuffledEntries(int count)
     return entries;
 }
 
-// A list with the three column headers and that many entries.
+// A list with that many entries.
 inline void fillList(EntryListModel &list, int count)
 {
-    for (const char *header : {"Username", "Password", "Website/Location"})
-        list.addColumnHeader(QString::fromLatin1(header));
     list.appendAll(shuffledEntries(count));
 }
 

@@ -5,6 +5,7 @@
 #include "vault/EncryptedFormat.h"
 #include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
+#include "vault/VaultFormat.h"
 
 #include "BenchData.h"
 
@@ -118,7 +119,7 @@ void BM_SaveScrambled(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_DeriveKey)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_UnlockEncrypted)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveEncrypted)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadScrambled)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveScrambled)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnlockEncrypted)->Arg(VaultFormat::kMostEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveEncrypted)->Arg(VaultFormat::kMostEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadScrambled)->Arg(VaultFormat::kMostEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveScrambled)->Arg(VaultFormat::kMostEntries)->Unit(benchmark::kMillisecond);

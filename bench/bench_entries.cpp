@@ -8,6 +8,7 @@
 #include "entries/ListViewEnh.h"
 #include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
+#include "vault/VaultFormat.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -19,8 +20,6 @@ namespace {
 using BenchData::fillList;
 using BenchData::shuffledEntries;
 
-constexpr int kMaxEntries = 32767;
-
 // First click on a column of an unsorted list: switches sorting on, makes the
 // collation keys and sorts.
 void BM_SortFirst(benchmark::State &state)
@@ -29,7 +28,7 @@ void BM_SortFirst(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         EntryListModel list;
-        fillList(list, kMaxEntries);
+        fillList(list, VaultFormat::kMostEntries);
         state.ResumeTiming();
         benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, false));
         state.PauseTiming();
@@ -43,7 +42,7 @@ void BM_Resort(benchmark::State &state)
 {
     const int column = int(state.range(0));
     EntryListModel list;
-    fillList(list, kMaxEntries);
+    fillList(list, VaultFormat::kMostEntries);
     EnhListView_SortColumns(list, column, false);
     for (auto _ : state)
         benchmark::DoNotOptimize(EnhListView_SortColumns(list, column, false));
@@ -54,7 +53,7 @@ void BM_Resort(benchmark::State &state)
 void BM_SortOtherColumn(benchmark::State &state)
 {
     EntryListModel list;
-    fillList(list, kMaxEntries);
+    fillList(list, VaultFormat::kMostEntries);
     EnhListView_SortColumns(list, 1, false);
     int column = 1;
     for (auto _ : state) {
@@ -67,7 +66,7 @@ struct SavedList
 {
     explicit SavedList(bool sorted)
     {
-        fillList(list, kMaxEntries - 1);
+        fillList(list, VaultFormat::kMostEntries - 1);
         if (sorted)
             EnhListView_SortColumns(list, 1, false);
         save();
@@ -107,7 +106,7 @@ void BM_AddAndSave(benchmark::State &state)
 void BM_EditAndSave(benchmark::State &state)
 {
     SavedList vault(state.range(0) != 0);
-    const EntryRules::EditTarget target {false, vault.list.idOf(kMaxEntries / 2)};
+    const EntryRules::EditTarget target {false, vault.list.idOf(VaultFormat::kMostEntries / 2)};
     int round = 0;
     for (auto _ : state) {
         const QString password = QStringLiteral("changed%1").arg(++round % 2);

@@ -111,9 +111,21 @@ void BM_SaveVault(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_LoadBaseline)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadVault)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveBaseline)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveVault)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBaseline)
+    ->Arg(VaultFormat::kMostEntries)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadVault)
+    ->Arg(VaultFormat::kMostEntries)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBaseline)
+    ->Arg(VaultFormat::kMostEntries)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveVault)
+    ->Arg(VaultFormat::kMostEntries)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

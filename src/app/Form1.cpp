@@ -7,9 +7,10 @@
 #include "entries/EntryRules.h"
 #include "info/LinkRules.h"
 #include "skin/Skinning.h"
+#include "vault/EntryFields.h"
 #include "vault/EntryFilterModel.h"
 #include "vault/EntryListModel.h"
-#include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -26,8 +27,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
-
-#include <functional>
 
 Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &commands)
     : QMainWindow(nullptr)
@@ -56,15 +55,16 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
                          3660, 60, 1155, 1035);
     cmdWebsite[0] = makeButton(QStringLiteral("cmdWebsite"), QStringLiteral("Command1"),
                                QStringLiteral("website"), 4860, 60, 4095, 1035);
-    cmdCopy[0] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Username"),
-                            QStringLiteral("copy"), 60, 1140, 2355, 795);
-    cmdCopy[1] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Password"),
-                            QStringLiteral("copy"), 2460, 1140, 2355, 795);
-    cmdCopy[2] = makeButton(QStringLiteral("cmdCopy"), QStringLiteral("Copy Used At"),
-                            QStringLiteral("copy"), 4860, 1140, 4095, 795);
+    // A copy button under each column, in the order of the fields.
+    const double copyLefts[] = {60, 2460, 4860};
+    const double copyWidths[] = {2355, 2355, 4095};
     for (int i = 0; i < int(cmdCopy.size()); ++i) {
-        cmdCopy[size_t(i)]->setProperty("index", i);
-        connect(cmdCopy[size_t(i)], &QToolButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+        QToolButton *button
+            = makeButton(QStringLiteral("cmdCopy"), entryField(Field(i)).copyButton.toString(),
+                         QStringLiteral("copy"), copyLefts[i], 1140, copyWidths[i], 795);
+        button->setProperty("index", i);
+        connect(button, &QToolButton::clicked, this, [this, i] { cmdCopy_Click(i); });
+        cmdCopy[size_t(i)] = button;
     }
     cmdAdd[0]->setProperty("index", 0);
     cmdWebsite[0]->setProperty("index", 0);
@@ -103,8 +103,7 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
     StatusBar1->addWidget(statusPanel, 1);
     setStatusBar(StatusBar1);
 
-    m_menus = new MainMenus(*this, m_context.settings);
-    lstPass->addAction(m_menus->mnuDataItem[2]);
+    buildMenus();
     buildFindAndHide();
 
     // Tab order: Add, Edit, Delete, the link button, the list, Copy
@@ -121,6 +120,32 @@ Form1::Form1(WindowContext &context, EntryListModel &entries, EntryCommands &com
 
 Form1::~Form1() = default;
 
+void Form1::buildMenus()
+{
+    const MainMenuHandlers handlers {
+        .importVault = [this] { emit importRequested(); },
+        .exportVault = [this] { emit exportRequested(); },
+        .encrypt = [this] { emit encryptRequested(); },
+        .removeEncryption = [this] { emit removeEncryptionRequested(); },
+        .changePassword = [this] { emit changePasswordRequested(); },
+        .lock = [this] { emit lockRequested(); },
+        .exit = [this] { close(); },
+        .add = [this] { cmdAdd_Click(0); },
+        .remove = [this] { cmdDelete_Click(); },
+        .edit = [this] { cmdEdit_Click(); },
+        .goTo = [this] { cmdGoto_Click(); },
+        .find = [this] { mnuFind_Click(); },
+        .hidePasswords = [this](bool hide) { mnuHidePasswords_Click(hide); },
+        .sortBy = [this](Field field) { lstPass_ColumnClick(int(field) + 1); },
+        .copy = [this](Field field) { cmdCopy_Click(int(field)); },
+        .help = [this] { emit helpRequested(); },
+        .about = [this] { emit aboutRequested(); },
+    };
+    m_menus = new MainMenus(menuBar(), m_context.settings, handlers);
+    // Enter on the list edits the selected entry.
+    lstPass->addAction(m_menus->editItem());
+}
+
 QToolButton *Form1::makeButton(const QString &name, const QString &caption, const QString &icon,
                                double left, double top, double width, double height)
 {
@@ -136,22 +161,13 @@ void Form1::formLoad()
     cmdWebsite[0]->setText(QStringLiteral("Visit ") + branding.strComments);
     cmdWebsite[0]->setAccessibleName(cmdWebsite[0]->text());
 
-    const struct
-    {
-        const char *header;
-        double width;
-    } columns[] = {
-        {"Username", Twips::fromPixels(cmdCopy[0]->width()) - 10},
-        {"Password", Twips::fromPixels(cmdCopy[1]->width()) + 20},
-        {"Website/Location", Twips::fromPixels(cmdCopy[2]->width())},
-    };
     // The columns fill the list exactly at the window's designed size, in
     // the proportions of these widths.
-    std::array<double, 3> designed {};
-    for (size_t i = 0; i < designed.size(); ++i) {
-        m_entries.addColumnHeader(QString::fromLatin1(columns[i].header));
-        designed[i] = columns[i].width;
-    }
+    const std::array<double, 3> designed = {
+        Twips::fromPixels(cmdCopy[0]->width()) - 10,
+        Twips::fromPixels(cmdCopy[1]->width()) + 20,
+        Twips::fromPixels(cmdCopy[2]->width()),
+    };
     const int available = Twips::toPixels(MainWindowLayout::kClientWidth - 2 * m_listLeft)
         - 2 * lstPass->frameWidth();
     const std::array<int, 3> widths = MainWindowLayout::columnWidthsFor(designed, available);
@@ -333,43 +349,14 @@ void Form1::showSortIndicator()
                                  : Qt::DescendingOrder);
 }
 
-void Form1::mnuFileItem_Click(int index)
-{
-    if (index == 0)
-        close();
-}
-
 void Form1::showVaultFormat(bool encrypted)
 {
     m_menus->showVaultFormat(encrypted);
 }
 
-void Form1::mnuDataItem_Click(int index)
+QAction *Form1::lockAction() const
 {
-    // The items in menu order: add, delete, edit, go to. Items outside the
-    // array (find, hide passwords) carry index -1 and are passed by.
-    const std::array<std::function<void()>, 4> items
-        = {[this] { cmdAdd_Click(0); }, [this] { cmdDelete_Click(); }, [this] { cmdEdit_Click(); },
-           [this] {
-               cmdGoto_Click();
-           }};
-    if (index >= 0 && index < int(items.size()))
-        items[size_t(index)]();
-}
-
-void Form1::mnuCopyItem_Click(int index)
-{
-    cmdCopy_Click(index);
-}
-
-void Form1::mnuHelpItem_Click(int)
-{
-    emit helpRequested();
-}
-
-void Form1::mnuAboutItem_Click(int)
-{
-    emit aboutRequested();
+    return m_menus->lockItem();
 }
 
 void Form1::buildFindAndHide()
@@ -389,15 +376,7 @@ void Form1::buildFindAndHide()
 
     // The copy keys act on the selected match while the find box has no
     // text of its own selected.
-    const auto &copyItems = m_menus->mnuCopyItem;
-    findBar->setWindowKeys(
-        {copyItems[0]->shortcut(), copyItems[1]->shortcut(), copyItems[2]->shortcut()});
-}
-
-void Form1::mnuSortItem_Click(int index)
-{
-    if (index >= 0 && index < int(m_menus->mnuSortItem.size()))
-        lstPass_ColumnClick(index + 1);
+    findBar->setWindowKeys(m_menus->copyKeys());
 }
 
 void Form1::goToFirstMatch()
@@ -477,7 +456,7 @@ void Form1::mnuHidePasswords_Click(bool hide)
 void Form1::passwordsHiddenChanged()
 {
     const bool hide = m_context.settings.hidePasswords();
-    m_menus->mnuHidePasswords->setChecked(hide);
+    m_menus->showPasswordsHidden(hide);
     if (hide == m_shown->passwordsHidden())
         return;
     keepSelection([this, hide] { m_shown->setPasswordsHidden(hide); });

@@ -10,6 +10,7 @@ class FindBar;
 class MainMenus;
 class EntryFilterModel;
 class EntryListModel;
+class QAction;
 class QLabel;
 class QModelIndex;
 class QLineEdit;
@@ -47,23 +48,17 @@ public:
     void cmdCopy_Click(int index);
     void cmdWebsite_Click(int index);
     void lstPass_ColumnClick(int position);
-    void mnuFileItem_Click(int index);
-    void mnuDataItem_Click(int index);
-    void mnuCopyItem_Click(int index);
-    void mnuHelpItem_Click(int index);
-    void mnuAboutItem_Click(int index);
     // Data, "Find...": opens the find bar, or puts the focus back in its
     // box when it is open.
     void mnuFind_Click();
-    // Data, "Sort by": sorts by the column at this 0-based index, exactly as
-    // a click on its header does.
-    void mnuSortItem_Click(int index);
     // Data, "Hide Passwords": hides or shows the passwords, and remembers it.
     void mnuHidePasswords_Click(bool hide);
     // Shows the File menu's commands for the vault's format: "Encrypt
     // Vault..." while it is scrambled, "Remove Encryption..." while it is
     // encrypted.
     void showVaultFormat(bool encrypted);
+    // File, "Lock", with its key Ctrl+L.
+    QAction *lockAction() const;
 
     // The program locks: the window notes its selected row, drops what its
     // status bar said and hides; the next afterFormLoad() selects that row
@@ -95,6 +90,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The menu bar, each item wired to what it runs.
+    void buildMenus();
     QToolButton *makeButton(const QString &name, const QString &caption, const QString &icon,
                             double left, double top, double width, double height);
     // No smaller than both button rows whole, the list's header with a row

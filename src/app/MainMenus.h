@@ -1,65 +1,95 @@
 #pragma once
 
+#include "vault/VaultFormat.h"
+
+#include <QList>
 #include <QObject>
 
-#include <array>
+#include <functional>
 
-class Form1;
 class QAction;
 class QActionGroup;
+class QKeySequence;
 class QMenu;
+class QMenuBar;
 class Settings;
 
+// What the items of the main window's menus run, each item its own.
+struct MainMenuHandlers
+{
+    // File.
+    std::function<void()> importVault;
+    std::function<void()> exportVault;
+    std::function<void()> encrypt;
+    std::function<void()> removeEncryption;
+    std::function<void()> changePassword;
+    std::function<void()> lock;
+    std::function<void()> exit;
+    // Data.
+    std::function<void()> add;
+    std::function<void()> remove;
+    std::function<void()> edit;
+    std::function<void()> goTo;
+    std::function<void()> find;
+    std::function<void(bool hide)> hidePasswords;
+    std::function<void(Field field)> sortBy;
+    // Copy.
+    std::function<void(Field field)> copy;
+    // Help and About.
+    std::function<void()> help;
+    std::function<void()> about;
+};
+
 // The main window's menu bar: File, Data, Copy, Help and About, their items
-// with captions, keys and names, wired to the window's handlers and signals.
-// The items of a menu's control array carry their index, which the menu
-// passes to its one handler; items outside the array carry -1, which the
-// handler passes by. The lock settings under File follow the settings.
+// with captions, keys and names, each item wired to its handler. The items
+// of a menu's control array carry their index. The lock settings under File
+// follow the settings.
 class MainMenus : public QObject
 {
     Q_OBJECT
 
 public:
-    MainMenus(Form1 &window, Settings &settings);
+    MainMenus(QMenuBar *bar, Settings &settings, const MainMenuHandlers &handlers);
 
     // Shows "Encrypt Vault..." while the vault is scrambled, "Remove
     // Encryption..." while it is encrypted.
     void showVaultFormat(bool encrypted);
+    // Checks Data, "Hide Passwords" or not.
+    void showPasswordsHidden(bool hidden);
 
-    QMenu *mnuFile = nullptr;
-    QMenu *mnuData = nullptr;
-    QMenu *mnuCopy = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QMenu *mnuAbout = nullptr;
-    std::array<QAction *, 1> mnuFileItem {};
-    std::array<QAction *, 4> mnuDataItem {};
-    std::array<QAction *, 3> mnuCopyItem {};
-    std::array<QAction *, 1> mnuHelpItem {};
-    std::array<QAction *, 1> mnuAboutItem {};
-    QAction *mnuImport = nullptr;
-    QAction *mnuExport = nullptr;
-    QAction *mnuEncrypt = nullptr;
-    QAction *mnuRemoveEncryption = nullptr;
-    QAction *mnuChangePassword = nullptr;
-    QAction *mnuLock = nullptr;
-    QMenu *mnuLockAfter = nullptr;
-    QAction *mnuLockWithDesktop = nullptr;
-    QAction *mnuFind = nullptr;
-    QAction *mnuHidePasswords = nullptr;
-    QMenu *mnuSortBy = nullptr;
-    std::array<QAction *, 3> mnuSortItem {};
+    // Data, "Edit Selected Item": its Enter keys act only in a widget that
+    // is given the item.
+    QAction *editItem() const { return m_edit; }
+    // File, "Lock": a modal dialog of the program takes it among its own
+    // actions, since the main window's shortcut does not reach past it.
+    QAction *lockItem() const { return m_lock; }
+    // The keys of the Copy menu's items, in the order of the fields.
+    QList<QKeySequence> copyKeys() const;
 
 private:
-    void buildFileItems();
+    // File: Import and Export, the vault's own commands, the lock, Exit.
+    void buildFile(QMenu *menu, const MainMenuHandlers &handlers);
     // File, "Lock", and the two lock settings under it.
-    void buildLockItems();
+    void buildLockItems(QMenu *menu, const MainMenuHandlers &handlers);
     void showLockSettings();
     // One choice of File, "Lock After", checked with the others in its group.
     QAction *addLockChoice(int minutes);
-    // Data, "Find...", "Hide Passwords" and "Sort by".
-    void buildDataItems();
+    // Data: the commands on entries, "Find...", "Hide Passwords" and "Sort
+    // by".
+    void buildData(QMenu *menu, const MainMenuHandlers &handlers);
+    // An item named and captioned so, at the end of the menu, that runs
+    // `run`; an item of a control array is given its index.
+    QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
+                     const std::function<void()> &run, int index = -1);
 
-    Form1 &m_window;
     Settings &m_settings;
+    QAction *m_lock = nullptr;
+    QAction *m_encrypt = nullptr;
+    QAction *m_removeEncryption = nullptr;
+    QMenu *m_lockAfter = nullptr;
     QActionGroup *m_lockChoices = nullptr;
+    QAction *m_lockWithDesktop = nullptr;
+    QAction *m_edit = nullptr;
+    QAction *m_hidePasswords = nullptr;
+    QList<QAction *> m_copyItems;
 };

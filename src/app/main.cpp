@@ -3,7 +3,6 @@
 #include "exchange/frmColumns.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
-#include "platform/DesktopLock.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/SettingsStore.h"

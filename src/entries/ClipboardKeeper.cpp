@@ -3,7 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/SecretMark.h"
 #include "settings/Settings.h"
-#include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

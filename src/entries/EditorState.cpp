@@ -1,6 +1,7 @@
 #include "EditorState.h"
 
 #include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 
 #include <array>
 

@@ -5,8 +5,9 @@
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
 #include "settings/Settings.h"
-#include "vault/SecretPack.h"
+#include "vault/EntryFilterModel.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 
 #include <QScopeGuard>
 
@@ -60,7 +61,7 @@ void EntryCommands::remove(int row)
     const EntryListModel::EntryId id = list.idOf(row);
     VaultEntry shown = list.entry(row);
     if (m_settings.hidePasswords())
-        shown.password = maskedPassword(shown.password);
+        shown.password = EntryFilterModel::maskedPassword(shown.password);
     // The question shows the password: its text is wiped once answered.
     QString question = EntryRules::deleteQuestion(shown);
     // Shared with the list, which wipes the entry when it is deleted.

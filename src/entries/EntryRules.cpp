@@ -1,6 +1,7 @@
 #include "EntryRules.h"
 
 #include "info/LinkRules.h"
+#include "vault/EntryFields.h"
 
 #include <QDir>
 
@@ -10,12 +11,6 @@
 namespace EntryRules {
 
 namespace {
-
-QString fieldName(Field field)
-{
-    static const char *const names[kFieldCount] = {"username", "password", "website"};
-    return QString::fromLatin1(names[int(field)]);
-}
 
 EntryProblem problem(Field field, const QString &message)
 {
@@ -62,13 +57,11 @@ QString deleteQuestion(const VaultEntry &entry)
 
 QString copiedStatus(Field field, const QString &value)
 {
-    static const char *const prefixes[kFieldCount]
-        = {"Copied Username ", "Copied Password ", "Copied Location "};
     // The status bar shows one line: a value far longer than any screen is
     // shown by its start, as the list shows it, so that the copy does not lay
     // out the whole of it.
     constexpr qsizetype longest = EntryListModel::kLongestShown;
-    const QString prefix = QString::fromLatin1(prefixes[int(field)]);
+    const QStringView prefix = entryField(field).copied;
     if (value.size() > longest)
         return joined({prefix, QStringView(value).first(longest), u"\u2026"});
     return joined({prefix, value});
@@ -139,7 +132,7 @@ EntryProblem checkEntry(const VaultEntry &entry)
 
     for (const Field field : kFields) {
         const QString &text = entry.field(field);
-        const QString name = fieldName(field);
+        const QString name = entryField(field).editorName.toString();
         if (text.contains(VaultFormat::kSeparator)) {
             return problem(field,
                            QStringLiteral("The %1 cannot contain \"|||\": the vault file uses "

@@ -25,7 +25,7 @@ bool EnhListView_SortColumns(EntryListModel &list, int column, bool showErrors,
     if (list.count() <= 0)
         return true;
 
-    if (column < 1 || column > list.columnHeaderCount()) {
+    if (column < 1 || column > list.columnCount()) {
         // Sorting was switched on before the column was looked up.
         list.setSorted(true);
         const SortError error = indexOutOfBounds();

@@ -5,7 +5,8 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
-#include "vault/SecretPack.h"
+#include "vault/EntryFields.h"
+#include "vault/Wipe.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -42,16 +43,16 @@ frmAdd::frmAdd(WindowContext &context, EditorState state)
     setFont(Controls::verdana());
     setFixedSize(Twips::size(4680, 2610 + kOptionsHeight));
 
-    const auto makeLabel = [this](const QString &name, const QString &caption, double top) {
-        auto *label = new SkinLabel(caption, this);
+    const auto makeLabel = [this](const QString &name, Field field, double top) {
+        auto *label = new SkinLabel(entryField(field).editorLabel.toString(), this);
         label->setObjectName(name);
         label->setFont(Controls::verdana(8.25, true));
         label->setGeometry(Twips::rect(120, top, 1155, 255));
         return label;
     };
-    SkinLabel1 = makeLabel(QStringLiteral("SkinLabel1"), QStringLiteral("&Username:"), 120);
-    SkinLabel2 = makeLabel(QStringLiteral("SkinLabel2"), QStringLiteral("&Password:"), 540);
-    SkinLabel3 = makeLabel(QStringLiteral("SkinLabel3"), QStringLiteral("&Website:"), 960);
+    SkinLabel1 = makeLabel(QStringLiteral("SkinLabel1"), Field::Username, 120);
+    SkinLabel2 = makeLabel(QStringLiteral("SkinLabel2"), Field::Password, 540);
+    SkinLabel3 = makeLabel(QStringLiteral("SkinLabel3"), Field::Location, 960);
     txtUsername = makeBox(QStringLiteral("txtUsername"), SkinLabel1, 60);
     txtPassword = makeBox(QStringLiteral("txtPassword"), SkinLabel2, 480);
     txtWebsite = makeBox(QStringLiteral("txtWebsite"), SkinLabel3, 900);

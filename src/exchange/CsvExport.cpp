@@ -1,7 +1,7 @@
 #include "CsvExport.h"
 
 #include "entries/EntryRules.h"
-#include "vault/SecureBytes.h"
+#include "vault/Wipe.h"
 
 #include <QUrl>
 

@@ -2,7 +2,8 @@
 
 #include "CsvReader.h"
 #include "entries/EntryRules.h"
-#include "vault/SecureBytes.h"
+#include "vault/EntryFields.h"
+#include "vault/Wipe.h"
 
 #include <QIODevice>
 #include <QLocale>
@@ -22,37 +23,30 @@ struct Shape
 {
     const char *program;
     std::initializer_list<const char *> header;
-    int username;
-    int password;
-    int location;
+    // The columns of the fields, in the order of Field.
+    std::array<int, kFieldCount> fields;
     int kind = -1;
     const char *loginKind = "";
 };
 
 const Shape kShapes[] = {
-    {"Chrome, Edge or Vorsell", {"name", "url", "username", "password", "note"}, 2, 3, 1},
-    {"Chrome or Edge", {"name", "url", "username", "password"}, 2, 3, 1},
+    {"Chrome, Edge or Vorsell", {"name", "url", "username", "password", "note"}, {2, 3, 1}},
+    {"Chrome or Edge", {"name", "url", "username", "password"}, {2, 3, 1}},
     {"Firefox",
      {"url", "username", "password", "httpRealm", "formActionOrigin", "guid", "timeCreated",
       "timeLastUsed", "timePasswordChanged"},
-     1,
-     2,
-     0},
+     {1, 2, 0}},
     {"Bitwarden",
      {"folder", "favorite", "type", "name", "notes", "fields", "reprompt", "login_uri",
       "login_username", "login_password", "login_totp"},
-     8,
-     9,
-     7,
+     {8, 9, 7},
      2,
      "login"},
     {"KeePassXC",
      {"Group", "Title", "Username", "Password", "URL", "Notes", "TOTP", "Icon", "Last Modified",
       "Created"},
-     2,
-     3,
-     4},
-    {"KeePassXC", {"Group", "Title", "Username", "Password", "URL", "Notes"}, 2, 3, 4},
+     {2, 3, 4}},
+    {"KeePassXC", {"Group", "Title", "Username", "Password", "URL", "Notes"}, {2, 3, 4}},
 };
 
 bool sameHeader(const QStringList &header, std::initializer_list<const char *> names)
@@ -125,12 +119,6 @@ bool fieldsBefore(const VaultEntry *a, const VaultEntry *b)
         < std::tie(b->username, b->password, b->location);
 }
 
-QString fieldName(Field field)
-{
-    static const char *const names[kFieldCount] = {"username", "password", "location"};
-    return QString::fromLatin1(names[int(field)]);
-}
-
 QString count(qsizetype n, const char *one, const char *many)
 {
     return QLocale().toString(n) + u' ' + QLatin1StringView(n == 1 ? one : many);
@@ -159,7 +147,8 @@ QString rowDetails(const std::vector<const Skip *> &skips)
         const Skip &skip = *skips[size_t(i)];
         text += QStringLiteral("\n      row %1, %2: %3")
                     .arg(skip.row)
-                    .arg(skip.field ? fieldName(*skip.field) : QString(), skip.detail);
+                    .arg(skip.field ? entryField(*skip.field).importName.toString() : QString(),
+                         skip.detail);
     }
     if (qsizetype(skips.size()) > kShown)
         text += QStringLiteral("\n      and %1 more").arg(qsizetype(skips.size()) - kShown);
@@ -184,7 +173,7 @@ QString skipLine(SkipReason reason)
         return QStringLiteral("%1 not a login: a note, a card or an identity (%2)");
     case SkipReason::VaultFull:
         return QStringLiteral("%1 that no longer fit: a vault holds at most ")
-            + QLocale().toString(kMostEntries) + QStringLiteral(" entries (%2)");
+            + QLocale().toString(VaultFormat::kMostEntries) + QStringLiteral(" entries (%2)");
     }
     return QString();
 }
@@ -240,8 +229,7 @@ std::optional<KnownFormat> recognise(const QStringList &header)
     for (const Shape &shape : kShapes) {
         if (!sameHeader(header, shape.header))
             continue;
-        Columns columns {shape.username, shape.password, shape.location, shape.kind,
-                         QString::fromLatin1(shape.loginKind)};
+        const Columns columns {shape.fields, shape.kind, QString::fromLatin1(shape.loginKind)};
         return KnownFormat {QString::fromLatin1(shape.program), columns};
     }
     return std::nullopt;
@@ -257,14 +245,12 @@ Columns guessColumns(const QStringList &header)
     };
     Columns columns;
     for (const Field field : kFields) {
-        int &column = field == Field::Username ? columns.username
-            : field == Field::Password         ? columns.password
-                                               : columns.location;
+        int &column = columns[field];
         for (const char *word : words[int(field)]) {
             for (int i = 0; i < int(header.size()) && column < 0; ++i) {
                 const QString name = header[i].trimmed();
-                const bool taken = i == columns.username || i == columns.password;
-                if (!taken && name.contains(QLatin1StringView(word), Qt::CaseInsensitive))
+                if (!columns.holdsField(i)
+                    && name.contains(QLatin1StringView(word), Qt::CaseInsensitive))
                     column = i;
             }
         }
@@ -327,14 +313,14 @@ Result readRows(QIODevice &in, const QStringList &header, const Columns &columns
         if (int(rows->size()) >= kMostRows) {
             problem = QStringLiteral("The file holds more than %1 rows: a vault holds at most "
                                      "%2 entries.")
-                          .arg(QLocale().toString(kMostRows), QLocale().toString(kMostEntries));
+                          .arg(QLocale().toString(kMostRows),
+                               QLocale().toString(VaultFormat::kMostEntries));
             return false;
         }
         Row row;
         row.number = number;
-        row.entry.username = cell(cells, columns.username);
-        row.entry.password = cell(cells, columns.password);
-        row.entry.location = cell(cells, columns.location);
+        for (const Field field : kFields)
+            row.entry.field(field) = cell(cells, columns[field]);
         if (columns.kind >= 0) {
             const QString kind = cell(cells, columns.kind);
             if (kind.trimmed().compare(columns.loginKind, Qt::CaseInsensitive) != 0)
@@ -365,7 +351,8 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
     for (const VaultEntry &entry : existing)
         inVault.push_back(&entry);
     std::sort(inVault.begin(), inVault.end(), fieldsBefore);
-    const qsizetype room = std::max<qsizetype>(0, kMostEntries - qsizetype(existing.size()));
+    const qsizetype room
+        = std::max<qsizetype>(0, VaultFormat::kMostEntries - qsizetype(existing.size()));
 
     for (const Row &row : rows) {
         const VaultEntry &entry = row.entry;
@@ -412,8 +399,7 @@ Plan plan(std::span<const Row> rows, const QStringList &header, const Columns &c
     }
 
     for (int i = 0; i < int(header.size()); ++i) {
-        if (i == columns.username || i == columns.password || i == columns.location
-            || i == columns.kind)
+        if (columns.holdsField(i) || i == columns.kind)
             continue;
         const QString name = header[i].trimmed();
         plan.leftOut.append(name.isEmpty() ? QStringLiteral("column %1").arg(i + 1) : name);

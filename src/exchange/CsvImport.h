@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 #include <span>
@@ -22,19 +24,24 @@ namespace CsvImport {
 inline constexpr qint64 kLargestFile = qint64(128) << 20;
 // The most rows of data read from one file.
 inline constexpr int kMostRows = 100000;
-// The most entries a vault holds.
-inline constexpr int kMostEntries = 32767;
 
 // Which column (0-based) holds each field; -1 for none.
 struct Columns
 {
-    int username = -1;
-    int password = -1;
-    int location = -1;
+    // In the order of Field.
+    std::array<int, kFieldCount> fields {-1, -1, -1};
     // A column that names the kind of each row, and the kind that holds a
     // login; rows of other kinds hold no entry.
     int kind = -1;
     QString loginKind;
+
+    int &operator[](Field field) { return fields[size_t(field)]; }
+    int operator[](Field field) const { return fields[size_t(field)]; }
+    // Whether the column holds one of the fields.
+    bool holdsField(int column) const
+    {
+        return std::find(fields.begin(), fields.end(), column) != fields.end();
+    }
 };
 
 // A header row that a program's export writes, and where its fields are.
@@ -87,7 +94,7 @@ enum class SkipReason {
     Refused,
     // Not a login (a secure note, a card).
     NotALogin,
-    // The vault holds kMostEntries entries. (The last reason: the summary
+    // The vault holds VaultFormat::kMostEntries entries. (The last reason: the summary
     // counts the skips by reason.)
     VaultFull,
 };

@@ -1,6 +1,6 @@
 #include "CsvReader.h"
 
-#include "vault/SecureBytes.h"
+#include "vault/Wipe.h"
 
 #include <QScopeGuard>
 

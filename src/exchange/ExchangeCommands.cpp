@@ -9,8 +9,8 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VersionInfo.h"
 #include "skin/Topmost.h"
-#include "vault/SecretPack.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -96,14 +96,15 @@ void ExchangeCommands::importFile()
     } else {
         const CsvImport::Columns guess = CsvImport::guessColumns(reading.header);
         const auto chosen = m_platform.columns->chooseColumns(
-            reading.header, {guess.username, guess.password, guess.location});
+            reading.header,
+            {guess[Field::Username], guess[Field::Password], guess[Field::Location]});
         if (!chosen) {
             emit statusChanged(QStringLiteral("Nothing imported."));
             return;
         }
-        reading.columns.username = chosen->username;
-        reading.columns.password = chosen->password;
-        reading.columns.location = chosen->location;
+        reading.columns[Field::Username] = chosen->username;
+        reading.columns[Field::Password] = chosen->password;
+        reading.columns[Field::Location] = chosen->location;
     }
 
     if (QFileInfo(path).size() > kReadInBackground) {

@@ -1,6 +1,7 @@
 #include "frmColumns.h"
 
 #include "skin/Topmost.h"
+#include "vault/EntryFields.h"
 #include "widgets/Controls.h"
 
 #include <QApplication>
@@ -38,8 +39,11 @@ frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &gues
 
     auto *grid = new QGridLayout;
     layout->addLayout(grid);
-    const auto add = [&](const QString &name, const QString &caption, int column, int row) {
-        auto *label = new QLabel(caption, this);
+    // A row for each field, in their order.
+    const auto add = [&](const QString &name, Field field) {
+        const int column = guess[field];
+        const int row = int(field);
+        auto *label = new QLabel(entryField(field).importLabel.toString(), this);
         label->setObjectName(QStringLiteral("lbl") + name.mid(3));
         auto *box = new QComboBox(this);
         box->setObjectName(name);
@@ -57,12 +61,9 @@ frmColumns::frmColumns(const QStringList &header, const CsvImport::Columns &gues
         connect(box, &QComboBox::currentIndexChanged, this, &frmColumns::updateOk);
         return box;
     };
-    cboUsername
-        = add(QStringLiteral("cboUsername"), QStringLiteral("&Username:"), guess.username, 0);
-    cboPassword
-        = add(QStringLiteral("cboPassword"), QStringLiteral("&Password:"), guess.password, 1);
-    cboLocation = add(QStringLiteral("cboLocation"), QStringLiteral("&Website/Location:"),
-                      guess.location, 2);
+    cboUsername = add(QStringLiteral("cboUsername"), Field::Username);
+    cboPassword = add(QStringLiteral("cboPassword"), Field::Password);
+    cboLocation = add(QStringLiteral("cboLocation"), Field::Location);
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -86,9 +87,9 @@ void frmColumns::updateOk()
 CsvImport::Columns frmColumns::columns() const
 {
     CsvImport::Columns chosen;
-    chosen.username = cboUsername->currentIndex() - 1;
-    chosen.password = cboPassword->currentIndex() - 1;
-    chosen.location = cboLocation->currentIndex() - 1;
+    chosen[Field::Username] = cboUsername->currentIndex() - 1;
+    chosen[Field::Password] = cboPassword->currentIndex() - 1;
+    chosen[Field::Location] = cboLocation->currentIndex() - 1;
     return chosen;
 }
 
@@ -96,12 +97,12 @@ std::optional<ColumnDialogs::Choice> WidgetColumnDialogs::chooseColumns(const QS
                                                                         const Choice &guess)
 {
     CsvImport::Columns start;
-    start.username = guess.username;
-    start.password = guess.password;
-    start.location = guess.location;
+    start[Field::Username] = guess.username;
+    start[Field::Password] = guess.password;
+    start[Field::Location] = guess.location;
     frmColumns dialog(header, start, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const CsvImport::Columns chosen = dialog.columns();
-    return Choice {chosen.username, chosen.password, chosen.location};
+    return Choice {chosen[Field::Username], chosen[Field::Password], chosen[Field::Location]};
 }

@@ -1,8 +1,8 @@
 #include "EncryptionCommands.h"
 
 #include "platform/MessageBoxes.h"
-#include "vault/SecureBytes.h"
 #include "vault/VaultSession.h"
+#include "vault/Wipe.h"
 #include "widgets/WindowContext.h"
 
 EncryptionCommands::EncryptionCommands(VaultSession &session, const WindowContext &context,

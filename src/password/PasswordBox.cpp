@@ -1,6 +1,6 @@
 #include "PasswordBox.h"
 
-#include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 
 #include <QLineEdit>
 

@@ -6,7 +6,7 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
-#include "vault/SecretPack.h"
+#include "vault/Wipe.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"

@@ -19,7 +19,3 @@ public:
 signals:
     void locking(DesktopLock::Reason reason);
 };
-
-// The listener of this platform: logind on Linux, the session and power
-// notifications on Windows, the silent base class elsewhere.
-DesktopLock *createDesktopLock(QObject *parent);

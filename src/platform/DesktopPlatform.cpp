@@ -2,6 +2,14 @@
 
 #include "VersionInfo.h"
 
+#ifdef Q_OS_WIN
+#include "WindowsDesktopLock.h"
+#elif defined(Q_OS_LINUX)
+#include "LogindDesktopLock.h"
+#else
+#include "DesktopLock.h"
+#endif
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -187,4 +195,15 @@ QString WidgetFileDialogs::saveFileName(const QString &caption, const QString &s
                                         const QString &filter)
 {
     return QFileDialog::getSaveFileName(fileDialogParent(), caption, suggested, filter);
+}
+
+DesktopLock *createDesktopLock(QObject *parent)
+{
+#ifdef Q_OS_WIN
+    return new WindowsDesktopLock(parent);
+#elif defined(Q_OS_LINUX)
+    return new LogindDesktopLock(parent);
+#else
+    return new DesktopLock(parent);
+#endif
 }

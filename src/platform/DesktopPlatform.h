@@ -6,6 +6,9 @@
 #include "ProgramEnder.h"
 #include "UrlOpener.h"
 
+class DesktopLock;
+class QObject;
+
 // The real implementations of the seams that need the window system.
 
 class WidgetMessageBoxes : public MessageBoxes
@@ -39,3 +42,7 @@ public:
     QString saveFileName(const QString &caption, const QString &suggested,
                          const QString &filter) override;
 };
+
+// The desktop lock listener of this platform: logind on Linux, the session
+// and power notifications on Windows, the silent base class elsewhere.
+DesktopLock *createDesktopLock(QObject *parent);

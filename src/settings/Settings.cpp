@@ -151,8 +151,3 @@ void Settings::setLockWithDesktop(bool on)
 {
     setFlag(Key::LockWithDesktop, on);
 }
-
-QString maskedPassword(const QString &password)
-{
-    return password.isEmpty() ? QString() : QString(8, QChar(0x2022));
-}

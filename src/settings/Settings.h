@@ -102,7 +102,3 @@ private:
     QString m_application;
     std::array<QString, kKeyCount> m_values;
 };
-
-// What a hidden password is shown as: eight bullets whatever its length, and
-// nothing for an empty one.
-QString maskedPassword(const QString &password);

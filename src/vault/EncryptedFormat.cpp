@@ -1,5 +1,7 @@
 #include "EncryptedFormat.h"
 
+#include "Wipe.h"
+
 #include <QtEndian>
 
 #include <sodium.h>

@@ -1,6 +1,5 @@
 #include "EntryFilterModel.h"
 
-#include "settings/Settings.h"
 #include "vault/SearchText.h"
 
 EntryFilterModel::EntryFilterModel(EntryListModel &entries, QObject *parent)
@@ -10,6 +9,11 @@ EntryFilterModel::EntryFilterModel(EntryListModel &entries, QObject *parent)
     setSourceModel(&m_entries);
     // The rows keep the entry list's order; sorting is the list's own.
     setDynamicSortFilter(true);
+}
+
+QString EntryFilterModel::maskedPassword(const QString &password)
+{
+    return password.isEmpty() ? QString() : QString(8, QChar(0x2022));
 }
 
 void EntryFilterModel::setFindText(const QString &text)

@@ -15,6 +15,10 @@ class EntryFilterModel : public QSortFilterProxyModel
 public:
     explicit EntryFilterModel(EntryListModel &entries, QObject *parent = nullptr);
 
+    // What a hidden password is shown as: eight bullets whatever its length,
+    // and nothing for an empty one.
+    static QString maskedPassword(const QString &password);
+
     // Shows only the entries that contain this text in a shown column,
     // letter case and accents ignored; an empty text shows every entry. The
     // shown rows are made anew at once (a reset, not a removal per row).

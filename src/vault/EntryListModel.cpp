@@ -1,7 +1,8 @@
 #include "EntryListModel.h"
 
+#include "EntryFields.h"
 #include "SearchText.h"
-#include "SecretPack.h"
+#include "Wipe.h"
 
 #include <sodium.h>
 
@@ -40,15 +41,6 @@ EntryListModel::EntryListModel(QObject *parent)
     , m_collator(collationLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-int EntryListModel::addColumnHeader(const QString &text)
-{
-    const int position = int(m_headers.size());
-    beginInsertColumns(QModelIndex(), position, position);
-    m_headers.push_back(text);
-    endInsertColumns();
-    return position + 1;
 }
 
 int EntryListModel::rowOf(EntryId id) const
@@ -434,7 +426,7 @@ int EntryListModel::rowCount(const QModelIndex &parent) const
 
 int EntryListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_headers.size());
+    return parent.isValid() ? 0 : kFieldCount;
 }
 
 QVariant EntryListModel::data(const QModelIndex &index, int role) const
@@ -455,7 +447,7 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
-        && section < int(m_headers.size()))
-        return m_headers[size_t(section)];
+        && section < kFieldCount)
+        return entryField(Field(section)).column.toString();
     return QAbstractTableModel::headerData(section, orientation, role);
 }

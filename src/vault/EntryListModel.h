@@ -11,7 +11,8 @@
 #include <variant>
 #include <vector>
 
-// The entries of the running program, as the main list shows them. Rows are
+// The entries of the running program, as the main list shows them: a column
+// for each field, in their order, headed as the table of fields says. Rows are
 // numbered from 1 in the order shown, which is also the order in which they
 // are saved. While the sorted flag is on the rows are kept ordered by the
 // text of the sort key column, compared as the user's locale orders text,
@@ -27,11 +28,6 @@ public:
     static constexpr qsizetype kLongestShown = 4096;
 
     explicit EntryListModel(QObject *parent = nullptr);
-
-    // Column headers are added one by one, left to right; the result is the
-    // header's 1-based position.
-    int addColumnHeader(const QString &text);
-    int columnHeaderCount() const { return int(m_headers.size()); }
 
     int count() const { return int(m_entries.size()); }
     const VaultEntry &entry(int row) const { return m_entries[size_t(row - 1)]; }
@@ -137,7 +133,6 @@ private:
     size_t sortedPosition(const RowKey &key) const;
     void insertAt(size_t position, VaultEntry entry, EntryId id);
 
-    std::vector<QString> m_headers;
     std::vector<VaultEntry> m_entries;
     std::vector<EntryId> m_ids;
     // The keys of the sort key column, kept in row order while the list is

@@ -1,5 +1,6 @@
 #include "KeyDerivation.h"
 
+#include "Wipe.h"
 #include "platform/MemoryLimit.h"
 
 #include <memory>

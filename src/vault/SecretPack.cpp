@@ -1,13 +1,15 @@
 #include "SecretPack.h"
 
-#include <sodium.h>
-
 #include <cstring>
 
 namespace {
 
 // Each text as its length in characters, then its UTF-16 code units.
 using Length = quint32;
+
+// Each entry as its fields in their order, then how many fields its line
+// held in the file.
+constexpr std::size_t kTextsPerEntry = kFieldCount + 1;
 
 } // namespace
 
@@ -55,11 +57,10 @@ std::vector<QString> unpackTexts(const SecureBytes &packed)
 SecureBytes packEntries(std::span<const VaultEntry> entries)
 {
     std::vector<QString> texts;
-    texts.reserve(entries.size() * 4);
+    texts.reserve(entries.size() * kTextsPerEntry);
     for (const VaultEntry &entry : entries) {
-        texts.push_back(entry.username);
-        texts.push_back(entry.password);
-        texts.push_back(entry.location);
+        for (const Field field : kFields)
+            texts.push_back(entry.field(field));
         texts.push_back(QString::number(entry.fieldsInFile));
     }
     // The vector shares the entries' texts: nothing of them is copied here.
@@ -70,54 +71,13 @@ std::vector<VaultEntry> unpackEntries(const SecureBytes &packed)
 {
     std::vector<QString> texts = unpackTexts(packed);
     std::vector<VaultEntry> entries;
-    entries.reserve(texts.size() / 4);
-    for (std::size_t i = 0; i + 3 < texts.size(); i += 4) {
-        VaultEntry entry {std::move(texts[i]), std::move(texts[i + 1]), std::move(texts[i + 2])};
-        entry.fieldsInFile = texts[i + 3].toInt();
+    entries.reserve(texts.size() / kTextsPerEntry);
+    for (std::size_t i = 0; i + kTextsPerEntry <= texts.size(); i += kTextsPerEntry) {
+        VaultEntry entry;
+        for (const Field field : kFields)
+            entry.field(field) = std::move(texts[i + std::size_t(field)]);
+        entry.fieldsInFile = texts[i + kFieldCount].toInt();
         entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-void wipeEverywhere(QString &text)
-{
-    // Texts built into the program (literals) are read-only and no secret.
-    if (!text.isEmpty() && text.data_ptr().d_ptr())
-        sodium_memzero(const_cast<QChar *>(text.constData()),
-                       std::size_t(text.size()) * sizeof(QChar));
-    text = QString();
-}
-
-void wipeIfHeldByAtMost(QString &text, int holders)
-{
-    const auto *data = text.data_ptr().d_ptr();
-    if (data && data->ref_.loadRelaxed() <= holders)
-        wipeEverywhere(text);
-    text = QString();
-}
-
-void wipeEverywhere(VaultEntry &entry)
-{
-    wipeEverywhere(entry.username);
-    wipeEverywhere(entry.password);
-    wipeEverywhere(entry.location);
-}
-
-void wipe(VaultEntry &entry)
-{
-    wipe(entry.username);
-    wipe(entry.password);
-    wipe(entry.location);
-}
-
-QString separateCopy(const QString &text)
-{
-    return text.isEmpty() ? QString() : QString(text.constData(), text.size());
-}
-
-void separateTexts(VaultEntry &entry)
-{
-    entry.username = separateCopy(entry.username);
-    entry.password = separateCopy(entry.password);
-    entry.location = separateCopy(entry.location);
 }

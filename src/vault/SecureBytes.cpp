@@ -1,6 +1,5 @@
 #include "SecureBytes.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <sodium.h>
@@ -90,27 +89,4 @@ void SecureBytes::clear()
         sodium_free(m_data); // wipes before it frees
     m_data = nullptr;
     m_size = 0;
-}
-
-void wipe(QByteArray &bytes)
-{
-    // A buffer that another copy shares is that copy's to wipe.
-    if (!bytes.isEmpty() && bytes.isDetached())
-        sodium_memzero(bytes.data(), size_t(bytes.size()));
-    bytes.clear();
-}
-
-void wipe(QString &text)
-{
-    if (!text.isEmpty() && text.isDetached())
-        sodium_memzero(text.data(), size_t(text.size()) * sizeof(QChar));
-    text.clear();
-}
-
-Q_NEVER_INLINE void wipeStack()
-{
-    // Deeper than libsodium's key derivation and ciphers reach, with room to
-    // spare for a build whose frames carry a sanitizer's guard zones.
-    unsigned char area[64 * 1024];
-    sodium_memzero(area, sizeof area);
 }

@@ -5,9 +5,6 @@
 
 #include <cstddef>
 
-class QByteArray;
-class QString;
-
 // Bytes that hold a secret (a key, a password on its way to the key
 // derivation), in memory of its own from libsodium: kept out of swap where
 // the system allows it, fenced by guard pages, and wiped when released.
@@ -43,15 +40,3 @@ private:
 // libsodium, started once for the whole run (any thread may call this);
 // false when it cannot work here.
 bool sodiumReady();
-
-// Overwrites what a buffer held with zeroes, in a way the compiler cannot
-// leave out.
-void wipe(QByteArray &bytes);
-void wipe(QString &text);
-
-// Overwrites with zeroes the stack just below the caller, where the functions
-// it called kept their local variables. libsodium leaves copies of the keys it
-// worked with there (the last hash block of Argon2 is the key itself), and a
-// thread's stack outlives the thread in the C library's cache of stacks.
-// Called right after such a call returns.
-void wipeStack();

@@ -1,7 +1,7 @@
 #include "VaultFile.h"
 
 #include "FileExists.h"
-#include "SecureBytes.h"
+#include "Wipe.h"
 #include "platform/FileSync.h"
 #include "platform/KeptFiles.h"
 #include "platform/MemoryLimit.h"

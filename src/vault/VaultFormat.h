@@ -54,6 +54,9 @@ namespace VaultFormat {
 inline constexpr QLatin1StringView kSeparator {"|||"};
 inline constexpr QByteArrayView kLineEnd {"\r\n"};
 
+// The most entries a vault holds.
+inline constexpr int kMostEntries = 32767;
+
 // Inverts the top bit of each character's code in the code page, except for
 // code 128, which stays as it is. The transform undoes itself for every code
 // but 0: 0 and 128 both become 128, which reads back as 128. The writers

@@ -3,6 +3,7 @@
 #include "SecretPack.h"
 #include "StatusText.h"
 #include "VaultFile.h"
+#include "Wipe.h"
 
 #include <QDir>
 #include <QFileInfo>

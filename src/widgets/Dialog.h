@@ -25,4 +25,7 @@ protected:
     // Closing is final: the window does not reject itself and stay open as
     // a plain QDialog would.
     void closeEvent(QCloseEvent *event) override;
+    // Tab and Shift+Tab select the whole text of the box they move to, as
+    // the platform's boxes do, whether or not the window is active.
+    bool focusNextPrevChild(bool next) override;
 };

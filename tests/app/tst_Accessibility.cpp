@@ -8,10 +8,12 @@
 #include "widgets/Accessible.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -64,6 +66,49 @@ void listen(QAccessibleEvent *event)
     }
 }
 
+// Stands in for a screen reader that listens for keys, and for Qt's bridge
+// to it over AT-SPI: accessibility is on, and every key press and release
+// that comes from the window system waits for the listener's answer, then
+// is posted again, in order, to the window it came to.
+class KeystrokeListener : public QObject
+{
+public:
+    KeystrokeListener()
+    {
+        QAccessible::setActive(true);
+        qApp->installEventFilter(this);
+    }
+    ~KeystrokeListener() override
+    {
+        qApp->removeEventFilter(this);
+        QAccessible::setActive(m_wasActive);
+    }
+
+    // The listener answers every key held so far: each goes on to its window.
+    void answer()
+    {
+        for (auto &[window, key] : std::exchange(m_held, {})) {
+            if (window)
+                QCoreApplication::postEvent(window, key.release());
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+
+protected:
+    bool eventFilter(QObject *target, QEvent *event) override
+    {
+        if (!event->spontaneous()
+            || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+            return false;
+        m_held.emplace_back(target, static_cast<QKeyEvent *>(event)->clone());
+        return true;
+    }
+
+private:
+    const bool m_wasActive = QAccessible::isActive();
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QKeyEvent>>> m_held;
+};
+
 } // namespace
 
 // What assistive technology reads of the program: the names and roles that
@@ -81,6 +126,7 @@ private slots:
     void generateIsAnnouncedWithoutThePassword();
     void headersArePressedLikeClicks();
     void typedPasswordIsNotHeard();
+    void tabSelectsTheBoxWhileAListenerHoldsTheKeys();
 };
 
 void TestAccessibility::statusPanelIsNamedByItsText()
@@ -112,7 +158,7 @@ void TestAccessibility::windowsAreDialogs()
     t.runSplash();
     check(t.program->pass.window());
     t.acceptPassword();
-    t.mainWindow()->mnuDataItem_Click(0);
+    control<QAction>(t.mainWindow(), QStringLiteral("mnuDataItem"), 0)->trigger();
     check(t.program->add.window());
     check(t.program->openHelp());
     check(t.program->openAbout());
@@ -195,7 +241,7 @@ void TestAccessibility::generateIsAnnouncedWithoutThePassword()
     TestProgram t;
     t.setShowHelp(QStringLiteral("0"));
     t.openVault();
-    t.mainWindow()->mnuDataItem_Click(0);
+    control<QAction>(t.mainWindow(), QStringLiteral("mnuDataItem"), 0)->trigger();
     auto *generate = control<QToolButton>(t.program->add.window(), QStringLiteral("cmdGenerate"));
     auto *password = control<QLineEdit>(t.program->add.window(), QStringLiteral("txtPassword"));
     generate->click();
@@ -299,6 +345,58 @@ void TestAccessibility::typedPasswordIsNotHeard()
     // to the platform.
     QAccessible::installUpdateHandler(nullptr);
     Accessible::hideTypedSecrets();
+}
+
+void TestAccessibility::tabSelectsTheBoxWhileAListenerHoldsTheKeys()
+{
+    TestProgram t;
+    t.setShowHelp(QStringLiteral("0"));
+    t.runSplash();
+    frmPass *dialog = t.program->pass.window();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    auto listener = std::make_unique<KeystrokeListener>();
+    // Keys as the window system brings them, to the dialog's window of the
+    // moment.
+    const auto type = [dialog](const QString &text) {
+        for (const QChar c : text)
+            QTest::keyClick(dialog->windowHandle(), c.toLatin1());
+    };
+    const auto press = [dialog](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(dialog->windowHandle(), key, modifiers);
+    };
+
+    type(QStringLiteral("abc"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("abc"));
+    press(Qt::Key_Return);
+    listener->answer();
+    // Too short; the message is answered with its Enter.
+    QCOMPARE(t.fakes.messages.shown.size(), 1);
+    QVERIFY(t.program->pass.isLoaded());
+
+    // The correction, typed while the dialog comes back from under the
+    // message; the listener answers it late, when the keys reach a dialog
+    // that is not active yet.
+    const QString chosen = QStringLiteral("Kiwi-Saft 7731");
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    type(chosen);
+    press(Qt::Key_Tab);
+    type(chosen);
+    press(Qt::Key_Return);
+    QVERIFY(!dialog->isActiveWindow());
+    listener->answer();
+    QCOMPARE(t.fakes.messages.shown.size(), 1);
+    QVERIFY(!t.program->pass.isLoaded());
+    listener.reset();
+
+    // The next start opens the vault with the password chosen.
+    t.program = std::make_unique<Program>(t.folder.path(), t.userDataFolder(), t.fakes.platform());
+    t.runSplash();
+    auto *box = control<QLineEdit>(t.program->pass.window(), QStringLiteral("txtPass"));
+    QTest::keyClicks(box, chosen);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(t.fakes.messages.shown.size(), 1);
+    QVERIFY(t.mainWindow()->isVisible());
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -4,6 +4,7 @@
 #include "info/Form8.h"
 #include "info/frmAbout.h"
 #include "password/frmPass.h"
+#include "password/frmVaultPassword.h"
 #include "platform/DesktopPlatform.h"
 #include "vault/EncryptedFormat.h"
 
@@ -33,6 +34,7 @@ private slots:
     void lockedDialogEndsLikeAtStartUp();
     void lockDuringAMessageBoxCancelsItsQuestion();
     void encryptedVaultDerivesTheKeyAgain();
+    void ctrlLWhileAKeyIsDerivedLocksOnceItIsDone();
 
 private:
     std::unique_ptr<TestProgram> t;
@@ -270,6 +272,34 @@ void TestLock::encryptedVaultDerivesTheKeyAgain()
     // The change that was not saved came back, still unsaved.
     QCOMPARE(t->program->entries().count(), 3);
     QVERIFY(t->program->session().hasUnsavedChanges());
+}
+
+void TestLock::ctrlLWhileAKeyIsDerivedLocksOnceItIsDone()
+{
+    openSortedVault();
+    t->fakes.messages.answers.enqueue(MessageBox::Yes);
+    control<QAction>(t->mainWindow(), "mnuEncrypt")->trigger();
+    frmVaultPassword *dialog = t->program->vaultPassword.window();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QLineEdit *box = control<QLineEdit>(dialog, "txtCurrent");
+    QTest::keyClicks(box, QStringLiteral("pw12"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(dialog->isWorking());
+
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_L, Qt::ControlModifier);
+    // Nothing stays on the screen; the command finishes first, the vault
+    // encrypted, and then the program locks.
+    QVERIFY(t->program->isLocked());
+    QVERIFY(visibleWindowNames().isEmpty());
+    QVERIFY(!t->program->pass.isLoaded());
+    QTRY_VERIFY_WITH_TIMEOUT(t->program->pass.isLoaded(), 20000);
+    QVERIFY(EncryptedFormat::isEncrypted(t->readVault()));
+    QCOMPARE(visibleWindowNames(), QStringList {QStringLiteral("Password Required")});
+    QLineEdit *pass = control<QLineEdit>(t->program->pass.window(), "txtPass");
+    QTest::keyClicks(pass, QStringLiteral("pw12"));
+    QTest::keyClick(pass, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(t->mainWindow()->isVisible(), 20000);
+    QCOMPARE(t->program->entries().count(), 3);
 }
 
 QTEST_MAIN(TestLock)

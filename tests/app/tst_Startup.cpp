@@ -291,8 +291,8 @@ void TestStartup::shutdownUnloadsEverything()
     t->openVault();
     Program &program = *t->program;
     Form1 *main = t->mainWindow();
-    main->mnuHelpItem_Click(0);
-    main->mnuAboutItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuHelpItem"), 0)->trigger();
+    control<QAction>(main, QStringLiteral("mnuAboutItem"), 0)->trigger();
     QVERIFY(program.help.isLoaded() && program.about.isLoaded());
 
     control<QAction>(main, QStringLiteral("mnuFileItem"), 0)->trigger();

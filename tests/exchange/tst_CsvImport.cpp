@@ -256,7 +256,7 @@ void TestCsvImport::progressCanCancel()
     std::vector<Row> rows;
     QString error;
     QList<qint64> done;
-    const Result result = readRows(in, header, Columns {1, 2, 0, -1, {}}, &rows, &error,
+    const Result result = readRows(in, header, Columns {{1, 2, 0}, -1, {}}, &rows, &error,
                                    [&](qint64 read, qint64 total) {
                                        if (total == csv.size())
                                            done.append(read);
@@ -272,9 +272,9 @@ void TestCsvImport::unknownHeaderGuess()
 {
     const Columns columns
         = guessColumns({"Title", "Login name", "Notes", "Web site", "Passphrase", "Password"});
-    QCOMPARE(columns.username, 1);
-    QCOMPARE(columns.password, 5);
-    QCOMPARE(columns.location, 3);
+    QCOMPARE(columns[Field::Username], 1);
+    QCOMPARE(columns[Field::Password], 5);
+    QCOMPARE(columns[Field::Location], 3);
     QVERIFY(!recognise({"Title", "Login name", "Password"}));
 }
 
@@ -321,7 +321,7 @@ void TestCsvImport::skippedRowsAndLeftOutColumns()
 
 void TestCsvImport::vaultFull()
 {
-    const std::vector<VaultEntry> vault(kMostEntries - 1, VaultEntry {"u", "p", "l"});
+    const std::vector<VaultEntry> vault(VaultFormat::kMostEntries - 1, VaultEntry {"u", "p", "l"});
     const Plan result = planFor("url,username,password\na,b,c\nd,e,f\n", vault);
     QCOMPARE(result.added.size(), size_t(1));
     QCOMPARE(result.skipped.size(), size_t(1));

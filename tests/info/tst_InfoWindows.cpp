@@ -89,7 +89,7 @@ void TestInfoWindows::showHelpSetting()
     Form1 *main = startUp();
     QVERIFY(main);
     QCOMPARE(t->program->help.isLoaded(), opensAtStart);
-    main->mnuHelpItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuHelpItem"), 0)->trigger();
     Form8 *help = t->program->help.window();
     QVERIFY(help && help->isVisible());
     QCheckBox *check = control<QCheckBox>(help, QStringLiteral("Check1"));
@@ -203,7 +203,7 @@ void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
 {
     t->setShowHelp(QStringLiteral("0"));
     Form1 *main = startUp();
-    main->mnuDataItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuDataItem"), 0)->trigger();
     QVERIFY(!t->program->add.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     t->program->add.unload();
 
@@ -212,7 +212,7 @@ void TestInfoWindows::windowsOpenAboveTheTopmostHelp()
     t->program->openHelp();
     QApplication::setActiveWindow(main);
     QVERIFY(QTest::qWaitForWindowActive(main));
-    main->mnuDataItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuDataItem"), 0)->trigger();
     QVERIFY(t->program->add.window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     bool boxOnTop = false;
     QTimer::singleShot(0, [&boxOnTop] {

@@ -4,26 +4,21 @@
 #include "password/frmPass.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
-#include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QHash>
 #include <QHeaderView>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QSysInfo>
 #include <QTest>
-#include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -34,7 +29,6 @@ class TestSkinning : public QObject
     Q_OBJECT
 
 private slots:
-    void roles();
     void mainWindowColoursAndFocusMark();
     void companionSkinsNewWindowsWhileStarted();
     void textContrast_data();
@@ -86,29 +80,6 @@ double drawnContrast(const QImage &image, const QRect &part)
 }
 
 } // namespace
-
-// The kinds of control that the main window does not show; its own are
-// checked on the window itself.
-void TestSkinning::roles()
-{
-    QWidget window;
-    auto *picture = new QLabel(&window);
-    picture->setProperty("controlType", QStringLiteral("PictureBox"));
-    const std::pair<QWidget *, SkinRole> controls[] = {
-        {new QPushButton(&window), SkinRole::BackOnly},
-        {new QLineEdit(&window), SkinRole::BackAndFore},
-        {new QSpinBox(&window), SkinRole::BackAndFore},
-        {picture, SkinRole::PanelBackground},
-        {new QLabel(&window), SkinRole::Untouched},
-        {new SkinLabel(&window), SkinRole::Untouched},
-        {new QCheckBox(&window), SkinRole::Untouched},
-        {new QTextBrowser(&window), SkinRole::Untouched},
-    };
-    for (const auto &[control, role] : controls)
-        QCOMPARE(int(skinRoleFor(controlTypeName(control))), int(role));
-    // Type names compare exactly.
-    QCOMPARE(int(skinRoleFor(QStringLiteral("commandbutton"))), int(SkinRole::Untouched));
-}
 
 void TestSkinning::mainWindowColoursAndFocusMark()
 {
@@ -294,7 +265,7 @@ void TestSkinning::marksAndTextStandOut()
 
     // In the editor: typed text, the caret of an empty box, and the focus
     // mark of a check box against the same box without it.
-    main->mnuDataItem_Click(0);
+    control<QAction>(main, QStringLiteral("mnuDataItem"), 0)->trigger();
     frmAdd *editor = t.program->add.window();
     QApplication::setActiveWindow(editor);
     QVERIFY(QTest::qWaitForWindowActive(editor));
