@@ -2,6 +2,7 @@
 
 #include "FormSlot.h"
 #include "InactivityTimer.h"
+#include "ProgramLock.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
 #include "password/EncryptionCommands.h"
@@ -75,13 +76,9 @@ public:
 
     // File, "Lock": every window of the program goes, every secret is wiped
     // from memory, and the password dialog asks for the master password.
-    // The right one brings everything back as it was. A lock requested
-    // while a message box or another modal loop runs closes it (a question
-    // counts as cancelled) and finishes once those loops have returned, so
-    // it never cuts into a save or a command halfway. Nothing happens while
-    // no vault is open.
-    void lock();
-    bool isLocked() const { return m_lockState != LockState::Unlocked; }
+    // The right one brings everything back as it was. ProgramLock tells how.
+    void lock() { m_lock.lock(); }
+    bool isLocked() const { return m_lock.isLocked(); }
     InactivityTimer &inactivity() { return m_inactivity; }
 
     // Ends the program at once; the caller returns straight after.
@@ -123,6 +120,9 @@ private:
     // An encrypted vault: derive the key from the password offered, off this
     // thread, and try it.
     void unlockVault(const QString &password);
+    // The key of the password offered is there: the vault opens with it,
+    // or the password is refused.
+    void derivationFinished(KeyDerivation::Result result);
     // At start-up the help window may follow; after an unlock, what was
     // open comes back instead.
     void revealMainWindow(const VaultOutcome &outcome, bool startup = true);
@@ -138,11 +138,10 @@ private:
     void saveWithoutAsking();
     void closeEverything();
 
-    // The lock's second half, once no modal loop of ours runs; then the
-    // way back.
-    void finishLock();
+    // The lock's second half: each window that was open packs what it needs
+    // to come back, and goes. Then the way back.
+    void packWindows();
     void askToUnlock();
-    void unlock(const QString &masterPassword);
     // The vault is open again: the main window and what was open with it.
     void comeBack(const VaultOutcome &outcome);
     void desktopLocking();
@@ -150,9 +149,6 @@ private:
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
-    // The key of the password offered is there: the vault opens with it,
-    // or the password is refused.
-    void derivationFinished(EncryptedFormat::Problem problem);
     // The window of the encryption commands, or null when it is open
     // already (it is brought forward).
     frmVaultPassword *openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
@@ -173,18 +169,6 @@ private:
     // The password whose key is being derived; wiped once it is used.
     QString m_derivedFrom;
     InactivityTimer m_inactivity;
+    ProgramLock m_lock;
     bool m_ended = false;
-
-    // Closed until the vault is first opened; Locking between the request
-    // and its second half.
-    enum class LockState { Closed, Unlocked, Locking, Locked };
-    LockState m_lockState = LockState::Closed;
-    // The event loop depth of the running program: the lock finishes when
-    // modal loops opened on top of it have returned.
-    int m_loopLevel = 0;
-    // While locked: the editor's state and typed text, packed in secure
-    // memory, and which of the other windows were open.
-    SecureBytes m_heldEditor;
-    bool m_helpWasOpen = false;
-    bool m_aboutWasOpen = false;
 };

@@ -12,7 +12,6 @@ EncryptionCommands::EncryptionCommands(VaultSession &session, const WindowContex
     , m_context(context)
     , m_openDialog(std::move(openDialog))
 {
-    connect(&m_derivation, &KeyDerivation::finished, this, &EncryptionCommands::derivationFinished);
 }
 
 frmVaultPassword *EncryptionCommands::openDialog(frmVaultPassword::Mode mode,
@@ -92,36 +91,34 @@ void EncryptionCommands::changeMasterPassword()
 
 void EncryptionCommands::startDerivation(Derivation purpose, const QString &password)
 {
-    m_derivationFor = purpose;
     m_derivedFrom = password;
     emit working(true);
-    m_derivation.start(password, EncryptedFormat::defaultParams(), EncryptedFormat::newSalt());
+    m_derivation.start(password, EncryptedFormat::defaultParams(), EncryptedFormat::newSalt(),
+                       [this, purpose](KeyDerivation::Result result) {
+                           derivationFinished(purpose, std::move(result));
+                       });
 }
 
-void EncryptionCommands::derivationFinished(EncryptedFormat::Problem problem)
+void EncryptionCommands::derivationFinished(Derivation purpose, KeyDerivation::Result result)
 {
-    const Derivation purpose = std::exchange(m_derivationFor, Derivation::None);
-    EncryptedFormat::VaultKey key = m_derivation.takeKey();
     QString password = std::move(m_derivedFrom);
-    if (m_abandoned) {
+    // Abandoned with the program: the vault is left as it is.
+    if (result.isCancelled()) {
         wipe(password);
         return;
     }
-    if (problem != EncryptedFormat::Problem::None) {
+    if (!result.isDone()) {
         wipe(password);
-        finish(VaultOutcome {false, QString(), m_derivation.outOfMemoryMessage()});
+        finish(VaultOutcome {false, QString(), result.error});
         return;
     }
     switch (purpose) {
     case Derivation::Encrypt:
         wipe(password);
-        finish(m_session.encrypt(std::move(key)));
+        finish(m_session.encrypt(std::move(result.value)));
         return;
     case Derivation::ChangePassword:
-        finish(m_session.changeMasterPassword(password, std::move(key)));
-        wipe(password);
-        return;
-    case Derivation::None:
+        finish(m_session.changeMasterPassword(password, std::move(result.value)));
         wipe(password);
         return;
     }

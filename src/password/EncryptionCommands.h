@@ -38,7 +38,7 @@ public:
     bool isWorking() const { return m_derivation.isRunning(); }
     // The program ends: a key still being derived is dropped with its
     // command, and the vault is left as it is.
-    void abandon() { m_abandoned = true; }
+    void abandon() { m_derivation.cancel(); }
 
 signals:
     void statusChanged(const QString &text);
@@ -50,7 +50,7 @@ signals:
     void finished();
 
 private:
-    enum class Derivation { None, Encrypt, ChangePassword };
+    enum class Derivation { Encrypt, ChangePassword };
     frmVaultPassword *openDialog(frmVaultPassword::Mode mode, const QString &caption,
                                  const QString &intro);
     // Asks for the master password, then the question; Yes hands the
@@ -58,15 +58,13 @@ private:
     void confirm(const QString &caption, const QString &intro, const QString &question, int style,
                  const std::function<void(const QString &)> &then);
     void startDerivation(Derivation purpose, const QString &password);
-    void derivationFinished(EncryptedFormat::Problem problem);
+    void derivationFinished(Derivation purpose, KeyDerivation::Result result);
     void finish(const VaultOutcome &outcome);
 
     VaultSession &m_session;
     const WindowContext &m_context;
     DialogOpener m_openDialog;
     KeyDerivation m_derivation;
-    Derivation m_derivationFor = Derivation::None;
     // The password whose key is being derived; wiped once it is used.
     QString m_derivedFrom;
-    bool m_abandoned = false;
 };

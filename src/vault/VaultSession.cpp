@@ -156,8 +156,8 @@ VaultOutcome VaultSession::unlock(EncryptedFormat::VaultKey key, const QString &
     m_sealed = QByteArray();
     m_key = std::move(key);
     m_passwordCheck.set(password);
-    if (m_locked) {
-        m_locked = false;
+    if (m_isSealed) {
+        m_isSealed = false;
         // After a lock: the list as it was, when it held changes not saved.
         if (!m_unsavedEntries.isNull()) {
             for (VaultEntry &entry : entries)
@@ -248,7 +248,7 @@ bool VaultSession::writeEncrypted(const EncryptedFormat::VaultKey &key, QString 
 
 bool VaultSession::matchesStoredPassword(QStringView typed) const
 {
-    if (m_locked)
+    if (m_isSealed)
         return m_lockCheck.matches(typed);
     QString stored;
     QString error;
@@ -262,9 +262,9 @@ bool VaultSession::matchesStoredPassword(QStringView typed) const
 
 void VaultSession::lock()
 {
-    if (m_locked)
+    if (m_isSealed)
         return;
-    m_locked = true;
+    m_isSealed = true;
     if (m_unsaved)
         m_unsavedEntries = packEntries(m_entries.entries());
     if (m_encrypted) {
@@ -294,7 +294,7 @@ VaultOutcome VaultSession::reopen(const QString &masterPassword)
         std::vector<VaultEntry> kept = unpackEntries(m_unsavedEntries);
         m_unsavedEntries.clear();
         m_lockCheck.clear();
-        m_locked = false;
+        m_isSealed = false;
         VaultOutcome outcome = opened(masterPassword, std::move(kept));
         outcome.status = QStringLiteral("Unlocked. The last change is still not saved.");
         return outcome;
@@ -302,7 +302,7 @@ VaultOutcome VaultSession::reopen(const QString &masterPassword)
     VaultOutcome outcome = load(masterPassword);
     if (outcome.ok) {
         m_lockCheck.clear();
-        m_locked = false;
+        m_isSealed = false;
     }
     return outcome;
 }
@@ -356,7 +356,7 @@ VaultOutcome VaultSession::save(const QDateTime &now)
     QString error;
     // Locked, the list is empty and the master password gone: writing now
     // would replace the vault with nothing.
-    if (m_locked)
+    if (m_isSealed)
         return failed(QStringLiteral("The vault is locked."),
                       QStringLiteral("The entries could not be saved."));
     if (isReadOnly()) {

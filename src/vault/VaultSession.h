@@ -112,7 +112,10 @@ public:
     // Changes that the last save could not write wait packed in secure
     // memory instead, so that the lock loses nothing.
     void lock();
-    bool isLocked() const { return m_locked; }
+    // The vault's own state from lock() until reopen() or unlock() brings it
+    // back: its entries and master password are out of memory. Whether the
+    // program is locked is the program's lock's to say.
+    bool isSealed() const { return m_isSealed; }
     // After the right master password: the list again, from the file, or as
     // it was with its unsaved changes when there were some.
     VaultOutcome reopen(const QString &masterPassword);
@@ -142,7 +145,7 @@ private:
     QString m_masterPassword;
     bool m_isNew = false;
     bool m_unsaved = false;
-    bool m_locked = false;
+    bool m_isSealed = false;
     // While locked: the list with the changes that were not saved, and what
     // tells the master password.
     SecureBytes m_unsavedEntries;

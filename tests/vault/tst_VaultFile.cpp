@@ -919,7 +919,7 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList()
     const QString shared = session.entries().entry(1).password;
 
     session.lock();
-    QVERIFY(session.isLocked());
+    QVERIFY(session.isSealed());
     QCOMPARE(session.entries().count(), 0);
     QVERIFY(session.masterPassword().isEmpty());
     QCOMPARE(shared, QString(3, QChar(0)));
@@ -927,7 +927,7 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList()
     QVERIFY(session.matchesStoredPassword(u"pw"));
 
     QVERIFY(session.reopen(QStringLiteral("pw")).ok);
-    QVERIFY(!session.isLocked());
+    QVERIFY(!session.isSealed());
     QCOMPARE(session.masterPassword(), QStringLiteral("pw"));
     QCOMPARE(session.hasUnsavedChanges(), saveFails);
     QCOMPARE(session.entries().count(), 2);
