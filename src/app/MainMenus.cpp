@@ -106,7 +106,7 @@ void MainMenus::showVaultFormat(bool encrypted)
 
 void MainMenus::buildLockItems(QMenu *menu, const MainMenuHandlers &handlers)
 {
-    QAction *lock = m_lock
+    QAction *lock
         = addItem(menu, QStringLiteral("mnuLock"), QStringLiteral("&Lock"), handlers.lock);
     lock->setShortcut(ProgramLock::keys());
     // From whichever window of the program has the focus.

@@ -239,10 +239,6 @@ frmVaultPassword *Program::openVaultPassword(frmVaultPassword::Mode mode, const 
         = vaultPassword.load(m_context, mode, caption, intro, [this](QStringView typed) {
               return m_session.isMasterPassword(typed);
           });
-    // Modal, it blocks the main window and with it the lock's Ctrl+L; as a
-    // key of its own, Ctrl+L locks from here too: at once, or once a key
-    // being derived is done.
-    dialog->addAction(form1.window()->lockAction());
     dialog->bringForward();
     return dialog;
 }
