@@ -354,11 +354,6 @@ void Form1::showVaultFormat(bool encrypted)
     m_menus->showVaultFormat(encrypted);
 }
 
-QAction *Form1::lockAction() const
-{
-    return m_menus->lockItem();
-}
-
 void Form1::buildFindAndHide()
 {
     findBar = new FindBar(centralWidget());

@@ -57,8 +57,6 @@ public:
     // Vault..." while it is scrambled, "Remove Encryption..." while it is
     // encrypted.
     void showVaultFormat(bool encrypted);
-    // File, "Lock", with its key Ctrl+L.
-    QAction *lockAction() const;
 
     // The program locks: the window notes its selected row, drops what its
     // status bar said and hides; the next afterFormLoad() selects that row

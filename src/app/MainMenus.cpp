@@ -1,5 +1,6 @@
 #include "MainMenus.h"
 
+#include "ProgramLock.h"
 #include "settings/Settings.h"
 #include "vault/EntryFields.h"
 
@@ -105,9 +106,9 @@ void MainMenus::showVaultFormat(bool encrypted)
 
 void MainMenus::buildLockItems(QMenu *menu, const MainMenuHandlers &handlers)
 {
-    QAction *lock = m_lock
+    QAction *lock
         = addItem(menu, QStringLiteral("mnuLock"), QStringLiteral("&Lock"), handlers.lock);
-    lock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    lock->setShortcut(ProgramLock::keys());
     // From whichever window of the program has the focus.
     lock->setShortcutContext(Qt::ApplicationShortcut);
 

@@ -60,9 +60,6 @@ public:
     // Data, "Edit Selected Item": its Enter keys act only in a widget that
     // is given the item.
     QAction *editItem() const { return m_edit; }
-    // File, "Lock": a modal dialog of the program takes it among its own
-    // actions, since the main window's shortcut does not reach past it.
-    QAction *lockItem() const { return m_lock; }
     // The keys of the Copy menu's items, in the order of the fields.
     QList<QKeySequence> copyKeys() const;
 
@@ -83,7 +80,6 @@ private:
                      const std::function<void()> &run, int index = -1);
 
     Settings &m_settings;
-    QAction *m_lock = nullptr;
     QAction *m_encrypt = nullptr;
     QAction *m_removeEncryption = nullptr;
     QMenu *m_lockAfter = nullptr;

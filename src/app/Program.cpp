@@ -17,17 +17,13 @@
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
-#include "vault/SecretPack.h"
 #include "vault/VaultLocation.h"
-#include "vault/Wipe.h"
 #include "widgets/Accessible.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
-#include <QThread>
-#include <QTimer>
 
 Program::Program(QString programFolder, const QString &userDataFolder, const Platform &platform,
                  QObject *parent)
@@ -40,9 +36,10 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform,
                  programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
-    , m_prompts(vaultPassword, form1, m_context)
+    , m_prompts(vaultPassword, m_context)
     , m_encryption(m_session, platform, m_prompts, this)
     , m_inactivity(*platform.clock)
+    , m_lock(m_session)
 {
     connect(&m_session, &VaultSession::saved, this, &Program::setStatus);
     connect(&m_session, &VaultSession::formatChanged, this, &Program::vaultFormatChanged);
@@ -50,7 +47,12 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_encryption, &EncryptionCommands::statusChanged, this, &Program::setStatus);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
-    connect(&m_inactivity, &InactivityTimer::idle, this, &Program::lock);
+    connect(&m_inactivity, &InactivityTimer::idle, &m_lock, &ProgramLock::lock);
+    connect(&m_lock, &ProgramLock::stopping, &m_inactivity, &InactivityTimer::stop);
+    connect(&m_lock, &ProgramLock::stopping, &m_exchange, &ExchangeCommands::cancelImport);
+    connect(&m_lock, &ProgramLock::locking, this, &Program::packWindows);
+    connect(&m_lock, &ProgramLock::locked, this, &Program::askToUnlock);
+    connect(&m_encryption, &EncryptionCommands::working, &m_lock, &ProgramLock::setCommandRunning);
     connect(&m_settings, &Settings::changed, this, [this](Settings::Key key) {
         if (key == Settings::Key::LockAfterMinutes)
             m_inactivity.setMinutes(m_settings.lockAfterMinutes());
@@ -116,7 +118,7 @@ void Program::loadMainWindow()
             &EncryptionCommands::removeEncryption);
     connect(main, &Form1::changePasswordRequested, &m_encryption,
             &EncryptionCommands::changeMasterPassword);
-    connect(main, &Form1::lockRequested, this, &Program::lock);
+    connect(main, &Form1::lockRequested, &m_lock, &ProgramLock::lock);
     connect(this, &Program::locking, main, &Form1::lockView);
     checkVault();
 }
@@ -187,7 +189,7 @@ void Program::passwordOffered(const MasterPassword &password)
         case VaultOutcome::Result::Failed:
             break;
         }
-        if (m_lockState == LockState::Locked)
+        if (m_lock.state() == ProgramLock::State::Locked)
             comeBack(outcome);
         else
             revealMainWindow(outcome);
@@ -201,8 +203,7 @@ void Program::revealMainWindow(const VaultOutcome &outcome, bool startup)
         return;
     }
     setStatus(outcome.status);
-    m_lockState = LockState::Unlocked;
-    m_loopLevel = QThread::currentThread()->loopLevel();
+    m_lock.opened();
     emit vaultOpened();
     if (!outcome.notice.isEmpty())
         m_context.platform.messages->show(outcome.notice, MessageBox::Exclamation);
@@ -219,74 +220,23 @@ void Program::desktopLocking()
         lock();
 }
 
-void Program::lock()
+void Program::packWindows()
 {
-    if (m_lockState != LockState::Unlocked)
-        return;
-    m_lockState = LockState::Locking;
-    m_inactivity.stop();
-    // At once, nothing of the program stays on the screen or open to use;
-    // what the windows hold goes in the second half.
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window != splash.window())
-            window->hide();
-    }
-    finishLock();
-}
-
-void Program::finishLock()
-{
-    if (m_lockState != LockState::Locking)
-        return;
-    // A message box, or an open menu, answers as if cancelled; the code
-    // that asked goes on with that answer once its loop returns, and only
-    // then do the windows and the list go.
-    while (QWidget *popup = QApplication::activePopupWidget())
-        popup->close();
-    while (QWidget *modal = QApplication::activeModalWidget()) {
-        if (auto *dialog = qobject_cast<QDialog *>(modal))
-            dialog->reject();
-        else
-            modal->close();
-        modal->hide();
-    }
-    if (QThread::currentThread()->loopLevel() > m_loopLevel) {
-        QTimer::singleShot(0, this, &Program::finishLock);
-        return;
-    }
-    // A command's key being derived: the command finishes first.
-    if (m_encryption.isWorking()) {
-        QTimer::singleShot(50, this, &Program::finishLock);
-        return;
-    }
     vaultPassword.unload();
-
     m_commands.forgetCopiedText();
-    m_heldEditor.clear();
     if (frmAdd *editor = add.window()) {
-        const EditorState held = editor->heldState();
-        const QString texts[] = {
-            held.entryMode == EditorState::Mode::Add ? QStringLiteral("Add")
-                                                     : QStringLiteral("Edit"),
-            held.editUsername,
-            held.editPassword,
-            held.editLocation,
-            held.typed.username,
-            held.typed.password,
-            held.typed.location,
-        };
-        m_heldEditor = packTexts(texts);
-        // The editor wipes its boxes as it goes; the list's texts go below.
+        m_lock.hold(QStringLiteral("frmAdd"), editor->packHeld());
+        // The editor wipes its boxes as it goes; the list's texts go after.
         add.unload();
     }
-    m_helpWasOpen = help.isLoaded();
-    m_aboutWasOpen = about.isLoaded();
+    // Open, they only come back.
+    if (help.isLoaded())
+        m_lock.hold(QStringLiteral("Form8"));
+    if (about.isLoaded())
+        m_lock.hold(QStringLiteral("frmAbout"));
     help.unload();
     about.unload();
     emit locking();
-    m_session.lock();
-    m_lockState = LockState::Locked;
-    askToUnlock();
 }
 
 void Program::askToUnlock()
@@ -299,35 +249,15 @@ void Program::comeBack(const VaultOutcome &outcome)
     revealMainWindow(outcome, false);
     if (!outcome.ok())
         return;
-    if (m_helpWasOpen)
+    if (m_lock.takeHeld(QStringLiteral("Form8")))
         showHelp(false);
-    if (m_aboutWasOpen)
+    if (m_lock.takeHeld(QStringLiteral("frmAbout")))
         openAbout();
-    if (!m_heldEditor.isNull()) {
-        std::vector<QString> texts = unpackTexts(m_heldEditor);
-        m_heldEditor.clear();
-        if (texts.size() == 7) {
-            EditorState state;
-            state.editUsername = texts[1];
-            state.editPassword = texts[2];
-            state.editLocation = texts[3];
-            state.restoreTyped = true;
-            state.typed = VaultEntry {texts[4], texts[5], texts[6]};
-            // The entry it was opened on, found again by what it holds; if
-            // it is gone, what was typed comes back as a new entry.
-            const VaultEntry openedOn {state.editUsername, state.editPassword, state.editLocation};
-            const EntryListModel &list = m_session.entries();
-            for (int row = 1; texts[0] == u"Edit" && row <= list.count(); ++row) {
-                if (list.entry(row) == openedOn) {
-                    state.entryMode = EditorState::Mode::Edit;
-                    state.editId = list.idOf(row);
-                    break;
-                }
-            }
-            openEditor(state);
+    if (const auto packed = m_lock.takeHeld(QStringLiteral("frmAdd"))) {
+        if (auto state = EditorState::unpack(*packed, m_session.entries())) {
+            openEditor(*state);
             // The editor keeps copies of its own.
-            for (QString &text : texts)
-                wipeEverywhere(text);
+            state->wipe();
         }
     }
 }
@@ -385,7 +315,7 @@ bool Program::mayClose()
 {
     // Locked, nothing may be saved or kept without the master password: the
     // session ends as the locked dialog's Cancel would end it.
-    if (m_lockState == LockState::Locked)
+    if (m_lock.state() == ProgramLock::State::Locked)
         return true;
     MessageBoxes *messages = m_context.platform.messages;
     constexpr int kQuestion = MessageBox::YesNoCancel | MessageBox::Exclamation;
@@ -430,8 +360,9 @@ void Program::shutdown(QCloseEvent *event)
 
 void Program::saveWithoutAsking()
 {
-    // Only a change in the list whose save failed, and never while locked:
-    // what the editor holds is not an entry until the user saves it.
+    // Only a change in the list whose save failed, and never while the
+    // vault is sealed by a lock: what the editor holds is not an entry until
+    // the user saves it.
     if (m_session.hasUnsavedChanges() && m_session.isOpen()) {
         const VaultOutcome outcome = m_session.save(m_context.platform.clock->now());
         if (!outcome.ok())

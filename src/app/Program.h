@@ -2,10 +2,12 @@
 
 #include "FormSlot.h"
 #include "InactivityTimer.h"
+#include "ProgramLock.h"
 #include "WindowPrompts.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
 #include "password/EncryptionCommands.h"
+#include "vault/KeyDerivation.h"
 #include "vault/VaultSession.h"
 #include "widgets/WindowContext.h"
 
@@ -75,13 +77,9 @@ public:
 
     // File, "Lock": every window of the program goes, every secret is wiped
     // from memory, and the password dialog asks for the master password.
-    // The right one brings everything back as it was. A lock requested
-    // while a message box or another modal loop runs closes it (a question
-    // counts as cancelled) and finishes once those loops have returned, so
-    // it never cuts into a save or a command halfway. Nothing happens while
-    // no vault is open.
-    void lock();
-    bool isLocked() const { return m_lockState != LockState::Unlocked; }
+    // The right one brings everything back as it was. ProgramLock tells how.
+    void lock() { m_lock.lock(); }
+    bool isLocked() const { return m_lock.isLocked(); }
     InactivityTimer &inactivity() { return m_inactivity; }
 
     // Ends the program at once; the caller returns straight after.
@@ -133,9 +131,9 @@ private:
     void saveWithoutAsking();
     void closeEverything();
 
-    // The lock's second half, once no modal loop of ours runs; then the
-    // way back.
-    void finishLock();
+    // The lock's second half: each window that was open packs what it needs
+    // to come back, and goes. Then the way back.
+    void packWindows();
     void askToUnlock();
     // The vault is open again: the main window and what was open with it.
     void comeBack(const VaultOutcome &outcome);
@@ -157,18 +155,6 @@ private:
     WindowPrompts m_prompts;
     EncryptionCommands m_encryption;
     InactivityTimer m_inactivity;
+    ProgramLock m_lock;
     bool m_ended = false;
-
-    // Closed until the vault is first opened; Locking between the request
-    // and its second half.
-    enum class LockState { Closed, Unlocked, Locking, Locked };
-    LockState m_lockState = LockState::Closed;
-    // The event loop depth of the running program: the lock finishes when
-    // modal loops opened on top of it have returned.
-    int m_loopLevel = 0;
-    // While locked: the editor's state and typed text, packed in secure
-    // memory, and which of the other windows were open.
-    SecureBytes m_heldEditor;
-    bool m_helpWasOpen = false;
-    bool m_aboutWasOpen = false;
 };

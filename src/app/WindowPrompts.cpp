@@ -1,7 +1,5 @@
 #include "WindowPrompts.h"
 
-#include "Form1.h"
-
 namespace {
 
 // The prompt of one window; it goes with the window.
@@ -25,10 +23,8 @@ private:
 
 } // namespace
 
-WindowPrompts::WindowPrompts(FormSlot<frmVaultPassword> &slot, const FormSlot<Form1> &mainWindow,
-                             WindowContext &context)
+WindowPrompts::WindowPrompts(FormSlot<frmVaultPassword> &slot, WindowContext &context)
     : m_slot(slot)
-    , m_mainWindow(mainWindow)
     , m_context(context)
 {
 }
@@ -46,11 +42,6 @@ PasswordPrompt *WindowPrompts::ask(Kind kind, const QString &caption, const QStr
                      std::move(handlers.offered));
     QObject::connect(window, &frmVaultPassword::passwordAccepted, prompt,
                      std::move(handlers.accepted));
-    // Modal, it blocks the main window and with it the lock's Ctrl+L; as a
-    // key of its own, Ctrl+L locks from here too: at once, or once a key
-    // being derived is done.
-    if (Form1 *main = m_mainWindow.window())
-        window->addAction(main->lockAction());
     window->bringForward();
     return prompt;
 }

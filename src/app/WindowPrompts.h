@@ -4,7 +4,6 @@
 #include "password/frmVaultPassword.h"
 #include "platform/PasswordPrompts.h"
 
-class Form1;
 struct WindowContext;
 
 // The program's password prompts: the vault password window, in the
@@ -12,14 +11,12 @@ struct WindowContext;
 class WindowPrompts : public PasswordPrompts
 {
 public:
-    WindowPrompts(FormSlot<frmVaultPassword> &slot, const FormSlot<Form1> &mainWindow,
-                  WindowContext &context);
+    WindowPrompts(FormSlot<frmVaultPassword> &slot, WindowContext &context);
 
     PasswordPrompt *ask(Kind kind, const QString &caption, const QString &intro,
                         Handlers handlers) override;
 
 private:
     FormSlot<frmVaultPassword> &m_slot;
-    const FormSlot<Form1> &m_mainWindow;
     WindowContext &m_context;
 };

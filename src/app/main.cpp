@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Program.h"
+#include "exchange/frmColumns.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DesktopPlatform.h"
@@ -80,8 +81,9 @@ int main(int argc, char *argv[])
     SystemClock clock;
     WidgetFileDialogs files;
     DesktopLock *desktopLock = createDesktopLock(&app);
-    const Platform platform {&messages,    &ender, &urls,  &locations, &settings,
-                             &versionInfo, &clock, &files, desktopLock};
+    WidgetColumnDialogs columns;
+    const Platform platform {&messages,    &ender, &urls,  &locations,  &settings,
+                             &versionInfo, &clock, &files, desktopLock, &columns};
 
     Program program(QCoreApplication::applicationDirPath(), userDataFolder(), platform);
     // Shutdown and logout end the program in good order, not on the spot.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "vault/EntryListModel.h"
+#include "vault/SecureBytes.h"
 
 #include <QString>
+
+#include <optional>
 
 // What the Add and Edit commands hand to the entry editor.
 struct EditorState
@@ -21,4 +24,17 @@ struct EditorState
     // unlocked.
     bool restoreTyped = false;
     VaultEntry typed;
+
+    // The state, what was typed included, packed in secure memory to wait
+    // out a lock.
+    SecureBytes pack() const;
+    // The packed state again, with what was typed to put back. The list is
+    // read anew at the unlock, so the entry an edit was opened on is found
+    // again by what it holds; when it is gone, what was typed comes back as a
+    // new entry. Nothing when the bytes are not a packed state.
+    static std::optional<EditorState> unpack(const SecureBytes &packed, const EntryListModel &list);
+
+    // Wipes its texts in every copy that shares them: for a state that all
+    // who hold it are done with.
+    void wipe();
 };

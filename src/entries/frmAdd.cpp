@@ -290,14 +290,13 @@ frmAdd::~frmAdd()
     wipeEverywhere(m_state.editLocation);
 }
 
-EditorState frmAdd::heldState() const
+SecureBytes frmAdd::packHeld() const
 {
     EditorState held = m_state;
     held.entryMode = m_target.adding ? EditorState::Mode::Add : EditorState::Mode::Edit;
     held.editId = m_target.id;
-    held.restoreTyped = true;
     held.typed = typedEntry();
-    return held;
+    return held.pack();
 }
 
 VaultEntry frmAdd::typedEntry() const

@@ -48,9 +48,10 @@ public:
     // entry the editor was opened on (an empty one for a new entry).
     VaultEntry typedEntry() const;
     bool hasChanges() const;
-    // What the editor was opened on and what its boxes hold: everything an
-    // editor opened on it needs to come back as it is.
-    EditorState heldState() const;
+    // What the editor was opened on and what its boxes hold, packed in secure
+    // memory: everything an editor opened on EditorState::unpack() of it
+    // needs to come back as it is after a lock.
+    SecureBytes packHeld() const;
 
 signals:
     // Save was pressed and the fields passed the checks.

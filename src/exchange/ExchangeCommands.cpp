@@ -2,7 +2,7 @@
 
 #include "CsvExport.h"
 #include "ExportFile.h"
-#include "frmColumns.h"
+#include "platform/ColumnDialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileSync.h"
 #include "platform/MessageBoxes.h"
@@ -13,17 +13,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QThread>
-#include <QTimer>
-
-#include <atomic>
-#include <memory>
 
 namespace {
 
@@ -46,13 +40,14 @@ ExchangeCommands::ExchangeCommands(VaultSession &session, const Platform &platfo
     , m_session(session)
     , m_platform(platform)
     , m_keptFiles(std::move(keptFiles))
-    , m_pickColumns([](const QStringList &header, const CsvImport::Columns &guess) {
-        frmColumns dialog(header, guess, QApplication::activeWindow());
-        if (dialog.exec() != QDialog::Accepted)
-            return std::optional<CsvImport::Columns>();
-        return std::optional<CsvImport::Columns>(dialog.columns());
-    })
+    // The rows read pass through the thread's stack.
+    , m_reading(&wipeStack)
 {
+}
+
+ExchangeCommands::~ExchangeCommands()
+{
+    delete m_progress;
 }
 
 void ExchangeCommands::cannotImport(const QString &path, const QString &reason)
@@ -66,19 +61,20 @@ void ExchangeCommands::cannotImport(const QString &path, const QString &reason)
 
 void ExchangeCommands::importFile()
 {
-    // A large file is read behind a modal progress dialog, while events
-    // run: a second import cannot start meanwhile.
+    // A large file is read in the background behind a modal progress
+    // dialog: a second import cannot start meanwhile.
     if (m_busy)
         return;
     m_busy = true;
-    const auto done = qScopeGuard([this] { m_busy = false; });
+    auto done = qScopeGuard([this] { m_busy = false; });
 
-    const QString path = m_platform.files->openFileName(
+    Reading reading;
+    reading.path = m_platform.files->openFileName(
         QStringLiteral("Import Passwords from a CSV File"), csvFilter());
+    const QString &path = reading.path;
     if (path.isEmpty())
         return;
 
-    QStringList header;
     QString error;
     {
         QFile file(path);
@@ -87,45 +83,138 @@ void ExchangeCommands::importFile()
             cannotImport(path, reason);
             return;
         }
-        if (CsvImport::readHeader(file, &header, &error) != CsvImport::Result::Read) {
+        if (CsvImport::readHeader(file, &reading.header, &error) != CsvImport::Result::Read) {
             cannotImport(path, error);
             return;
         }
     }
 
-    QString program;
-    CsvImport::Columns columns;
-    if (const auto known = CsvImport::recognise(header)) {
-        program = known->program;
-        columns = known->columns;
+    if (const auto known = CsvImport::recognise(reading.header)) {
+        reading.program = known->program;
+        reading.columns = known->columns;
     } else {
-        const auto chosen = m_pickColumns(header, CsvImport::guessColumns(header));
+        const CsvImport::Columns guess = CsvImport::guessColumns(reading.header);
+        const auto chosen = m_platform.columns->chooseColumns(
+            reading.header,
+            {guess[Field::Username], guess[Field::Password], guess[Field::Location]});
         if (!chosen) {
             emit statusChanged(QStringLiteral("Nothing imported."));
             return;
         }
-        columns = *chosen;
+        reading.columns[Field::Username] = chosen->username;
+        reading.columns[Field::Password] = chosen->password;
+        reading.columns[Field::Location] = chosen->location;
     }
 
-    std::vector<CsvImport::Row> rows;
-    if (!readRows(path, header, columns, &rows))
+    if (QFileInfo(path).size() > kReadInBackground) {
+        // Busy until the rows are there.
+        done.dismiss();
+        readInBackground(reading);
         return;
-    CsvImport::Plan plan = CsvImport::plan(rows, header, columns, m_session.entries().entries());
+    }
+    rowsRead(reading, readRows(reading, nullptr));
+}
+
+TaskResult<ExchangeCommands::Rows> ExchangeCommands::readRows(const Reading &reading,
+                                                              BackgroundTask::Control *control)
+{
+    QFile file(reading.path);
+    QString reason;
+    if (!openRegularFile(file, &reason))
+        return TaskResult<Rows>::failed(reason);
+    CsvImport::Progress progress;
+    if (control) {
+        progress = [control](qint64 done, qint64 total) {
+            control->report(total > 0 ? int(done * 1000 / total) : 0);
+            return !control->isCancelled();
+        };
+    }
+    TaskResult<Rows> result;
+    switch (CsvImport::readRows(file, reading.header, reading.columns, &result.value, &result.error,
+                                progress)) {
+    case CsvImport::Result::Read:
+        break;
+    case CsvImport::Result::Failed:
+        result.status = TaskResult<Rows>::Status::Failed;
+        break;
+    case CsvImport::Result::Cancelled:
+        result.status = TaskResult<Rows>::Status::Cancelled;
+        break;
+    }
+    return result;
+}
+
+void ExchangeCommands::readInBackground(const Reading &reading)
+{
+    // The window shows how far the reading is and stays responsive; Cancel
+    // stops it, as does the lock.
+    const QFileInfo info(reading.path);
+    auto *progress
+        = new QProgressDialog(QStringLiteral("Reading \"%1\"...").arg(info.fileName()),
+                              QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
+    m_progress = progress;
+    progress->setObjectName(QStringLiteral("importProgress"));
+    progress->setWindowTitle(QStringLiteral("Import"));
+    progress->setWindowModality(Qt::ApplicationModal);
+    keepAboveTopmostWindows(progress);
+    progress->setMinimumDuration(0);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    connect(progress, &QProgressDialog::canceled, this, &ExchangeCommands::cancelImport);
+    connect(progress, &QDialog::rejected, this, &ExchangeCommands::cancelImport);
+    m_reading.start<Rows>(
+        [reading](BackgroundTask::Control &control) { return readRows(reading, &control); },
+        [this, reading](TaskResult<Rows> result) {
+            const auto done = qScopeGuard([this] { m_busy = false; });
+            // Setting its value runs events, this call among them: it goes
+            // once control has returned to the event loop.
+            if (m_progress) {
+                m_progress->hide();
+                m_progress->deleteLater();
+            }
+            rowsRead(reading, std::move(result));
+        },
+        [this](int permille) {
+            if (m_progress && m_progress->isVisible())
+                m_progress->setValue(permille);
+        });
+    progress->setValue(0);
+    progress->show();
+}
+
+void ExchangeCommands::rowsRead(const Reading &reading, TaskResult<Rows> result)
+{
+    Rows &rows = result.value;
     // The rows held the file's passwords; those of the entries to be added
     // are shared with the plan, and left to it.
-    for (CsvImport::Row &row : rows)
-        wipe(row.entry);
-    rows.clear();
+    const auto wipeRows = [&rows] {
+        for (CsvImport::Row &row : rows)
+            wipe(row.entry);
+        rows.clear();
+    };
+    if (result.isCancelled()) {
+        wipeRows();
+        emit statusChanged(QStringLiteral("Import cancelled; nothing has been changed."));
+        return;
+    }
+    if (result.isFailed()) {
+        wipeRows();
+        cannotImport(reading.path, result.error);
+        return;
+    }
+    CsvImport::Plan plan
+        = CsvImport::plan(rows, reading.header, reading.columns, m_session.entries().entries());
+    wipeRows();
 
     MessageBoxes *messages = m_platform.messages;
     if (plan.added.empty()) {
-        messages->show(CsvImport::nothingToAdd(plan, program), MessageBox::Information,
+        messages->show(CsvImport::nothingToAdd(plan, reading.program), MessageBox::Information,
                        QStringLiteral("Import"));
         emit statusChanged(QStringLiteral("Nothing imported."));
         return;
     }
     const int answer
-        = messages->show(CsvImport::summary(plan, program),
+        = messages->show(CsvImport::summary(plan, reading.program),
                          MessageBox::YesNo | MessageBox::Question, QStringLiteral("Import"));
     if (answer != MessageBox::Yes) {
         for (VaultEntry &entry : plan.added)
@@ -134,73 +223,6 @@ void ExchangeCommands::importFile()
         return;
     }
     add(std::move(plan.added));
-}
-
-bool ExchangeCommands::readRows(const QString &path, const QStringList &header,
-                                const CsvImport::Columns &columns,
-                                std::vector<CsvImport::Row> *rows)
-{
-    QString error;
-    CsvImport::Result result = CsvImport::Result::Failed;
-    const auto read = [&](const CsvImport::Progress &progress) {
-        QFile file(path);
-        if (!openRegularFile(file, &error))
-            return;
-        result = CsvImport::readRows(file, header, columns, rows, &error, progress);
-    };
-
-    const QFileInfo info(path);
-    if (info.size() <= kReadInBackground) {
-        read({});
-    } else {
-        // Read on a thread of its own while the window shows how far it is
-        // and stays responsive; Cancel stops the reading.
-        std::atomic<qint64> bytesRead {0};
-        std::atomic<bool> cancelled {false};
-        std::unique_ptr<QThread> thread(QThread::create([&] {
-            read([&](qint64 done, qint64) {
-                bytesRead = done;
-                return !cancelled;
-            });
-        }));
-        const qint64 total = info.size();
-        QProgressDialog progress(QStringLiteral("Reading \"%1\"...").arg(info.fileName()),
-                                 QStringLiteral("Cancel"), 0, 1000, QApplication::activeWindow());
-        progress.setObjectName(QStringLiteral("importProgress"));
-        progress.setWindowTitle(QStringLiteral("Import"));
-        progress.setWindowModality(Qt::ApplicationModal);
-        keepAboveTopmostWindows(&progress);
-        progress.setMinimumDuration(0);
-        progress.setAutoClose(false);
-        progress.setAutoReset(false);
-        progress.setValue(0);
-        progress.show();
-        QEventLoop loop;
-        QTimer poll;
-        poll.setInterval(50);
-        connect(&poll, &QTimer::timeout, &progress, [&] {
-            if (!cancelled)
-                progress.setValue(int(bytesRead * 1000 / total));
-        });
-        connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancelled = true; });
-        connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        thread->start();
-        poll.start();
-        loop.exec();
-        thread->wait();
-    }
-
-    switch (result) {
-    case CsvImport::Result::Read:
-        return true;
-    case CsvImport::Result::Cancelled:
-        emit statusChanged(QStringLiteral("Import cancelled; nothing has been changed."));
-        return false;
-    case CsvImport::Result::Failed:
-        break;
-    }
-    cannotImport(path, error);
-    return false;
 }
 
 void ExchangeCommands::add(std::vector<VaultEntry> entries)

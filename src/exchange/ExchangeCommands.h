@@ -1,13 +1,15 @@
 #pragma once
 
 #include "CsvImport.h"
+#include "platform/BackgroundTask.h"
 #include "platform/KeptFiles.h"
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
 
-#include <functional>
-#include <optional>
+#include <vector>
 
 class VaultSession;
 
@@ -22,31 +24,41 @@ class ExchangeCommands : public QObject
     Q_OBJECT
 
 public:
-    // Asks which columns hold the three fields of an unknown file, starting
-    // from a guess; no value when the user cancels.
-    using ColumnPicker = std::function<std::optional<CsvImport::Columns>(
-        const QStringList &header, const CsvImport::Columns &guess)>;
-
-    // Files larger than this are read on a thread of their own, behind a
-    // progress dialog.
+    // Files larger than this are read in the background, behind a progress
+    // dialog.
     static constexpr qint64 kReadInBackground = qint64(1) << 20;
 
     // `keptFiles`: the files an export never replaces.
     ExchangeCommands(VaultSession &session, const Platform &platform, KeptFiles keptFiles,
                      QObject *parent = nullptr);
-
-    // The column dialog, unless a test puts another picker in its place.
-    void setColumnPicker(ColumnPicker picker) { m_pickColumns = std::move(picker); }
+    ~ExchangeCommands() override;
 
     void importFile();
     void exportFile();
+    // Stops an import whose file is being read in the background: nothing
+    // is imported.
+    void cancelImport() { m_reading.cancel(); }
 
 signals:
     void statusChanged(const QString &text);
 
 private:
-    bool readRows(const QString &path, const QStringList &header, const CsvImport::Columns &columns,
-                  std::vector<CsvImport::Row> *rows);
+    // What an import reads, once its columns are known.
+    struct Reading
+    {
+        QString path;
+        QStringList header;
+        CsvImport::Columns columns;
+        // The program whose export the file is; empty when not known.
+        QString program;
+    };
+    using Rows = std::vector<CsvImport::Row>;
+
+    static TaskResult<Rows> readRows(const Reading &reading, BackgroundTask::Control *control);
+    void readInBackground(const Reading &reading);
+    // The rows are read, or not: the import shows what it would add, and
+    // adds it on Yes.
+    void rowsRead(const Reading &reading, TaskResult<Rows> result);
     // Adds the entries to the list and saves, as one change that the session
     // takes back when the save fails.
     void add(std::vector<VaultEntry> entries);
@@ -55,6 +67,8 @@ private:
     VaultSession &m_session;
     Platform m_platform;
     KeptFiles m_keptFiles;
-    ColumnPicker m_pickColumns;
+    BackgroundTask m_reading;
+    // Shown while the file is read in the background.
+    QPointer<QProgressDialog> m_progress;
     bool m_busy = false;
 };

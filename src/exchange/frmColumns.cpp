@@ -4,6 +4,7 @@
 #include "vault/EntryFields.h"
 #include "widgets/Controls.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -90,4 +91,18 @@ CsvImport::Columns frmColumns::columns() const
     chosen[Field::Password] = cboPassword->currentIndex() - 1;
     chosen[Field::Location] = cboLocation->currentIndex() - 1;
     return chosen;
+}
+
+std::optional<ColumnDialogs::Choice> WidgetColumnDialogs::chooseColumns(const QStringList &header,
+                                                                        const Choice &guess)
+{
+    CsvImport::Columns start;
+    start[Field::Username] = guess.username;
+    start[Field::Password] = guess.password;
+    start[Field::Location] = guess.location;
+    frmColumns dialog(header, start, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const CsvImport::Columns chosen = dialog.columns();
+    return Choice {chosen[Field::Username], chosen[Field::Password], chosen[Field::Location]};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CsvImport.h"
+#include "platform/ColumnDialogs.h"
 
 #include <QDialog>
 
@@ -32,4 +33,11 @@ private:
     QComboBox *cboPassword = nullptr;
     QComboBox *cboLocation = nullptr;
     QDialogButtonBox *buttons = nullptr;
+};
+
+// The column question asked in frmColumns, over the active window.
+class WidgetColumnDialogs : public ColumnDialogs
+{
+public:
+    std::optional<Choice> chooseColumns(const QStringList &header, const Choice &guess) override;
 };

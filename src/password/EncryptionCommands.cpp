@@ -101,6 +101,7 @@ void EncryptionCommands::changeMasterPassword()
 void EncryptionCommands::startWorking()
 {
     m_working = true;
+    emit working(true);
     if (m_prompt)
         m_prompt->setWorking(true);
 }
@@ -110,7 +111,8 @@ void EncryptionCommands::finish(const VaultOutcome &outcome)
     // The program ends: the command is dropped with it.
     if (outcome.result == VaultOutcome::Result::Cancelled)
         return;
-    m_working = false;
+    if (std::exchange(m_working, false))
+        emit working(false);
     if (m_prompt) {
         m_prompt->setWorking(false);
         m_prompt->finish();

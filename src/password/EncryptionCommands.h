@@ -36,6 +36,9 @@ public:
 
 signals:
     void statusChanged(const QString &text);
+    // A key is being derived for a command (true), or that is over (false):
+    // the command cannot stop halfway.
+    void working(bool working);
 
 private:
     // Opens the prompt; once the session found the master password right,

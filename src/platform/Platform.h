@@ -1,6 +1,7 @@
 #pragma once
 
 class Clock;
+class ColumnDialogs;
 class DesktopLock;
 class FileDialogs;
 class LocationStarter;
@@ -23,4 +24,5 @@ struct Platform
     Clock *clock = nullptr;
     FileDialogs *files = nullptr;
     DesktopLock *desktopLock = nullptr;
+    ColumnDialogs *columns = nullptr;
 };

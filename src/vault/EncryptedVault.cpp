@@ -7,17 +7,10 @@
 #include "Wipe.h"
 
 using EncryptedFormat::Problem;
-using EncryptedFormat::VaultKey;
 
 EncryptedVault::EncryptedVault(VaultFile &file)
     : m_file(file)
 {
-    QObject::connect(&m_derivation, &KeyDerivation::finished, &m_derivation,
-                     [this](Problem problem) {
-                         VaultKey key = m_derivation.takeKey();
-                         if (auto then = std::exchange(m_derived, {}))
-                             then(problem, std::move(key));
-                     });
 }
 
 std::unique_ptr<EncryptedVault> EncryptedVault::read(VaultFile &file, const QString &productName,
@@ -68,17 +61,14 @@ std::unique_ptr<EncryptedVault> EncryptedVault::withNewKey(VaultFile &file,
     std::unique_ptr<EncryptedVault> vault(new EncryptedVault(file));
     EncryptedVault *made = vault.get();
     made->derive(masterPassword, params, EncryptedFormat::newSalt(),
-                 [made, ready](Problem problem, VaultKey key) {
-                     if (made->m_abandoned) {
-                         ready(VaultOutcome::cancelled());
-                         return;
-                     }
-                     if (problem != Problem::None) {
+                 [made, ready](KeyDerivation::Result result) {
+                     if (!result.isDone()) {
                          made->m_offeredCheck.clear();
-                         ready(VaultOutcome::failed(made->m_derivation.outOfMemoryMessage()));
+                         ready(result.isCancelled() ? VaultOutcome::cancelled()
+                                                    : VaultOutcome::failed(result.error));
                          return;
                      }
-                     made->m_key = std::move(key);
+                     made->m_key = std::move(result.value);
                      made->m_check = std::move(made->m_offeredCheck);
                      ready(VaultOutcome());
                  });
@@ -88,13 +78,10 @@ std::unique_ptr<EncryptedVault> EncryptedVault::withNewKey(VaultFile &file,
 void EncryptedVault::derive(const MasterPassword &password,
                             const EncryptedFormat::KdfParams &params,
                             const EncryptedFormat::Salt &salt,
-                            std::function<void(Problem, VaultKey)> then)
+                            std::function<void(KeyDerivation::Result)> then)
 {
     m_offeredCheck.set(password.text());
-    m_derived = std::move(then);
-    // A password that found no secure memory has no key either.
-    if (password.isNull() || !m_derivation.start(password.text(), params, salt))
-        std::exchange(m_derived, {})(Problem::OutOfMemory, VaultKey());
+    m_derivation.start(password.text(), params, salt, std::move(then));
 }
 
 void EncryptedVault::open(const MasterPassword &typed, Opened opened)
@@ -105,41 +92,32 @@ void EncryptedVault::open(const MasterPassword &typed, Opened opened)
         opened(VaultOutcome::cancelled(), {});
         return;
     }
-    derive(typed, m_header.params, m_header.salt, [this, opened](Problem problem, VaultKey key) {
-        if (m_abandoned) {
+    derive(typed, m_header.params, m_header.salt, [this, opened](KeyDerivation::Result result) {
+        if (!result.isDone()) {
             m_offeredCheck.clear();
-            opened(VaultOutcome::cancelled(), {});
-            return;
-        }
-        if (problem != Problem::None) {
-            m_offeredCheck.clear();
-            opened(VaultOutcome::failed(m_derivation.outOfMemoryMessage()), {});
+            opened(result.isCancelled() ? VaultOutcome::cancelled()
+                                        : VaultOutcome::failed(result.error),
+                   {});
             return;
         }
         std::vector<VaultEntry> entries;
-        switch (EncryptedFormat::open(m_sealed, key, &entries)) {
-        case Problem::None:
-            break;
-        case Problem::WrongPassword:
+        const Problem problem = EncryptedFormat::open(m_sealed, result.value, &entries);
+        if (problem != Problem::None) {
             m_offeredCheck.clear();
-            opened(VaultOutcome::wrongPassword(), {});
-            return;
-        case Problem::OutOfMemory:
-            m_offeredCheck.clear();
-            opened(VaultOutcome::failed(m_file.describe(
-                       QStringLiteral("read"),
-                       QStringLiteral("There is not enough memory for a vault of this size."))),
-                   {});
-            return;
-        default:
-            m_offeredCheck.clear();
-            opened(VaultOutcome::failed(
-                       m_file.describe(QStringLiteral("read"), QStringLiteral("It is damaged."))),
-                   {});
+            if (problem == Problem::WrongPassword)
+                opened(VaultOutcome::wrongPassword(), {});
+            else
+                opened(VaultOutcome::failed(m_file.describe(
+                           QStringLiteral("read"),
+                           problem == Problem::OutOfMemory
+                               ? QStringLiteral("There is not enough memory for a vault of this "
+                                                "size.")
+                               : QStringLiteral("It is damaged."))),
+                       {});
             return;
         }
         m_sealed = QByteArray();
-        m_key = std::move(key);
+        m_key = std::move(result.value);
         m_check = std::move(m_offeredCheck);
         // After a lock whose list could not be sealed: the changes that were
         // not saved, over what the file held.

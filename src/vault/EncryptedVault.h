@@ -41,20 +41,17 @@ public:
     bool save(std::span<const VaultEntry> entries, QString *error) override;
     void seal(std::span<const VaultEntry> entries, bool unsaved) override;
 
-    void abandon() override { m_abandoned = true; }
+    void abandon() override { m_derivation.cancel(); }
 
 private:
     explicit EncryptedVault(VaultFile &file);
-    // Derives the key of a password, off this thread, then hands it to
-    // `then` (a null key, with the problem, when there was none).
+    // Derives the key of a password, off this thread, and hands it to
+    // `then`; meanwhile m_offeredCheck tells that password.
     void derive(const MasterPassword &password, const EncryptedFormat::KdfParams &params,
-                const EncryptedFormat::Salt &salt,
-                std::function<void(EncryptedFormat::Problem, EncryptedFormat::VaultKey)> then);
+                const EncryptedFormat::Salt &salt, std::function<void(KeyDerivation::Result)> then);
 
     VaultFile &m_file;
     KeyDerivation m_derivation;
-    std::function<void(EncryptedFormat::Problem, EncryptedFormat::VaultKey)> m_derived;
-    bool m_abandoned = false;
     // Closed: the file as read at the start, or the list as sealed at the
     // lock; its header gives the parameters and salt of the key.
     QByteArray m_sealed;

@@ -87,11 +87,8 @@ VaultOutcome VaultSession::check(const QString &productName, bool takeOver)
 
 VaultOutcome VaultSession::create(const MasterPassword &masterPassword)
 {
-    if (masterPassword.isEmpty())
-        return VaultOutcome::failed(
-            m_file.describe(QStringLiteral("written"),
-                            QStringLiteral("There is not enough memory to keep the "
-                                           "master password safe.")));
+    if (masterPassword.isNull())
+        return noSecureMemory();
     auto created = std::make_unique<ScrambledVault>(m_file, masterPassword.copy());
     std::vector<VaultEntry> kept;
     const VaultOutcome outcome = created->create(&kept);
@@ -149,9 +146,9 @@ VaultOutcome VaultSession::save(const QDateTime &now)
 
 VaultOutcome VaultSession::write(const QString &status)
 {
-    // Locked, the list is empty and the master password gone: writing now
+    // Sealed, the list is empty and the master password gone: writing now
     // would replace the vault with nothing.
-    if (m_state == State::Locked)
+    if (m_state == State::Sealed)
         return VaultOutcome::failed(QStringLiteral("The vault is locked."), notSaved());
     if (m_state != State::Open)
         return VaultOutcome::failed(QStringLiteral("The vault is not open."), notSaved());
@@ -170,11 +167,17 @@ VaultOutcome VaultSession::write(const QString &status)
 
 void VaultSession::encrypt(const MasterPassword &masterPassword, QObject *asker, Answer answer)
 {
+    if (masterPassword.isNull()) {
+        answer(noSecureMemory());
+        return;
+    }
     rewriteWithNewKey(masterPassword, StatusText::encrypted(), asker, std::move(answer));
 }
 
 VaultOutcome VaultSession::removeEncryption(const MasterPassword &masterPassword)
 {
+    if (masterPassword.isNull())
+        return noSecureMemory();
     return rewriteAs(std::make_unique<ScrambledVault>(m_file, masterPassword.copy()),
                      StatusText::encryptionRemoved());
 }
@@ -182,6 +185,10 @@ VaultOutcome VaultSession::removeEncryption(const MasterPassword &masterPassword
 void VaultSession::changeMasterPassword(const MasterPassword &newPassword, QObject *asker,
                                         Answer answer)
 {
+    if (newPassword.isNull()) {
+        answer(noSecureMemory());
+        return;
+    }
     if (isEncrypted()) {
         rewriteWithNewKey(newPassword, StatusText::masterPasswordChanged(), asker,
                           std::move(answer));
@@ -244,6 +251,14 @@ void VaultSession::setUnsaved(bool unsaved)
     emit unsavedChanged(unsaved);
 }
 
+VaultOutcome VaultSession::noSecureMemory() const
+{
+    return VaultOutcome::failed(m_file.describe(
+        QStringLiteral("written"),
+        QStringLiteral("There is not enough memory to keep the master password safe. Nothing "
+                       "has been changed.")));
+}
+
 QString VaultSession::readOnlyError() const
 {
     return QStringLiteral("The vault file \"%1\" could not be written.\n\nSaving is off for "
@@ -264,7 +279,7 @@ void VaultSession::lock()
 {
     if (m_state != State::Open)
         return;
-    m_state = State::Locked;
+    m_state = State::Sealed;
     m_stored->seal(m_entries.entries(), m_unsaved);
     m_entries.clear();
 }

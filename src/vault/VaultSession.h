@@ -97,7 +97,7 @@ public:
     void setNewKeyParams(const EncryptedFormat::KdfParams &params) { m_newKeyParams = params; }
 
     // Whether a master password was created or accepted, and the vault is
-    // not locked.
+    // not sealed by a lock.
     bool isOpen() const { return m_state == State::Open; }
     // Whether saving is off for this run, and why (the end of a sentence).
     bool isReadOnly() const { return !m_readOnlyReason.isEmpty(); }
@@ -123,7 +123,10 @@ public:
     // the last save could not write are kept for that, so that the lock loses
     // nothing.
     void lock();
-    bool isLocked() const { return m_state == State::Locked; }
+    // The vault's own state from lock() until the right master password
+    // opens it again. Whether the program is locked is the program's lock's
+    // to say.
+    bool isSealed() const { return m_state == State::Sealed; }
 
     EntryListModel &entries() { return m_entries; }
     const EntryListModel &entries() const { return m_entries; }
@@ -137,7 +140,7 @@ signals:
     void formatChanged(bool encrypted);
 
 private:
-    enum class State { Closed, Open, Locked };
+    enum class State { Closed, Open, Sealed };
 
     // Writes the list in the format kept; announces `status` when it is
     // written.
@@ -151,6 +154,8 @@ private:
     void setUnsaved(bool unsaved);
     // Why nothing can be written in a read-only run.
     QString readOnlyError() const;
+    // A master password that found no secure memory is written nowhere.
+    VaultOutcome noSecureMemory() const;
 
     // The file as it was found when the session began, under its own name.
     VaultFile m_file;

@@ -53,6 +53,22 @@ void typeAndEnter(QWidget *dialog, const QStringList &boxes, const QStringList &
     QTest::keyClick(last, Qt::Key_Return);
 }
 
+// Counts the timer events that reach the program's logic: timers of its
+// own, not those of widgets settling after a change.
+class TimerEvents : public QObject
+{
+public:
+    TimerEvents() { qApp->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        count += event->type() == QEvent::Timer && !watched->isWidgetType();
+        return false;
+    }
+};
+
 } // namespace
 
 // Encrypted vaults as a user meets them: unlocking one at start-up, and the
@@ -67,6 +83,8 @@ private slots:
     void changeMasterPasswordKeepsTheRules();
     void removeEncryptionQuestionDefaultsToNo_data();
     void removeEncryptionQuestionDefaultsToNo();
+    void derivationOutlivesItsProgram_data();
+    void derivationOutlivesItsProgram();
 };
 
 void TestEncryption::unlockAtStartup()
@@ -211,6 +229,48 @@ void TestEncryption::removeEncryptionQuestionDefaultsToNo()
     QVERIFY(asked.endsWith(QStringLiteral("Remove the encryption now?")));
     QVERIFY(!t.program->vaultPassword.isLoaded());
     QCOMPARE(t.readVault(), encrypted);
+}
+
+void TestEncryption::derivationOutlivesItsProgram_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("the program ends") << "end";
+    QTest::newRow("Ctrl+L, then the program goes") << "lock";
+}
+
+void TestEncryption::derivationOutlivesItsProgram()
+{
+    QFETCH(QString, how);
+    TestProgram t;
+    t.writeVault(kMaster, threeEntries());
+    t.openVault(kMaster);
+    const QByteArray scrambled = t.readVault();
+    t.fakes.messages.answers.enqueue(MessageBox::Yes);
+    fileCommand(t, "mnuEncrypt")->trigger();
+    frmVaultPassword *dialog = t.program->vaultPassword.window();
+    typeAndEnter(dialog, {"txtCurrent"}, {kMaster});
+    QVERIFY(dialog->isWorking());
+
+    if (how == u"lock") {
+        // From the window that says the key is being derived: everything
+        // goes at once, and the lock waits for the key without a timer.
+        QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(t.program->isLocked());
+        QVERIFY(!t.mainWindow()->isVisible() && !dialog->isVisible());
+        TimerEvents timers;
+        QTest::qWait(300);
+        if (!t.program->pass.isLoaded())
+            QCOMPARE(timers.count, 0);
+    } else {
+        t.mainWindow()->close();
+        QCOMPARE(t.fakes.ender.endCount, 1);
+    }
+    // The program goes while the key is being derived; what the derivation
+    // hands back reaches nobody.
+    t.program.reset();
+    QTest::qWait(50);
+    if (how == u"end")
+        QCOMPARE(t.readVault(), scrambled);
 }
 
 QTEST_MAIN(TestEncryption)

@@ -271,7 +271,7 @@ void TestLock::encryptedVaultDerivesTheKeyAgain()
     QVERIFY(t->program->session().hasUnsavedChanges());
 
     t->program->lock();
-    QVERIFY(t->program->session().isLocked());
+    QVERIFY(t->program->session().isSealed());
     QCOMPARE(t->program->entries().count(), 0);
     t->fakes.messages.answers.enqueue(MessageBox::Retry);
     enter(QStringLiteral("pw13"));

@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "exchange/CsvExport.h"
 #include "exchange/frmColumns.h"
+#include "password/frmPass.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,6 +44,8 @@ private slots:
     void unusableFileChangesNothing();
     void namedPipeIsRefusedUnopened();
     void largeFileIsReadBehindProgress();
+    void lockStopsAFileBeingRead_data();
+    void lockStopsAFileBeingRead();
     void failedSaveTakesTheImportBack();
     void exportWarnsFirstThenWritesForTheOwnerOnly();
     void exportCancelledAtTheWarningWritesNothing();
@@ -129,25 +132,19 @@ void TestImportExport::unknownHeaderAsksForTheColumns()
 {
     const QString path = writeFile(QStringLiteral("other.csv"),
                                    "Site,Secret,Login,Comment\nhttps://x.example,pw,zed,hi\n");
-    QStringList asked;
-    std::optional<CsvImport::Columns> answer;
-    t->program->exchange().setColumnPicker(
-        [&](const QStringList &header, const CsvImport::Columns &guess) {
-            asked = header;
-            // The guess finds the three by their names.
-            if (guess[Field::Username] != 2 || guess[Field::Password] != 1
-                || guess[Field::Location] != 0)
-                asked.clear();
-            return answer;
-        });
+    FakeColumnDialogs &columns = t->fakes.columns;
 
     t->fakes.files.answers.enqueue(path);
     trigger("mnuImport");
-    QCOMPARE(asked, (QStringList {"Site", "Secret", "Login", "Comment"}));
+    QCOMPARE(columns.asked, (QList<QStringList> {{"Site", "Secret", "Login", "Comment"}}));
+    // The guess finds the three by their names.
+    QCOMPARE(columns.guesses[0].username, 2);
+    QCOMPARE(columns.guesses[0].password, 1);
+    QCOMPARE(columns.guesses[0].location, 0);
     QVERIFY(t->fakes.messages.shown.isEmpty());
     QCOMPARE(t->program->entries().count(), int(kVault.size()));
 
-    answer = CsvImport::Columns {{2, 1, 0}, -1, {}};
+    columns.answer = ColumnDialogs::Choice {2, 1, 0};
     t->fakes.files.answers.enqueue(path);
     t->fakes.messages.answers.enqueue(MessageBox::Yes);
     trigger("mnuImport");
@@ -201,18 +198,59 @@ void TestImportExport::largeFileIsReadBehindProgress()
         ++rows;
     }
     t->fakes.files.answers.enqueue(writeFile(QStringLiteral("big.csv"), csv));
-    // Looked for once the reading has begun, behind the progress dialog.
-    bool progressShown = false;
-    QTimer::singleShot(0, this, [&progressShown] {
-        for (const QWidget *widget : QApplication::allWidgets())
-            progressShown |= widget->objectName() == u"importProgress" && widget->isVisible();
-    });
     trigger("mnuImport");
+    // The reading has begun, behind the progress dialog.
+    bool progressShown = false;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        progressShown |= window->objectName() == u"importProgress" && window->isVisible();
     QVERIFY(progressShown);
-    QCOMPARE(t->fakes.messages.shown.size(), 1);
+    QTRY_COMPARE(t->fakes.messages.shown.size(), 1);
     const QString summary = t->fakes.messages.shown[0].text;
     QVERIFY2(summary.contains(QLocale().toString(rows) + QStringLiteral(" entries will be added")),
              qPrintable(summary));
+}
+
+void TestImportExport::lockStopsAFileBeingRead_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Ctrl+L in the progress dialog") << "key";
+    QTest::newRow("ten quiet minutes") << "idle";
+}
+
+void TestImportExport::lockStopsAFileBeingRead()
+{
+    QFETCH(QString, how);
+    const QByteArray before = t->readVault();
+    QByteArray csv("name,url,username,password\n");
+    for (int row = 0; csv.size() <= 16 * ExchangeCommands::kReadInBackground; ++row)
+        csv += "n,https://example.org/" + QByteArray::number(row) + ",user,pw\n";
+    t->fakes.files.answers.enqueue(writeFile(QStringLiteral("big.csv"), csv));
+    t->fakes.messages.answers.enqueue(MessageBox::Yes);
+
+    // While the file is read: the lock is there at once, whether the
+    // reading runs beside the event loop or in a loop of its own.
+    bool lockedAtOnce = false;
+    QTimer::singleShot(0, this, [&] {
+        if (how == u"key") {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == u"importProgress" && window->isVisible())
+                    QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
+            }
+        } else {
+            t->fakes.clock.time = t->fakes.clock.time.addSecs(10 * 60);
+            t->program->inactivity().checkIdle();
+        }
+        lockedAtOnce = t->program->isLocked() && t->program->pass.isLoaded() && !main->isVisible();
+    });
+    trigger("mnuImport");
+    QTRY_VERIFY(lockedAtOnce);
+    // The reading stopped, and the import with it: no summary, nothing added.
+    QTRY_COMPARE(t->status(), QStringLiteral("Import cancelled; nothing has been changed."));
+    QVERIFY(t->fakes.messages.shown.isEmpty());
+    t->acceptPassword(QStringLiteral("pw12"));
+    QVERIFY(main->isVisible());
+    QCOMPARE(t->program->entries().count(), int(kVault.size()));
+    QCOMPARE(t->readVault(), before);
 }
 
 void TestImportExport::failedSaveTakesTheImportBack()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/ColumnDialogs.h"
 #include "platform/DesktopLock.h"
 #include "platform/FileDialogs.h"
 #include "platform/LocationStarter.h"
@@ -132,6 +133,24 @@ public:
     QStringList events;
 };
 
+// The column question answered from a script; every header asked about is
+// recorded with the guess it came with.
+class FakeColumnDialogs : public ColumnDialogs
+{
+public:
+    std::optional<Choice> chooseColumns(const QStringList &header, const Choice &guess) override
+    {
+        asked.append(header);
+        guesses.append(guess);
+        return answer;
+    }
+
+    // The answer to every question; none cancels.
+    std::optional<Choice> answer;
+    QList<QStringList> asked;
+    QList<Choice> guesses;
+};
+
 // One of each, wired into a Platform.
 struct FakePlatform
 {
@@ -144,10 +163,11 @@ struct FakePlatform
     FakeClock clock;
     FakeFileDialogs files;
     FakeDesktopLock desktopLock;
+    FakeColumnDialogs columns;
 
     Platform platform()
     {
-        return Platform {&messages, &ender, &urls,  &locations,  &settings,
-                         &version,  &clock, &files, &desktopLock};
+        return Platform {&messages, &ender, &urls,  &locations,   &settings,
+                         &version,  &clock, &files, &desktopLock, &columns};
     }
 };

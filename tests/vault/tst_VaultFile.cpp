@@ -926,14 +926,14 @@ void TestVaultFile::lockWipesAndReopenBringsBackTheList()
     const QString shared = session.entries().entry(1).password;
 
     session.lock();
-    QVERIFY(session.isLocked());
+    QVERIFY(session.isSealed());
     QCOMPARE(session.entries().count(), 0);
     QVERIFY(!session.isOpen());
     QCOMPARE(shared, QString(3, QChar(0)));
     QCOMPARE(offer(session, QStringLiteral("PW")).result, VaultOutcome::Result::WrongPassword);
 
     QVERIFY(offer(session, QStringLiteral("pw")).ok());
-    QVERIFY(!session.isLocked());
+    QVERIFY(!session.isSealed());
     QCOMPARE(offer(session, QStringLiteral("PW")).result, VaultOutcome::Result::WrongPassword);
     QVERIFY(offer(session, QStringLiteral("pw")).ok());
     QCOMPARE(session.hasUnsavedChanges(), saveFails);

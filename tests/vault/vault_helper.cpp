@@ -130,19 +130,17 @@ int derive(const QString &group)
     if (!joinGroup(group))
         return 1;
     KeyDerivation derivation;
-    EncryptedFormat::Problem problem = EncryptedFormat::Problem::None;
-    QObject::connect(&derivation, &KeyDerivation::finished,
-                     [&problem](EncryptedFormat::Problem finished) {
-                         problem = finished;
+    KeyDerivation::Result result = KeyDerivation::Result::cancelled();
+    derivation.start(u"a master password", EncryptedFormat::defaultParams(),
+                     EncryptedFormat::newSalt(), [&result](KeyDerivation::Result finished) {
+                         result = std::move(finished);
                          QCoreApplication::quit();
                      });
-    derivation.start(u"a master password", EncryptedFormat::defaultParams(),
-                     EncryptedFormat::newSalt());
     QCoreApplication::exec();
-    if (problem == EncryptedFormat::Problem::None)
+    if (result.isDone())
         std::printf("key\n");
     else
-        std::printf("error %s\n", qPrintable(derivation.outOfMemoryMessage()));
+        std::printf("error %s\n", qPrintable(result.error));
     return 0;
 }
 
