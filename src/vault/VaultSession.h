@@ -66,12 +66,12 @@ public:
     VaultOutcome create(const MasterPassword &masterPassword);
 
     // Whether `typed` is the master password: the one question, whatever the
-    // format. Closed (after check()) or locked, the right password opens the
-    // vault, and the entries are in the list when the answer comes; open,
-    // it only answers. A scrambled vault, and any open one, answers at once;
-    // an encrypted one that is closed once its key is derived, off this
-    // thread. `answer` is called once, unless `asker` is gone by then; a
-    // wrong password is a WrongPassword outcome.
+    // format. Closed (after check()) or sealed by a lock, the right password
+    // opens the vault, and the entries are in the list when the answer comes;
+    // open, it only answers. A scrambled vault, and any open one, answers at
+    // once; an encrypted one that is closed once its key is derived, off
+    // this thread. `answer` is called once, unless `asker` is gone by then;
+    // a wrong password is a WrongPassword outcome.
     void askMasterPassword(const MasterPassword &typed, QObject *asker, Answer answer);
 
     // Applies a change to the list and saves it, in one step: the snapshot
