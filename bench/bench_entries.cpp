@@ -6,6 +6,7 @@
 #include "BenchData.h"
 #include "entries/EntryRules.h"
 #include "entries/ListViewEnh.h"
+#include "vault/EntryListChange.h"
 #include "vault/EntryListModel.h"
 #include "vault/VaultFile.h"
 #include "vault/VaultFormat.h"
@@ -94,8 +95,12 @@ void BM_AddAndSave(benchmark::State &state)
 {
     SavedList vault(state.range(0) != 0);
     for (auto _ : state) {
-        const int row = EntryRules::storeEntry(vault.list, {}, {"newcomer", "s3cret!", "x.org"});
-        benchmark::DoNotOptimize(vault.save());
+        int row = 0;
+        {
+            EntryListChange change(vault.list);
+            row = EntryRules::storeEntry(change, {}, {"newcomer", "s3cret!", "x.org"});
+            benchmark::DoNotOptimize(vault.save());
+        }
         state.PauseTiming();
         vault.list.remove(row);
         state.ResumeTiming();
@@ -110,7 +115,8 @@ void BM_EditAndSave(benchmark::State &state)
     int round = 0;
     for (auto _ : state) {
         const QString password = QStringLiteral("changed%1").arg(++round % 2);
-        EntryRules::storeEntry(vault.list, target, {"edited", password, "e.net"});
+        EntryListChange change(vault.list);
+        EntryRules::storeEntry(change, target, {"edited", password, "e.net"});
         benchmark::DoNotOptimize(vault.save());
     }
 }
@@ -125,8 +131,11 @@ void BM_DeleteAndSave(benchmark::State &state)
         state.PauseTiming();
         const VaultEntry entry = vault.list.entry(row);
         state.ResumeTiming();
-        vault.list.remove(row);
-        benchmark::DoNotOptimize(vault.save());
+        {
+            EntryListChange change(vault.list);
+            change.remove(row);
+            benchmark::DoNotOptimize(vault.save());
+        }
         state.PauseTiming();
         vault.list.append(entry);
         state.ResumeTiming();

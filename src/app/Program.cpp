@@ -17,9 +17,7 @@
 #include "platform/ProgramEnder.h"
 #include "platform/VersionInfo.h"
 #include "skin/Skinning.h"
-#include "vault/SecretPack.h"
 #include "vault/VaultLocation.h"
-#include "vault/Wipe.h"
 #include "widgets/Accessible.h"
 
 #include <QApplication>
@@ -38,20 +36,16 @@ Program::Program(QString programFolder, const QString &userDataFolder, const Pla
     , m_commands(m_session, platform, m_settings, this)
     , m_exchange(m_session, platform,
                  programFiles(m_session, m_programFolder, m_vaultFolder, platform), this)
-    , m_encryption(
-          m_session, m_context,
-          [this](frmVaultPassword::Mode mode, const QString &caption, const QString &intro) {
-              return openVaultPassword(mode, caption, intro);
-          },
-          this)
+    , m_prompts(vaultPassword, m_context)
+    , m_encryption(m_session, platform, m_prompts, this)
     , m_inactivity(*platform.clock)
     , m_lock(m_session)
 {
+    connect(&m_session, &VaultSession::saved, this, &Program::setStatus);
+    connect(&m_session, &VaultSession::formatChanged, this, &Program::vaultFormatChanged);
     connect(&m_commands, &EntryCommands::statusChanged, this, &Program::setStatus);
     connect(&m_exchange, &ExchangeCommands::statusChanged, this, &Program::setStatus);
     connect(&m_encryption, &EncryptionCommands::statusChanged, this, &Program::setStatus);
-    connect(&m_encryption, &EncryptionCommands::vaultFormatChanged, this,
-            &Program::vaultFormatChanged);
     connect(&m_commands, &EntryCommands::editorRequested, this, &Program::openEditor);
     connect(&m_inactivity, &InactivityTimer::idle, &m_lock, &ProgramLock::lock);
     connect(&m_lock, &ProgramLock::stopping, &m_inactivity, &InactivityTimer::stop);
@@ -144,7 +138,7 @@ void Program::checkVault()
                           MessageBox::OkCancel | MessageBox::Exclamation | MessageBox::Topmost)
             == MessageBox::Ok)
         outcome = m_session.check(product, true);
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         if (outcome.offersTakeOver)
             endProgram();
         else
@@ -158,94 +152,53 @@ void Program::checkVault()
     // says is lost.
     frmPass *dialog = loadPasswordDialog(m_session.isNew());
     connect(dialog, &frmPass::passwordCreated, this, &Program::createVault);
-    connect(dialog, &frmPass::passwordAccepted, this, &Program::loadVault);
     dialog->bringForward();
 }
 
 frmPass *Program::loadPasswordDialog(bool createMode)
 {
-    frmPass *dialog = pass.load(
-        m_context, createMode,
-        [this](QStringView typed) { return m_session.matchesStoredPassword(typed); },
-        m_session.isEncrypted());
-    connect(dialog, &frmPass::passwordOffered, this, &Program::unlockVault);
-    connect(this, &Program::passwordConfirmed, dialog, &frmPass::passwordConfirmed);
-    connect(this, &Program::passwordRefused, dialog, &frmPass::passwordRefused);
+    frmPass *dialog = pass.load(m_context, createMode);
+    connect(dialog, &frmPass::passwordOffered, this, &Program::passwordOffered);
     connect(dialog, &frmPass::endRequested, this, &Program::endProgram);
     return dialog;
 }
 
-void Program::createVault(const QString &masterPassword)
+void Program::createVault(const MasterPassword &masterPassword)
 {
     pass.unload();
     revealMainWindow(m_session.create(masterPassword));
 }
 
-void Program::loadVault(const QString &masterPassword)
+void Program::passwordOffered(const MasterPassword &password)
 {
-    revealMainWindow(m_session.load(masterPassword));
-}
-
-void Program::unlockVault(const QString &password)
-{
-    // One key at a time: the dialog offers nothing more while it waits.
-    if (m_derivation.isRunning())
-        return;
-    const EncryptedFormat::Header &header = m_session.header();
-    m_derivedFrom = password;
-    m_derivation.start(password, header.params, header.salt, [this](KeyDerivation::Result result) {
-        derivationFinished(std::move(result));
+    m_session.askMasterPassword(password, this, [this](const VaultOutcome &outcome) {
+        // The answer goes to the dialog that asked; one unloaded before may
+        // not be gone yet.
+        frmPass *dialog = pass.window();
+        switch (outcome.result) {
+        case VaultOutcome::Result::Cancelled:
+            return;
+        case VaultOutcome::Result::WrongPassword:
+            if (dialog)
+                dialog->passwordRefused();
+            return;
+        case VaultOutcome::Result::Done:
+            if (dialog)
+                dialog->passwordConfirmed();
+            break;
+        case VaultOutcome::Result::Failed:
+            break;
+        }
+        if (m_lock.state() == ProgramLock::State::Locked)
+            comeBack(outcome);
+        else
+            revealMainWindow(outcome);
     });
-}
-
-void Program::derivationFinished(KeyDerivation::Result result)
-{
-    QString password = std::move(m_derivedFrom);
-    // Dropped when the program ends meanwhile.
-    if (m_ended || result.isCancelled()) {
-        wipe(password);
-        return;
-    }
-    if (!result.isDone()) {
-        wipe(password);
-        failStartup(result.error);
-        return;
-    }
-    bool wrongPassword = false;
-    const VaultOutcome outcome
-        = m_session.unlock(std::move(result.value), password, &wrongPassword);
-    wipe(password);
-    if (wrongPassword) {
-        emit passwordRefused();
-        return;
-    }
-    if (outcome.ok)
-        emit passwordConfirmed();
-    if (m_lock.state() == ProgramLock::State::Locked)
-        comeBack(outcome);
-    else
-        revealMainWindow(outcome);
-    emit vaultFormatChanged(true);
-}
-
-frmVaultPassword *Program::openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
-                                             const QString &intro)
-{
-    if (vaultPassword.isLoaded()) {
-        vaultPassword.window()->bringForward();
-        return nullptr;
-    }
-    frmVaultPassword *dialog
-        = vaultPassword.load(m_context, mode, caption, intro, [this](QStringView typed) {
-              return m_session.isMasterPassword(typed);
-          });
-    dialog->bringForward();
-    return dialog;
 }
 
 void Program::revealMainWindow(const VaultOutcome &outcome, bool startup)
 {
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         failStartup(outcome.error);
         return;
     }
@@ -288,16 +241,13 @@ void Program::packWindows()
 
 void Program::askToUnlock()
 {
-    frmPass *dialog = loadPasswordDialog(false);
-    connect(dialog, &frmPass::passwordAccepted, this,
-            [this](const QString &masterPassword) { comeBack(m_lock.reopen(masterPassword)); });
-    dialog->bringForward();
+    loadPasswordDialog(false)->bringForward();
 }
 
 void Program::comeBack(const VaultOutcome &outcome)
 {
     revealMainWindow(outcome, false);
-    if (!outcome.ok)
+    if (!outcome.ok())
         return;
     if (m_lock.takeHeld(QStringLiteral("Form8")))
         showHelp(false);
@@ -413,8 +363,11 @@ void Program::saveWithoutAsking()
     // Only a change in the list whose save failed, and never while the
     // vault is sealed by a lock: what the editor holds is not an entry until
     // the user saves it.
-    if (m_session.hasUnsavedChanges() && !m_session.isSealed())
-        setStatus(m_session.save(m_context.platform.clock->now()).status);
+    if (m_session.hasUnsavedChanges() && m_session.isOpen()) {
+        const VaultOutcome outcome = m_session.save(m_context.platform.clock->now());
+        if (!outcome.ok())
+            setStatus(outcome.status);
+    }
 }
 
 bool Program::commitData(bool mayAsk)
@@ -464,7 +417,6 @@ void Program::endProgram()
     if (m_ended)
         return;
     m_ended = true;
-    m_derivation.cancel();
-    m_encryption.abandon();
+    m_session.abandon();
     m_context.platform.ender->endProgram();
 }

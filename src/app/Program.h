@@ -3,6 +3,7 @@
 #include "FormSlot.h"
 #include "InactivityTimer.h"
 #include "ProgramLock.h"
+#include "WindowPrompts.h"
 #include "entries/EntryCommands.h"
 #include "exchange/ExchangeCommands.h"
 #include "password/EncryptionCommands.h"
@@ -101,9 +102,6 @@ signals:
     void vaultOpened();
     // The vault is kept encrypted, or scrambled, from now on.
     void vaultFormatChanged(bool encrypted);
-    // The answer to the password dialog's offer for an encrypted vault.
-    void passwordConfirmed();
-    void passwordRefused();
     // The program is locking: windows wipe what they show.
     void locking();
 
@@ -111,18 +109,13 @@ private:
     // The start-up steps, in order.
     void loadMainWindow();
     void checkVault();
-    // Loads the password dialog, in create or enter mode, wired to unlock
-    // an encrypted vault and to end the program; the caller connects what an
-    // accepted password leads to.
+    // Loads the password dialog, in create or enter mode, wired to have the
+    // session answer the password offered and to end the program.
     frmPass *loadPasswordDialog(bool createMode);
-    void createVault(const QString &masterPassword);
-    void loadVault(const QString &masterPassword);
-    // An encrypted vault: derive the key from the password offered, off this
-    // thread, and try it.
-    void unlockVault(const QString &password);
-    // The key of the password offered is there: the vault opens with it,
-    // or the password is refused.
-    void derivationFinished(KeyDerivation::Result result);
+    void createVault(const MasterPassword &masterPassword);
+    // Asks the session whether the password offered is the master password;
+    // the right one opens the vault, at the start or after a lock.
+    void passwordOffered(const MasterPassword &password);
     // At start-up the help window may follow; after an unlock, what was
     // open comes back instead.
     void revealMainWindow(const VaultOutcome &outcome, bool startup = true);
@@ -149,11 +142,6 @@ private:
     // Tells the user of a vault file that failed at start-up, then ends.
     void failStartup(const QString &error);
 
-    // The window of the encryption commands, or null when it is open
-    // already (it is brought forward).
-    frmVaultPassword *openVaultPassword(frmVaultPassword::Mode mode, const QString &caption,
-                                        const QString &intro);
-
     // Loads a window if needed, shows it and brings it forward.
     template<typename W, typename... Args> W *open(FormSlot<W> &slot, Args &&...args);
 
@@ -164,10 +152,8 @@ private:
     VaultSession m_session;
     EntryCommands m_commands;
     ExchangeCommands m_exchange;
+    WindowPrompts m_prompts;
     EncryptionCommands m_encryption;
-    KeyDerivation m_derivation;
-    // The password whose key is being derived; wiped once it is used.
-    QString m_derivedFrom;
     InactivityTimer m_inactivity;
     ProgramLock m_lock;
     bool m_ended = false;

@@ -123,11 +123,6 @@ std::optional<SecureBytes> ProgramLock::takeHeld(const QString &window)
     return packed;
 }
 
-VaultOutcome ProgramLock::reopen(const QString &masterPassword)
-{
-    return m_session.reopen(masterPassword);
-}
-
 bool ProgramLock::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {

@@ -11,7 +11,6 @@
 
 class QWidget;
 class VaultSession;
-struct VaultOutcome;
 
 // The program's lock, and the one owner of its locked state: File, "Lock",
 // its keys in any window of the program, the idle time and the desktop's lock
@@ -64,9 +63,6 @@ public:
     // After the unlock: whether the window was open, with what it packed.
     // Given back once; what is not taken is wiped at the next lock.
     std::optional<SecureBytes> takeHeld(const QString &window);
-
-    // The master password was accepted while locked: the vault opens again.
-    VaultOutcome reopen(const QString &masterPassword);
 
 signals:
     // The first half: work running in the background stops.

@@ -9,8 +9,6 @@
 #include "vault/VaultSession.h"
 #include "vault/Wipe.h"
 
-#include <QScopeGuard>
-
 EntryCommands::EntryCommands(VaultSession &session, const Platform &platform,
                              const Settings &settings, QObject *parent)
     : QObject(parent)
@@ -55,7 +53,7 @@ void EntryCommands::remove(int row)
         emit statusChanged(EntryRules::noEntryToDelete());
         return;
     }
-    EntryListModel &list = m_session.entries();
+    const EntryListModel &list = m_session.entries();
     // The entry is known by its id while the question is up: the list may
     // not hold it at the same row (or at all) once the box is answered.
     const EntryListModel::EntryId id = list.idOf(row);
@@ -64,7 +62,7 @@ void EntryCommands::remove(int row)
         shown.password = EntryFilterModel::maskedPassword(shown.password);
     // The question shows the password: its text is wiped once answered.
     QString question = EntryRules::deleteQuestion(shown);
-    // Shared with the list, which wipes the entry when it is deleted.
+    // Shared with the list: a delete wipes the entry once it stands.
     shown = VaultEntry();
     const int answer = showMessage(question, MessageBox::OkCancel, EntryRules::deleteTitle());
     wipe(question);
@@ -72,10 +70,14 @@ void EntryCommands::remove(int row)
         emit statusChanged(EntryRules::deleteCancelled());
         return;
     }
-    if (const int current = list.rowOf(id))
-        list.remove(current);
-    if (save())
-        emit statusChanged(EntryRules::entryDeleted());
+    tellFailure(m_session.apply(
+        [id](EntryListChange &change) {
+            if (const int current = change.rowOf(id))
+                change.remove(current);
+        },
+        // A deletion that the file did not take stays in the list, unsaved:
+        // closing asks to save it again.
+        VaultSession::IfSaveFails::KeepUnsaved, EntryRules::entryDeleted()));
 }
 
 void EntryCommands::goTo(int row)
@@ -119,40 +121,28 @@ void EntryCommands::sortByColumn(int position)
 
 bool EntryCommands::store(const EntryRules::EditTarget &target, VaultEntry entry)
 {
-    EntryListModel &list = m_session.entries();
-    // What the list held before, so that a failed save can be undone: the
-    // list then keeps what the file holds, and the editor keeps what was
-    // typed, to be saved again.
-    const int oldRow = target.adding ? 0 : list.rowOf(target.id);
-    VaultEntry previous = oldRow ? list.entry(oldRow) : VaultEntry();
-    const bool wasUnsaved = m_session.hasUnsavedChanges();
-    // Once the list no longer holds it, this is the last copy of the old
-    // entry: wiped on every way out.
-    const auto forgetPrevious = qScopeGuard([&previous] { wipe(previous); });
-
-    const int row = EntryRules::storeEntry(list, target, std::move(entry));
-    if (row == 0) {
+    if (!target.adding && m_session.entries().rowOf(target.id) == 0) {
         showMessage(EntryRules::entryGoneMessage(), MessageBox::OkOnly, EntryRules::errorTitle());
         return false;
     }
-    const EntryListModel::EntryId id = list.idOf(row);
-    if (!save()) {
-        if (target.adding)
-            list.remove(list.rowOf(id));
-        else
-            list.setEntry(list.rowOf(id), previous);
-        m_session.setUnsavedChanges(wasUnsaved);
-        return false;
-    }
-    emit statusChanged(target.adding ? EntryRules::entrySaved() : EntryRules::entryChanged());
-    return true;
+    return tellFailure(m_session.apply(
+        [&](EntryListChange &change) { EntryRules::storeEntry(change, target, std::move(entry)); },
+        // The list keeps what the file holds, and the editor keeps what was
+        // typed, to be saved again.
+        VaultSession::IfSaveFails::TakeBack,
+        target.adding ? EntryRules::entrySaved() : EntryRules::entryChanged()));
 }
 
 bool EntryCommands::save()
 {
-    const VaultOutcome outcome = m_session.save(m_platform.clock->now());
-    emit statusChanged(outcome.status);
-    if (!outcome.ok)
+    return tellFailure(m_session.save(m_platform.clock->now()));
+}
+
+bool EntryCommands::tellFailure(const VaultOutcome &outcome)
+{
+    if (!outcome.ok()) {
+        emit statusChanged(outcome.status);
         showMessage(outcome.error, MessageBox::Critical);
-    return outcome.ok;
+    }
+    return outcome.ok();
 }

@@ -9,6 +9,7 @@
 
 class Settings;
 class VaultSession;
+struct VaultOutcome;
 
 // The commands on the entries: add, edit, delete, copy a field, open a
 // location, sort by a column, and store what the entry editor hands back.
@@ -36,7 +37,8 @@ public:
     void sortByColumn(int position);
 
     // Puts the editor's entry into the list and saves; false (after telling
-    // the user) when it could not be stored or saved.
+    // the user) when it could not be stored or saved, and the list is as it
+    // was.
     bool store(const EntryRules::EditTarget &target, VaultEntry entry);
 
     // Writes the vault; false (after telling the user) when it failed.
@@ -53,6 +55,10 @@ signals:
 
 private:
     int showMessage(const QString &text, int style, const QString &title = QString());
+    // Tells the user of a save that failed, in the status line and a message
+    // box; a save that went through the session announced itself. Whether
+    // it went through.
+    bool tellFailure(const VaultOutcome &outcome);
 
     VaultSession &m_session;
     Platform m_platform;

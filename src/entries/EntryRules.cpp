@@ -159,7 +159,7 @@ EntryProblem checkEntry(const VaultEntry &entry)
     return EntryProblem();
 }
 
-int storeEntry(EntryListModel &list, const EditTarget &target, VaultEntry entry)
+int storeEntry(EntryListChange &list, const EditTarget &target, VaultEntry entry)
 {
     if (target.adding)
         return list.append(std::move(entry));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vault/EntryListChange.h"
 #include "vault/EntryListModel.h"
 #include "vault/VaultFormat.h"
 
@@ -117,11 +118,11 @@ struct EditTarget
     EntryListModel::EntryId id = 0;
 };
 
-// Puts the editor's result into the list: appends a new entry, or replaces
-// the fields of the target entry wherever it is shown now. Returns the row it
-// is shown at, or 0 (changing nothing) when the target entry is no longer in
-// the list.
-int storeEntry(EntryListModel &list, const EditTarget &target, VaultEntry entry);
+// Puts the editor's result into the list, as one change: appends a new
+// entry, or replaces the fields of the target entry wherever it is shown now.
+// Returns the row it is shown at, or 0 (changing nothing) when the target
+// entry is no longer in the list.
+int storeEntry(EntryListChange &list, const EditTarget &target, VaultEntry entry);
 
 // The message when the entry being edited was deleted meanwhile.
 QString entryGoneMessage();

@@ -2,7 +2,6 @@
 
 #include "CsvExport.h"
 #include "ExportFile.h"
-#include "platform/Clock.h"
 #include "platform/ColumnDialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileSync.h"
@@ -228,23 +227,18 @@ void ExchangeCommands::rowsRead(const Reading &reading, TaskResult<Rows> result)
 
 void ExchangeCommands::add(std::vector<VaultEntry> entries)
 {
-    EntryListModel &list = m_session.entries();
     const qsizetype count = qsizetype(entries.size());
-    const EntryListModel::EntryId first = list.nextId();
-    const bool wasUnsaved = m_session.hasUnsavedChanges();
-    list.appendAll(std::move(entries));
-    const VaultOutcome outcome = m_session.save(m_platform.clock->now());
-    if (!outcome.ok) {
+    const VaultOutcome outcome = m_session.apply(
+        [&entries](EntryListChange &change) { change.appendAll(std::move(entries)); },
         // The list keeps what the file holds.
-        list.removeAddedSince(first);
-        m_session.setUnsavedChanges(wasUnsaved);
+        VaultSession::IfSaveFails::TakeBack,
+        count == 1 ? QStringLiteral("Imported 1 entry.  Data saved.")
+                   : QStringLiteral("Imported %1 entries.  Data saved.").arg(count));
+    if (!outcome.ok()) {
         m_platform.messages->show(outcome.error + QStringLiteral("\n\nNothing has been imported."),
                                   MessageBox::Critical);
         emit statusChanged(QStringLiteral("Nothing imported."));
-        return;
     }
-    emit statusChanged(count == 1 ? QStringLiteral("Imported 1 entry.  Data saved.")
-                                  : QStringLiteral("Imported %1 entries.  Data saved.").arg(count));
 }
 
 void ExchangeCommands::exportFile()

@@ -17,7 +17,7 @@ class VaultSession;
 // would add and skip, and only on Yes adds the entries and saves the vault
 // once; Export warns, asks where, and writes every entry to a CSV file that
 // only its owner can read, unless that file is one the program keeps (the
-// vault, its lock, the program's own files). Outcomes reach the user through
+// vault, its claim file, the program's own files). Outcomes reach the user through
 // the status signal and message boxes.
 class ExchangeCommands : public QObject
 {
@@ -59,8 +59,8 @@ private:
     // The rows are read, or not: the import shows what it would add, and
     // adds it on Yes.
     void rowsRead(const Reading &reading, TaskResult<Rows> result);
-    // Adds the entries to the list and saves; takes them back out when the
-    // save fails.
+    // Adds the entries to the list and saves, as one change that the session
+    // takes back when the save fails.
     void add(std::vector<VaultEntry> entries);
     void cannotImport(const QString &path, const QString &reason);
 

@@ -1,44 +1,52 @@
 #include "EncryptionCommands.h"
 
 #include "platform/MessageBoxes.h"
+#include "platform/VersionInfo.h"
+#include "vault/MasterPassword.h"
 #include "vault/VaultSession.h"
-#include "vault/Wipe.h"
-#include "widgets/WindowContext.h"
 
-EncryptionCommands::EncryptionCommands(VaultSession &session, const WindowContext &context,
-                                       DialogOpener openDialog, QObject *parent)
+EncryptionCommands::EncryptionCommands(VaultSession &session, const Platform &platform,
+                                       PasswordPrompts &prompts, QObject *parent)
     : QObject(parent)
     , m_session(session)
-    , m_context(context)
-    , m_openDialog(std::move(openDialog))
+    , m_platform(platform)
+    , m_prompts(prompts)
 {
 }
 
-frmVaultPassword *EncryptionCommands::openDialog(frmVaultPassword::Mode mode,
-                                                 const QString &caption, const QString &intro)
+void EncryptionCommands::ask(
+    PasswordPrompts::Kind kind, const QString &caption, const QString &intro,
+    std::function<void(const MasterPassword &, const MasterPassword &)> then)
 {
-    frmVaultPassword *dialog = m_openDialog(mode, caption, intro);
-    if (dialog) {
-        connect(this, &EncryptionCommands::working, dialog, &frmVaultPassword::setWorking);
-        connect(this, &EncryptionCommands::finished, dialog, &QWidget::close);
-    }
-    return dialog;
+    PasswordPrompts::Handlers handlers;
+    handlers.offered = [this](const MasterPassword &password) {
+        m_session.askMasterPassword(password, this, [this](const VaultOutcome &outcome) {
+            if (!m_prompt)
+                return;
+            if (outcome.result == VaultOutcome::Result::WrongPassword)
+                m_prompt->refuse();
+            else if (outcome.ok())
+                m_prompt->confirm();
+        });
+    };
+    handlers.accepted = std::move(then);
+    if (PasswordPrompt *prompt = m_prompts.ask(kind, caption, intro, std::move(handlers)))
+        m_prompt = prompt;
 }
 
 void EncryptionCommands::confirm(const QString &caption, const QString &intro,
                                  const QString &question, int style,
-                                 const std::function<void(const QString &)> &then)
+                                 const std::function<void(const MasterPassword &)> &then)
 {
-    frmVaultPassword *dialog = openDialog(frmVaultPassword::Mode::Confirm, caption, intro);
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this, [=, this](const QString &password) {
-        if (m_context.platform.messages->show(question, style, caption) != MessageBox::Yes) {
-            emit finished();
-            return;
-        }
-        then(password);
-    });
+    ask(PasswordPrompts::Kind::Confirm, caption, intro,
+        [=, this](const MasterPassword &password, const MasterPassword &) {
+            if (m_platform.messages->show(question, style, caption) != MessageBox::Yes) {
+                if (m_prompt)
+                    m_prompt->finish();
+                return;
+            }
+            then(password);
+        });
 }
 
 void EncryptionCommands::encryptVault()
@@ -53,9 +61,12 @@ void EncryptionCommands::encryptVault()
                        "scrambled content is removed from the file.\n\nIf you forget the master "
                        "password, the entries can never be recovered, by you or by anyone.\n\n"
                        "Encrypt the vault now?")
-            .arg(m_context.branding.strProductName),
-        MessageBox::YesNo | MessageBox::Exclamation,
-        [this](const QString &password) { startDerivation(Derivation::Encrypt, password); });
+            .arg(m_platform.version->read().productName),
+        MessageBox::YesNo | MessageBox::Exclamation, [this](const MasterPassword &password) {
+            startWorking();
+            m_session.encrypt(password, this,
+                              [this](const VaultOutcome &outcome) { finish(outcome); });
+        });
 }
 
 void EncryptionCommands::removeEncryption()
@@ -70,69 +81,44 @@ void EncryptionCommands::removeEncryption()
                        "anyone who can read the file can then recover every entry and the master "
                        "password.\n\nRemove the encryption now?"),
         MessageBox::YesNo | MessageBox::Exclamation | MessageBox::DefaultButton2,
-        [this](const QString &password) { finish(m_session.removeEncryption(password)); });
+        [this](const MasterPassword &password) { finish(m_session.removeEncryption(password)); });
 }
 
 void EncryptionCommands::changeMasterPassword()
 {
-    frmVaultPassword *dialog
-        = openDialog(frmVaultPassword::Mode::Change, QStringLiteral("Change Master Password"),
-                     QStringLiteral("Enter your current master password, then the new one twice."));
-    if (!dialog)
-        return;
-    connect(dialog, &frmVaultPassword::submitted, this,
-            [this](const QString &, const QString &newPassword) {
-                if (m_session.isEncrypted())
-                    startDerivation(Derivation::ChangePassword, newPassword);
-                else
-                    finish(m_session.changeMasterPassword(newPassword, {}));
-            });
+    ask(PasswordPrompts::Kind::Change, QStringLiteral("Change Master Password"),
+        QStringLiteral("Enter your current master password, then the new one twice."),
+        [this](const MasterPassword &, const MasterPassword &newPassword) {
+            // A scrambled vault is rewritten at once; an encrypted one once
+            // the new key is derived.
+            if (m_session.isEncrypted())
+                startWorking();
+            m_session.changeMasterPassword(
+                newPassword, this, [this](const VaultOutcome &outcome) { finish(outcome); });
+        });
 }
 
-void EncryptionCommands::startDerivation(Derivation purpose, const QString &password)
+void EncryptionCommands::startWorking()
 {
-    m_derivedFrom = password;
+    m_working = true;
     emit working(true);
-    m_derivation.start(password, EncryptedFormat::defaultParams(), EncryptedFormat::newSalt(),
-                       [this, purpose](KeyDerivation::Result result) {
-                           derivationFinished(purpose, std::move(result));
-                       });
-}
-
-void EncryptionCommands::derivationFinished(Derivation purpose, KeyDerivation::Result result)
-{
-    QString password = std::move(m_derivedFrom);
-    // Abandoned with the program: the vault is left as it is.
-    if (result.isCancelled()) {
-        wipe(password);
-        return;
-    }
-    if (!result.isDone()) {
-        wipe(password);
-        finish(VaultOutcome {false, QString(), result.error});
-        return;
-    }
-    switch (purpose) {
-    case Derivation::Encrypt:
-        wipe(password);
-        finish(m_session.encrypt(std::move(result.value)));
-        return;
-    case Derivation::ChangePassword:
-        finish(m_session.changeMasterPassword(password, std::move(result.value)));
-        wipe(password);
-        return;
-    }
+    if (m_prompt)
+        m_prompt->setWorking(true);
 }
 
 void EncryptionCommands::finish(const VaultOutcome &outcome)
 {
-    emit working(false);
-    emit finished();
-    if (!outcome.ok) {
-        m_context.platform.messages->show(outcome.error, MessageBox::Critical);
-        emit statusChanged(QStringLiteral("Nothing was changed."));
+    // The program ends: the command is dropped with it.
+    if (outcome.result == VaultOutcome::Result::Cancelled)
         return;
+    if (std::exchange(m_working, false))
+        emit working(false);
+    if (m_prompt) {
+        m_prompt->setWorking(false);
+        m_prompt->finish();
     }
-    emit statusChanged(outcome.status);
-    emit vaultFormatChanged(m_session.isEncrypted());
+    if (!outcome.ok()) {
+        m_platform.messages->show(outcome.error, MessageBox::Critical);
+        emit statusChanged(QStringLiteral("Nothing was changed."));
+    }
 }

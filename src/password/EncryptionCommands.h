@@ -1,33 +1,30 @@
 #pragma once
 
-#include "frmVaultPassword.h"
-#include "vault/KeyDerivation.h"
+#include "platform/PasswordPrompts.h"
+#include "platform/Platform.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 
+class MasterPassword;
 class VaultSession;
 struct VaultOutcome;
-struct WindowContext;
 
 // File, "Encrypt Vault...", "Remove Encryption..." and "Change Master
-// Password...": each asks for the master password in the vault password
-// window, then rewrites the vault through the session. A new key is derived
-// off the GUI thread while the window says that it works. Outcomes reach the
-// user through the status signal and, for failures, message boxes.
+// Password...": each asks for the master password through the prompts, has
+// the session answer it, then has the session rewrite the vault. A new key is
+// derived off the GUI thread while the prompt says that it works. Failures
+// reach the user through message boxes and the status signal; what was
+// saved, the session announces.
 class EncryptionCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    // Opens the vault password window and returns it, or brings forward the
-    // one already open and returns null: a command runs at a time.
-    using DialogOpener = std::function<frmVaultPassword *(
-        frmVaultPassword::Mode mode, const QString &caption, const QString &intro)>;
-
-    EncryptionCommands(VaultSession &session, const WindowContext &context, DialogOpener openDialog,
+    EncryptionCommands(VaultSession &session, const Platform &platform, PasswordPrompts &prompts,
                        QObject *parent = nullptr);
 
     void encryptVault();
@@ -35,36 +32,29 @@ public:
     void changeMasterPassword();
 
     // Whether a command's key is being derived.
-    bool isWorking() const { return m_derivation.isRunning(); }
-    // The program ends: a key still being derived is dropped with its
-    // command, and the vault is left as it is.
-    void abandon() { m_derivation.cancel(); }
+    bool isWorking() const { return m_working; }
 
 signals:
     void statusChanged(const QString &text);
-    // The vault is kept encrypted, or scrambled, from now on.
-    void vaultFormatChanged(bool encrypted);
-    // A key is being derived (true), or that is over (false).
+    // A key is being derived for a command (true), or that is over (false):
+    // the command cannot stop halfway.
     void working(bool working);
-    // The command is over: its window goes.
-    void finished();
 
 private:
-    enum class Derivation { Encrypt, ChangePassword };
-    frmVaultPassword *openDialog(frmVaultPassword::Mode mode, const QString &caption,
-                                 const QString &intro);
+    // Opens the prompt; once the session found the master password right,
+    // hands it (and for Change the new one) to `then`.
+    void ask(PasswordPrompts::Kind kind, const QString &caption, const QString &intro,
+             std::function<void(const MasterPassword &, const MasterPassword &)> then);
     // Asks for the master password, then the question; Yes hands the
     // password to `then`, anything else ends the command.
     void confirm(const QString &caption, const QString &intro, const QString &question, int style,
-                 const std::function<void(const QString &)> &then);
-    void startDerivation(Derivation purpose, const QString &password);
-    void derivationFinished(Derivation purpose, KeyDerivation::Result result);
+                 const std::function<void(const MasterPassword &)> &then);
+    void startWorking();
     void finish(const VaultOutcome &outcome);
 
     VaultSession &m_session;
-    const WindowContext &m_context;
-    DialogOpener m_openDialog;
-    KeyDerivation m_derivation;
-    // The password whose key is being derived; wiped once it is used.
-    QString m_derivedFrom;
+    Platform m_platform;
+    PasswordPrompts &m_prompts;
+    QPointer<PasswordPrompt> m_prompt;
+    bool m_working = false;
 };

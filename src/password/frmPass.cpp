@@ -6,7 +6,6 @@
 #include "skin/SkinLabel.h"
 #include "skin/Skinning.h"
 #include "skin/Topmost.h"
-#include "vault/Wipe.h"
 #include "widgets/Controls.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowContext.h"
@@ -53,13 +52,11 @@ public:
 
 } // namespace
 
-frmPass::frmPass(WindowContext &context, bool createMode, StoredCheck isStored, bool ownerChecks)
+frmPass::frmPass(WindowContext &context, bool createMode)
     : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_createMode(createMode)
-    , m_isStored(std::move(isStored))
-    , m_ownerChecks(ownerChecks)
 {
     setObjectName(QStringLiteral("frmPass"));
     setWindowTitle(QStringLiteral("Password Required"));
@@ -217,18 +214,14 @@ void frmPass::createPassword()
     case NewPasswordCheck::Accepted:
         break;
     }
-    // The receiver keeps a copy of its own; the boxes are wiped first.
-    QString created = separateCopy(typed);
+    // From here on the password lives in secure memory only; the boxes are
+    // wiped first.
+    const MasterPassword created = MasterPassword::fromText(typed);
     typed = QString();
     wipeBoxes();
-    handOver(&frmPass::passwordCreated, created);
-}
-
-void frmPass::handOver(void (frmPass::*signal)(const QString &), const QString &password)
-{
     m_accepted = true;
     // The receiver unloads this window; nothing of it may run afterwards.
-    emit(this->*signal)(password);
+    emit passwordCreated(created);
 }
 
 int frmPass::showMessage(const QString &text, int style, const QString &title)
@@ -244,27 +237,25 @@ void frmPass::wipeBoxes()
 
 void frmPass::enterPassword()
 {
-    if (m_ownerChecks) {
-        // One check at a time: Enter or Ok again while it runs does nothing.
-        if (m_checking)
-            return;
+    // One password at a time: Enter or Ok again while the owner checks one
+    // does nothing.
+    if (m_waiting)
+        return;
+    m_waiting = true;
+    const QPointer<frmPass> self(this);
+    // Copied before it is offered: no text of the box's may outlive the
+    // offer, or wiping the box would leave that copy to the receiver.
+    const MasterPassword typed = MasterPassword::fromText(txtPass->text());
+    emit passwordOffered(typed);
+    // The answer may have come already, and this window gone with it;
+    // otherwise it takes a while, and the window says so meanwhile.
+    if (self && m_waiting)
         setChecking(true);
-        emit passwordOffered(txtPass->text());
-        return;
-    }
-    if (m_isStored && m_isStored(txtPass->text())) {
-        // The receiver keeps a copy of its own; the boxes are wiped first.
-        QString typed = separateCopy(txtPass->text());
-        wipeBoxes();
-        handOver(&frmPass::passwordAccepted, typed);
-        wipe(typed);
-        return;
-    }
-    wrongPassword();
 }
 
 void frmPass::passwordConfirmed()
 {
+    m_waiting = false;
     setChecking(false);
     m_accepted = true;
     wipeBoxes();
@@ -272,6 +263,7 @@ void frmPass::passwordConfirmed()
 
 void frmPass::passwordRefused()
 {
+    m_waiting = false;
     setChecking(false);
     wrongPassword();
 }

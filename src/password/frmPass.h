@@ -1,11 +1,8 @@
 // frmPass: the master password dialog, caption "Password Required".
 #pragma once
 
+#include "vault/MasterPassword.h"
 #include "widgets/Dialog.h"
-
-#include <QStringView>
-
-#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -17,22 +14,18 @@ struct WindowContext;
 // create the master password, typed twice; on every later run it asks for it and ends the program
 // after three wrong tries. It stays above all other windows; the main window is not shown while it
 // waits. Every way out other than an accepted password asks for the program to end.
+//
+// The password typed is offered to the owner, who answers with passwordConfirmed() or
+// passwordRefused(), at once or after a while (an encrypted vault's key takes a moment to
+// derive): while it waits, the window says so and takes no password.
 class frmPass : public Dialog
 {
     Q_OBJECT
 
 public:
-    // Tells whether a typed password is the master password on file.
-    using StoredCheck = std::function<bool(QStringView typed)>;
-
     // createMode: the user creates the master password; otherwise the one
-    // typed must pass isStored (the dialog keeps no copy of the stored one),
-    // or, when ownerChecks is set (an encrypted vault, whose key takes a
-    // moment to derive), the owner checks it: passwordOffered() hands it
-    // over, and the owner answers with passwordConfirmed() or
-    // passwordRefused().
-    frmPass(WindowContext &context, bool createMode, StoredCheck isStored,
-            bool ownerChecks = false);
+    // typed is offered to the owner.
+    frmPass(WindowContext &context, bool createMode);
     ~frmPass() override;
 
     // The load step: lays the window out for its mode and puts it on top.
@@ -48,7 +41,7 @@ public:
     double outerHeightTwips() const { return m_outerHeightTwips; }
     // Wrong passwords answered with Retry so far.
     qint16 tries() const { return intTries; }
-    // Whether the owner is checking a password handed over.
+    // Whether the window waits for the owner's answer, and says so.
     bool isChecking() const { return m_checking; }
 
 public slots:
@@ -60,11 +53,9 @@ public slots:
 
 signals:
     // A new master password was typed twice and passed the checks.
-    void passwordCreated(const QString &masterPassword);
-    // The password typed matches the one on file; it is the typed text.
-    void passwordAccepted(const QString &masterPassword);
-    // A password for the owner to check.
-    void passwordOffered(const QString &password);
+    void passwordCreated(const MasterPassword &masterPassword);
+    // The password typed, for the owner to answer.
+    void passwordOffered(const MasterPassword &password);
     // The user gave up, or ran out of tries: the program cannot go on.
     void endRequested();
 
@@ -96,14 +87,12 @@ private:
 
     // Overwrites what the password boxes held, and empties them.
     void wipeBoxes();
-    // Hands the accepted password over; the dialog has done its work.
-    void handOver(void (frmPass::*signal)(const QString &), const QString &password);
     int showMessage(const QString &text, int style, const QString &title = QString());
 
     WindowContext &m_context;
     const bool m_createMode;
-    const StoredCheck m_isStored;
-    const bool m_ownerChecks;
+    // Offered, and not answered yet.
+    bool m_waiting = false;
     bool m_checking = false;
     bool m_accepted = false;
     QStyle *m_maskStyle = nullptr;

@@ -20,12 +20,11 @@
 #include <QVBoxLayout>
 
 frmVaultPassword::frmVaultPassword(WindowContext &context, Mode mode, const QString &caption,
-                                   const QString &intro, std::function<bool(QStringView)> isCurrent)
+                                   const QString &intro)
     : Dialog(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
              | Qt::MSWindowsFixedSizeDialogHint)
     , m_context(context)
     , m_mode(mode)
-    , m_isCurrent(std::move(isCurrent))
 {
     setObjectName(QStringLiteral("frmVaultPassword"));
     setWindowTitle(caption);
@@ -110,12 +109,20 @@ void frmVaultPassword::cmdOK_Click()
 {
     if (m_working)
         return;
-    // The boxes' texts are read where they are needed, never held here: a
-    // box that is refused can then wipe what it held.
-    if (!m_isCurrent(txtCurrent->text())) {
-        refuse(PasswordRules::wrongPasswordText(), PasswordRules::wrongPasswordTitle(), txtCurrent);
-        return;
-    }
+    // The boxes' texts are read where they are needed, never held here (nor
+    // in a temporary that lasts while the owner answers): a box that is
+    // refused can then wipe what it held.
+    const MasterPassword typed = MasterPassword::fromText(txtCurrent->text());
+    emit passwordOffered(typed);
+}
+
+void frmVaultPassword::passwordRefused()
+{
+    refuse(PasswordRules::wrongPasswordText(), PasswordRules::wrongPasswordTitle(), txtCurrent);
+}
+
+void frmVaultPassword::passwordConfirmed()
+{
     if (m_mode == Mode::Change) {
         using PasswordRules::NewPasswordCheck;
         switch (PasswordRules::checkNewPassword(txtNew->text(), txtRetype->text())) {
@@ -133,7 +140,10 @@ void frmVaultPassword::cmdOK_Click()
             break;
         }
     }
-    emit submitted(txtCurrent->text(), txtNew ? txtNew->text() : QString());
+    const MasterPassword password = MasterPassword::fromText(txtCurrent->text());
+    const MasterPassword newPassword
+        = txtNew ? MasterPassword::fromText(txtNew->text()) : MasterPassword();
+    emit passwordAccepted(password, newPassword);
 }
 
 // Tells the user why the typed text is refused; clears the box it names and

@@ -3,33 +3,31 @@
 // new one ("Change Master Password").
 #pragma once
 
+#include "platform/PasswordPrompts.h"
+#include "vault/MasterPassword.h"
 #include "widgets/Dialog.h"
-
-#include <functional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 struct WindowContext;
 
-// frmVaultPassword, modal to the program. It checks what was typed (the
-// current password through the check it is given, a new one under the rules
-// of creating one, with the same messages) and hands it over with
-// submitted(); the owner does the work and closes the window. While the
-// owner works (deriving a key takes a moment) the window says so, takes no
-// input and cannot be closed.
+// frmVaultPassword, modal to the program. It offers the master password typed
+// to its owner, who answers: refused, the user is told as of a wrong try;
+// confirmed, a new password is checked under the rules of creating one, with
+// the same messages, and what the window asked for is handed over with
+// passwordAccepted(). The owner does the work and closes the window. While
+// the owner works (deriving a key takes a moment) the window says so, takes
+// no input and cannot be closed.
 class frmVaultPassword : public Dialog
 {
     Q_OBJECT
 
 public:
-    enum class Mode {
-        Confirm, // the master password once
-        Change, // the current master password, then a new one twice
-    };
+    using Mode = PasswordPrompts::Kind;
 
     frmVaultPassword(WindowContext &context, Mode mode, const QString &caption,
-                     const QString &intro, std::function<bool(QStringView)> isCurrent);
+                     const QString &intro);
     ~frmVaultPassword() override;
 
     // The load step; the window is laid out when it is made.
@@ -41,11 +39,17 @@ public:
     bool isWorking() const { return m_working; }
 
 public slots:
+    // The owner's answer to passwordOffered().
+    void passwordConfirmed();
+    void passwordRefused();
     void setWorking(bool working);
 
 signals:
-    // The password checked out; newPassword is empty in Confirm mode.
-    void submitted(const QString &password, const QString &newPassword);
+    // The master password typed, for the owner to answer.
+    void passwordOffered(const MasterPassword &password);
+    // The master password was right and the new one passed the rules;
+    // newPassword is empty in Confirm mode.
+    void passwordAccepted(const MasterPassword &password, const MasterPassword &newPassword);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -57,7 +61,6 @@ private:
 
     WindowContext &m_context;
     const Mode m_mode;
-    std::function<bool(QStringView)> m_isCurrent;
     bool m_working = false;
 
     QLabel *lblIntro = nullptr;

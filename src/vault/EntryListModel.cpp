@@ -234,6 +234,14 @@ void EntryListModel::remove(int row)
     endRemoveRows();
 }
 
+void EntryListModel::putBack(int row, VaultEntry entry, EntryId id)
+{
+    const size_t position = size_t(row - 1);
+    if (m_sorted && keysValid())
+        m_keys.insert(m_keys.begin() + qsizetype(position), keyFor(entry));
+    insertAt(position, std::move(entry), id);
+}
+
 void EntryListModel::removeAddedSince(EntryId firstId)
 {
     const bool keys = keysValid();

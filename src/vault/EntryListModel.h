@@ -63,6 +63,9 @@ public:
     // Removes a row; the rows after it move up by one. The texts it held
     // are wiped.
     void remove(int row);
+    // Puts a removed entry back at its row, under the id it had: taking
+    // back a delete whose save failed.
+    void putBack(int row, VaultEntry entry, EntryId id);
     // Removes every entry, wiping every text of the list and of the find
     // cache wherever it is shared: whoever holds one is done with it.
     void clear();

@@ -33,8 +33,8 @@ public:
 
     const QString &path() const { return m_path; }
     // The file that saves replace: the path with every symbolic link
-    // followed, its folder's included. The lock and the clean-up go beside
-    // it.
+    // followed, its folder's included. The claim file and the clean-up go
+    // beside it.
     const QString &savedPath() const { return m_savedPath; }
     // Whether the path is a symbolic link that leads round in a circle, so
     // that no file can be read or written through it.
@@ -86,7 +86,7 @@ public:
     // ended before the new content took the vault's place. They carry a name
     // no person would choose (the vault's name, ".~vorsell-save-" and eight
     // letters or digits); no other file is touched. Only the copy that holds
-    // the vault's lock may call this. Returns how many were removed.
+    // the vault's claim may call this. Returns how many were removed.
     int removeLeftoverSaves();
 
     // Adds the files of the vault to those the program keeps: the vault

@@ -7,7 +7,7 @@
 // Where the vault of this copy of the program lives. A copy that can keep
 // its vault beside itself does so (an unpacked zip, a build folder, a USB
 // stick); an installed copy, whose folder is not the user's to write, keeps
-// it in the user's data folder. The lock file and the clean-up of an
+// it in the user's data folder. The claim file and the clean-up of an
 // interrupted save follow the vault.
 namespace VaultLocation {
 

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -124,7 +126,7 @@ void TestLock::lockHidesAndWipesThenUnlockBringsBack()
     QVERIFY(!t->program->add.isLoaded() && !t->program->help.isLoaded()
             && !t->program->about.isLoaded());
     QCOMPARE(t->program->entries().count(), 0);
-    QVERIFY(t->program->session().masterPassword().isEmpty());
+    QVERIFY(!t->program->session().isOpen());
     QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     QVERIFY(t->status().isEmpty());
 
@@ -258,8 +260,15 @@ void TestLock::encryptedVaultDerivesTheKeyAgain()
     };
     enter(QStringLiteral("pw12"));
     QTRY_VERIFY(t->mainWindow()->isVisible());
-    t->program->entries().append({"cy", "pw-cy-3", ""});
-    t->program->session().setUnsavedChanges(true);
+    // A change whose save fails: a folder stands where the file was.
+    QVERIFY(QFile::remove(t->vaultPath()));
+    QVERIFY(QDir(t->folder.path()).mkdir("data.enc"));
+    t->program->session().apply(
+        [](EntryListChange &list) {
+            list.append({"cy", "pw-cy-3", ""});
+        },
+        VaultSession::IfSaveFails::KeepUnsaved, QString());
+    QVERIFY(t->program->session().hasUnsavedChanges());
 
     t->program->lock();
     QVERIFY(t->program->session().isSealed());

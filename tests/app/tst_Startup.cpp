@@ -8,8 +8,8 @@
 #include "platform/MessageBoxes.h"
 #include "skin/Skin.h"
 #include "skin/SkinCompanion.h"
+#include "vault/VaultClaim.h"
 #include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
 #include "widgets/Twips.h"
 
 #include <QAction>
@@ -45,7 +45,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show && qobject_cast<Form1 *>(watched))
-            withPassword.append(!m_program.session().masterPassword().isEmpty());
+            withPassword.append(m_program.session().isOpen());
         return false;
     }
 
@@ -226,8 +226,8 @@ void TestStartup::secondCopyEndsWithoutTouchingTheVault()
 {
     const QByteArray content = vaultLine("pw") + "\r\n";
     t->writeVault(content);
-    VaultLock otherCopy(t->vaultPath());
-    QCOMPARE(otherCopy.lock(), VaultLock::Status::Locked);
+    VaultClaim otherCopy(t->vaultPath());
+    QCOMPARE(otherCopy.claim(), VaultClaim::Status::Claimed);
     t->runSplash();
     QCOMPARE(t->fakes.messages.shown.size(), 1);
     QVERIFY(t->fakes.messages.shown[0].text.contains(

@@ -2,9 +2,13 @@
 #include "platform/MessageBoxes.h"
 #include "platform/TerminationSignals.h"
 #include "vault/EncryptedFormat.h"
+#include "vault/MasterPassword.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
+
+#include <optional>
 
 #include <csignal>
 
@@ -98,6 +102,7 @@ private slots:
     void closingAfterAFailedDeleteAsksToSaveAgain()
     {
         const QByteArray before = t->readVault();
+        QSignalSpy unsaved(&t->program->session(), &VaultSession::unsavedChanged);
         clickRow(1);
         breakVault();
         run(Delete, false); // answered OK; the save fails
@@ -117,6 +122,8 @@ private slots:
         t->fakes.messages.answers.enqueue(MessageBox::Yes);
         main->close();
         QVERIFY(!t->program->form1.isLoaded());
+        // Announced once as unsaved, once as saved.
+        QCOMPARE(unsaved, (QList<QVariantList> {{true}, {false}}));
         QCOMPARE(saved(), (std::vector<VaultEntry> {kEntries[1], kEntries[2]}));
     }
 
@@ -133,19 +140,25 @@ private slots:
 #else
         QFETCH(bool, encrypted);
         using namespace EncryptedFormat;
-        const Salt salt = newSalt();
-        const auto key = [&salt] {
-            VaultKey derived;
-            deriveKey(QStringLiteral("master"), {1, 1024}, salt, &derived);
-            return derived;
-        };
-        if (encrypted)
-            QVERIFY(t->program->session().encrypt(key()).ok);
+        if (encrypted) {
+            VaultSession &session = t->program->session();
+            session.setNewKeyParams({1, 1024});
+            std::optional<VaultOutcome> done;
+            session.encrypt(MasterPassword::fromText(u"master"), &session,
+                            [&done](const VaultOutcome &outcome) { done = outcome; });
+            QTRY_VERIFY(done);
+            QVERIFY(done->ok());
+        }
         const auto savedEntries = [&] {
             std::vector<VaultEntry> entries;
             if (!encrypted)
                 return saved();
-            EncryptedFormat::open(t->readVault(), key(), &entries);
+            const QByteArray file = t->readVault();
+            Header header;
+            VaultKey key;
+            readHeader(file, &header);
+            deriveKey(QStringLiteral("master"), header.params, header.salt, &key);
+            EncryptedFormat::open(file, key, &entries);
             return entries;
         };
         TerminationSignals termination;

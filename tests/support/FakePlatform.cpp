@@ -1,5 +1,9 @@
 #include "FakePlatform.h"
 
+#include "vault/MasterPassword.h"
+
+#include <QTimer>
+
 int FakeMessageBoxes::show(const QString &text, int style, const QString &title)
 {
     const Shown box {text, style, title};
@@ -43,4 +47,64 @@ QString FakeFileDialogs::saveFileName(const QString &caption, const QString &sug
 {
     asked.append(caption + QStringLiteral(": ") + suggested);
     return answers.isEmpty() ? QString() : answers.dequeue();
+}
+
+namespace {
+
+class FakePrompt : public PasswordPrompt
+{
+public:
+    FakePrompt(FakePasswordPrompts &prompts, PasswordPrompts::Handlers handlers)
+        : m_prompts(prompts)
+        , m_handlers(std::move(handlers))
+    {
+        // The user types once the prompt is on the screen.
+        QTimer::singleShot(0, this, &FakePrompt::offerNext);
+    }
+
+    void refuse() override
+    {
+        m_prompts.events.append(QStringLiteral("refused"));
+        QTimer::singleShot(0, this, &FakePrompt::offerNext);
+    }
+    void confirm() override
+    {
+        m_prompts.events.append(QStringLiteral("confirmed"));
+        m_handlers.accepted(MasterPassword::fromText(m_typed.password),
+                            MasterPassword::fromText(m_typed.newPassword));
+    }
+    void setWorking(bool working) override
+    {
+        m_prompts.events.append(working ? QStringLiteral("working") : QStringLiteral("idle"));
+    }
+    void finish() override
+    {
+        m_prompts.events.append(QStringLiteral("finished"));
+        deleteLater();
+    }
+
+private:
+    void offerNext()
+    {
+        if (m_prompts.typed.isEmpty()) {
+            m_prompts.events.append(QStringLiteral("cancelled"));
+            deleteLater();
+            return;
+        }
+        m_typed = m_prompts.typed.dequeue();
+        m_handlers.offered(MasterPassword::fromText(m_typed.password));
+    }
+
+    FakePasswordPrompts &m_prompts;
+    PasswordPrompts::Handlers m_handlers;
+    FakePasswordPrompts::Typed m_typed;
+};
+
+} // namespace
+
+PasswordPrompt *FakePasswordPrompts::ask(Kind, const QString &caption, const QString &,
+                                         Handlers handlers)
+{
+    asked.append(caption);
+    return new FakePrompt(*this, std::move(handlers));
 }

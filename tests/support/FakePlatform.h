@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/LocationStarter.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PasswordPrompts.h"
 #include "platform/Platform.h"
 #include "platform/ProgramEnder.h"
 #include "platform/SettingsStore.h"
@@ -108,6 +109,28 @@ class FakeDesktopLock : public DesktopLock
 public:
     void lockSession() { emit locking(Reason::SessionLocked); }
     void sleep() { emit locking(Reason::Sleep); }
+};
+
+// Password prompts answered from a script: a prompt offers the passwords
+// typed, one try each, until one is confirmed, and is cancelled when none is
+// left. What the command answered and did is recorded.
+class FakePasswordPrompts : public PasswordPrompts
+{
+public:
+    struct Typed
+    {
+        QString password;
+        QString newPassword;
+    };
+
+    PasswordPrompt *ask(Kind kind, const QString &caption, const QString &intro,
+                        Handlers handlers) override;
+
+    QQueue<Typed> typed;
+    // The captions of the prompts opened, and what was done to them in turn:
+    // "refused", "confirmed", "working", "idle", "finished", "cancelled".
+    QStringList asked;
+    QStringList events;
 };
 
 // The column question answered from a script; every header asked about is

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "vault/MasterPassword.h"
 #include "vault/VaultFile.h"
+#include "vault/VaultSession.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,6 +11,7 @@
 #include <QDir>
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -37,6 +40,25 @@ protected:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    // The answer to a question of the session, once it comes (a key is
+    // derived off this thread).
+    static VaultOutcome answerOf(const std::function<void(VaultSession::Answer)> &ask)
+    {
+        std::optional<VaultOutcome> answered;
+        ask([&answered](const VaultOutcome &outcome) { answered = outcome; });
+        if (!QTest::qWaitFor([&answered] { return answered.has_value(); }, 120000))
+            qFatal("the session never answered");
+        return *answered;
+    }
+    // Whether a typed password is the master password: the vault opens with
+    // the right one.
+    static VaultOutcome offer(VaultSession &session, const QString &typed)
+    {
+        return answerOf([&](VaultSession::Answer answer) {
+            session.askMasterPassword(MasterPassword::fromText(typed), &session, answer);
+        });
     }
 
 #ifdef Q_OS_UNIX

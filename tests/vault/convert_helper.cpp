@@ -1,17 +1,37 @@
 // A second process for the encryption tests: opens the vault in FOLDER,
-// scrambled or encrypted, with the master password "master one" (taking its
-// lock), prints
-// "converting", then encrypts the vault and takes the encryption off again,
-// in turn, until it is killed. The key is derived with little work and the
-// salt 0x00..0x0F, so the test can derive it too.
+// scrambled or encrypted, with the master password "master one" (claiming
+// it), prints "converting", then encrypts the vault and takes the encryption
+// off again, in turn, until it is killed. Its keys are derived with little
+// work, so the test can derive them too, from the salt in the header.
 //   convert_helper FOLDER
 
-#include "vault/EncryptedFormat.h"
+#include "vault/MasterPassword.h"
 #include "vault/VaultSession.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include <cstdio>
+
+namespace {
+
+// The session's answer, once it comes.
+VaultOutcome answerOf(const std::function<void(VaultSession::Answer)> &ask)
+{
+    VaultOutcome answered = VaultOutcome::cancelled();
+    QEventLoop loop;
+    bool done = false;
+    ask([&](const VaultOutcome &outcome) {
+        answered = outcome;
+        done = true;
+        loop.quit();
+    });
+    if (!done)
+        loop.exec();
+    return answered;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -21,20 +41,13 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: convert_helper FOLDER\n");
         return 2;
     }
-    const QString master = QStringLiteral("master one");
-    EncryptedFormat::Salt salt;
-    for (std::size_t i = 0; i < salt.size(); ++i)
-        salt[i] = uchar(i);
+    const MasterPassword master = MasterPassword::fromText(u"master one");
     VaultSession session(args[1]);
-    bool opened = session.check(QStringLiteral("Vorsell")).ok;
-    if (opened && session.isEncrypted()) {
-        EncryptedFormat::VaultKey key;
-        bool wrong = false;
-        EncryptedFormat::deriveKey(master, session.header().params, session.header().salt, &key);
-        opened = session.unlock(std::move(key), master, &wrong).ok;
-    } else if (opened) {
-        opened = session.load(master).ok;
-    }
+    session.setNewKeyParams({1, 1024});
+    const bool opened = session.check(QStringLiteral("Vorsell")).ok()
+        && answerOf([&](VaultSession::Answer answer) {
+               session.askMasterPassword(master, &session, answer);
+           }).ok();
     if (!opened) {
         std::printf("not opened\n");
         return 1;
@@ -42,11 +55,11 @@ int main(int argc, char **argv)
     std::printf("converting\n");
     std::fflush(stdout);
     for (;;) {
-        EncryptedFormat::VaultKey key;
-        EncryptedFormat::deriveKey(master, {1, 1024}, salt, &key);
-        const VaultOutcome outcome = session.isEncrypted() ? session.removeEncryption(master)
-                                                           : session.encrypt(std::move(key));
-        if (!outcome.ok) {
+        const VaultOutcome outcome = session.isEncrypted()
+            ? session.removeEncryption(master)
+            : answerOf(
+                [&](VaultSession::Answer answer) { session.encrypt(master, &session, answer); });
+        if (!outcome.ok()) {
             std::printf("%s\n", qPrintable(outcome.error));
             return 1;
         }

@@ -1,12 +1,12 @@
 // A copy of the program killed at any moment while it saves never leaves a
 // broken vault: the vault reads back as one of the two contents it was
 // saving in turn. The copy that starts next may be killed too, while it
-// takes over the lock or clears what the killed one left; once a copy has
-// come through, nothing but the vault and its lock stands beside it.
+// takes over the claim or clears what the killed one left; once a copy has
+// come through, nothing but the vault and its claim file stands beside it.
 
 #include "HelperContents.h"
+#include "vault/VaultClaim.h"
 #include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,7 +45,7 @@ void TestVaultCrash::killedWhileSaving()
     QVERIFY(VaultFile(path).save(helperMasterPassword(), helperEntries(0, kEntries), &error));
     // Kills land anywhere in the first few saves of each copy.
     const int window = int(saving.nsecsElapsed() / 1000) * 3 + 1000;
-    // How long a copy takes to start, take the lock and clear the leftovers.
+    // How long a copy takes to start, claim the vault and clear the leftovers.
     constexpr int kLeftovers = 100;
     int startWindow = 0;
     {
@@ -77,7 +77,7 @@ void TestVaultCrash::killedWhileSaving()
         copy.start(QStringLiteral(VAULT_HELPER),
                    {QStringLiteral("save-loop"), path, QString::number(kEntries)});
         QVERIFY(copy.waitForReadyRead(20000));
-        QCOMPARE(copy.readLine().trimmed(), QByteArray("locked"));
+        QCOMPARE(copy.readLine().trimmed(), QByteArray("claimed"));
         QThread::usleep(random.bounded(window));
         copy.kill();
         QVERIFY(copy.waitForFinished());
@@ -101,10 +101,10 @@ void TestVaultCrash::killedWhileSaving()
             startupsCut += !said.contains("done");
         }
 
-        VaultLock lock(path);
-        QCOMPARE(lock.lock(), VaultLock::Status::Locked);
-        // A copy killed as it took over may have removed the lock it found.
-        QVERIFY(lock.takenOverFrom().isValid() || kill % 2);
+        VaultClaim claim(path);
+        QCOMPARE(claim.claim(), VaultClaim::Status::Claimed);
+        // A copy killed as it took over may have removed the claim it found.
+        QVERIFY(claim.takenOverFrom().isValid() || kill % 2);
         VaultFile vault(path);
         removed += vault.removeLeftoverSaves();
 

@@ -1,6 +1,6 @@
+#include "vault/VaultClaim.h"
 #include "vault/VaultFile.h"
 #include "vault/VaultLocation.h"
-#include "vault/VaultLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,11 +122,11 @@ void TestVaultLocation::foundOpenToOthers()
     QString error;
     const bool made = VaultLocation::makeFolder(program, program, &error)
         && VaultLocation::makeFolder(program, user, &error);
-    VaultLock lock(VaultFile::pathIn(user));
-    const VaultLock::Status locked = lock.lock();
+    VaultClaim claim(VaultFile::pathIn(user));
+    const VaultClaim::Status claimed = claim.claim();
     ::umask(umask);
     QVERIFY2(made, qPrintable(error));
-    QCOMPARE(locked, VaultLock::Status::Locked);
+    QCOMPARE(claimed, VaultClaim::Status::Claimed);
     QCOMPARE(modeOf(program), mode_t(0777));
     QCOMPARE(modeOf(user), mode_t(0700));
     QCOMPARE(modeOf(VaultFile::pathIn(user) + QStringLiteral(".lock")), mode_t(0600));

@@ -1,25 +1,25 @@
 // A second process for the vault tests, for what one process cannot show on
 // its own:
-//   save-loop PATH COUNT   takes the vault's lock, then saves two vaults of
+//   save-loop PATH COUNT   claims the vault, then saves two vaults of
 //                          COUNT entries in turn until it is killed
-//   hold-lock PATH         takes the vault's lock and waits to be killed
+//   hold-claim PATH        claims the vault and waits to be killed
 //   load PATH [GROUP]      reads the vault with little memory to spare (in
 //                          the memory control group GROUP, when given) and
 //                          prints what came of it; never aborts
-//   take-over PATH         prints "starting", takes the vault's lock (taking
-//                          over one left behind) and clears the leftover
+//   take-over PATH         prints "starting", claims the vault (taking
+//                          over a claim left behind) and clears the leftover
 //                          saves, as a copy starting up does, then prints
 //                          "done" and waits to be killed
 //   derive GROUP           in the memory control group GROUP, derives a key
 //                          with the parameters a vault is encrypted with and
 //                          prints "key", or "error" and the message
-// It prints "locked" once it holds the lock (and, saving, is about to
+// It prints "claimed" once it holds the vault (and, saving, is about to
 // save).
 
 #include "HelperContents.h"
 #include "vault/KeyDerivation.h"
+#include "vault/VaultClaim.h"
 #include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -56,22 +56,22 @@ void limitMemory()
 #endif
 }
 
-int holdLock(const QString &path, int count)
+int holdClaim(const QString &path, int count)
 {
-    VaultLock lock(path);
-    if (lock.lock() != VaultLock::Status::Locked) {
-        std::printf("not locked\n");
+    VaultClaim claim(path);
+    if (claim.claim() != VaultClaim::Status::Claimed) {
+        std::printf("not claimed\n");
         return 1;
     }
     if (count == 0) {
-        std::printf("locked\n");
+        std::printf("claimed\n");
         std::fflush(stdout);
         for (;;)
             QThread::sleep(60);
     }
     const std::vector<VaultEntry> vaults[] = {helperEntries(0, count), helperEntries(1, count)};
     VaultFile vault(path);
-    std::printf("locked\n");
+    std::printf("claimed\n");
     std::fflush(stdout);
     for (unsigned i = 1;; ++i) {
         QString error;
@@ -86,9 +86,9 @@ int takeOver(const QString &path)
 {
     std::printf("starting\n");
     std::fflush(stdout);
-    VaultLock lock(path);
-    if (lock.lock() != VaultLock::Status::Locked) {
-        std::printf("not locked\n");
+    VaultClaim claim(path);
+    if (claim.claim() != VaultClaim::Status::Claimed) {
+        std::printf("not claimed\n");
         return 1;
     }
     VaultFile(path).removeLeftoverSaves();
@@ -151,9 +151,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() >= 4 && args[1] == u"save-loop")
-        return holdLock(args[2], args[3].toInt());
-    if (args.size() >= 3 && args[1] == u"hold-lock")
-        return holdLock(args[2], 0);
+        return holdClaim(args[2], args[3].toInt());
+    if (args.size() >= 3 && args[1] == u"hold-claim")
+        return holdClaim(args[2], 0);
     if (args.size() >= 3 && args[1] == u"take-over")
         return takeOver(args[2]);
     if (args.size() >= 3 && args[1] == u"load")
@@ -161,7 +161,7 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args[1] == u"derive")
         return derive(args[2]);
     std::fprintf(stderr,
-                 "usage: vault_helper save-loop PATH COUNT | hold-lock PATH | take-over PATH | "
+                 "usage: vault_helper save-loop PATH COUNT | hold-claim PATH | take-over PATH | "
                  "load PATH [GROUP] | derive GROUP\n");
     return 2;
 }

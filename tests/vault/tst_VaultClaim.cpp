@@ -1,6 +1,6 @@
 #include "VaultFolderFixture.h"
+#include "vault/VaultClaim.h"
 #include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
 #include "vault/VaultSession.h"
 
 #include <QDir>
@@ -19,7 +19,7 @@
 #include <unistd.h>
 #endif
 
-class TestVaultLock : public QObject, protected VaultFolderFixture
+class TestVaultClaim : public QObject, protected VaultFolderFixture
 {
     Q_OBJECT
 
@@ -27,105 +27,105 @@ private slots:
     void init();
     void cleanup();
     void secondCopyIsTurnedAway();
-    void lockOfACopyThatWasKilledIsTakenOver();
-    void longHeldLockIsNotTakenOver();
+    void claimOfACopyThatWasKilledIsTakenOver();
+    void longHeldClaimIsNotTakenOver();
     void folderThatCannotBeWritten();
-    void lockLeftBehindIsTakenOver_data();
-    void lockLeftBehindIsTakenOver();
-    void lockFromAnotherComputer();
-    void noLockMeansReadOnly_data();
-    void noLockMeansReadOnly();
+    void claimLeftBehindIsTakenOver_data();
+    void claimLeftBehindIsTakenOver();
+    void claimFromAnotherComputer();
+    void noClaimMeansReadOnly_data();
+    void noClaimMeansReadOnly();
 
 private:
-    // Leaves the lock of a copy that was killed beside the vault.
-    void leaveLockOfAKilledCopy();
+    // Leaves the claim of a copy that was killed beside the vault.
+    void leaveClaimOfAKilledCopy();
 };
 
-void TestVaultLock::leaveLockOfAKilledCopy()
+void TestVaultClaim::leaveClaimOfAKilledCopy()
 {
 #ifdef Q_OS_UNIX
     QProcess copy;
-    copy.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("hold-lock"), m_path});
+    copy.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("hold-claim"), m_path});
     QVERIFY(copy.waitForReadyRead(20000));
-    QCOMPARE(copy.readLine().trimmed(), QByteArray("locked"));
+    QCOMPARE(copy.readLine().trimmed(), QByteArray("claimed"));
     copy.kill();
     QVERIFY(copy.waitForFinished());
     QVERIFY(QFile::exists(m_path + ".lock"));
 #endif
 }
 
-void TestVaultLock::init()
+void TestVaultClaim::init()
 {
     setUp();
 }
 
-void TestVaultLock::cleanup()
+void TestVaultClaim::cleanup()
 {
     tearDown();
 }
 
-void TestVaultLock::secondCopyIsTurnedAway()
+void TestVaultClaim::secondCopyIsTurnedAway()
 {
-    VaultLock first(m_path);
-    QCOMPARE(first.lock(), VaultLock::Status::Locked);
+    VaultClaim first(m_path);
+    QCOMPARE(first.claim(), VaultClaim::Status::Claimed);
     QVERIFY(QFile::exists(m_path + ".lock"));
     QVERIFY(!first.takenOverFrom().isValid());
 
-    VaultLock second(m_path);
-    QCOMPARE(second.lock(), VaultLock::Status::HeldByAnotherCopy);
+    VaultClaim second(m_path);
+    QCOMPARE(second.claim(), VaultClaim::Status::HeldByAnotherCopy);
     const QString message = second.message(QStringLiteral("Vorsell"));
     QVERIFY2(message.contains("is already open in another copy of Vorsell"), qPrintable(message));
     QVERIFY(message.contains(QDir::toNativeSeparators(m_path)));
 
     // A vault in another folder is not affected.
     QTemporaryDir other;
-    VaultLock elsewhere(VaultFile::pathIn(other.path()));
-    QCOMPARE(elsewhere.lock(), VaultLock::Status::Locked);
+    VaultClaim elsewhere(VaultFile::pathIn(other.path()));
+    QCOMPARE(elsewhere.claim(), VaultClaim::Status::Claimed);
 
     // Once the first copy lets go, the vault is free again.
-    first.unlock();
-    QCOMPARE(second.lock(), VaultLock::Status::Locked);
+    first.release();
+    QCOMPARE(second.claim(), VaultClaim::Status::Claimed);
 }
 
-void TestVaultLock::lockOfACopyThatWasKilledIsTakenOver()
+void TestVaultClaim::claimOfACopyThatWasKilledIsTakenOver()
 {
 #ifdef Q_OS_UNIX
     QProcess copy;
-    copy.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("hold-lock"), m_path});
+    copy.start(QStringLiteral(VAULT_HELPER), {QStringLiteral("hold-claim"), m_path});
     QVERIFY(copy.waitForReadyRead(20000));
-    QCOMPARE(copy.readLine().trimmed(), QByteArray("locked"));
-    QCOMPARE(VaultLock(m_path).lock(), VaultLock::Status::HeldByAnotherCopy);
+    QCOMPARE(copy.readLine().trimmed(), QByteArray("claimed"));
+    QCOMPARE(VaultClaim(m_path).claim(), VaultClaim::Status::HeldByAnotherCopy);
 
     copy.kill();
     QVERIFY(copy.waitForFinished());
     QVERIFY(QFile::exists(m_path + ".lock"));
-    VaultLock lock(m_path);
-    QCOMPARE(lock.lock(), VaultLock::Status::Locked);
-    QVERIFY(lock.takenOverFrom().isValid());
+    VaultClaim claim(m_path);
+    QCOMPARE(claim.claim(), VaultClaim::Status::Claimed);
+    QVERIFY(claim.takenOverFrom().isValid());
 #else
-    QSKIP("needs a way to kill the copy that holds the lock");
+    QSKIP("needs a way to kill the copy that holds the claim");
 #endif
 }
 
-void TestVaultLock::longHeldLockIsNotTakenOver()
+void TestVaultClaim::longHeldClaimIsNotTakenOver()
 {
-    // A copy may keep its vault open all day: the age of its lock says
+    // A copy may keep its vault open all day: the age of its claim says
     // nothing about whether it still runs.
 #ifdef Q_OS_WIN
-    QSKIP("Windows keeps a held lock file open without sharing: its age cannot be set meanwhile");
+    QSKIP("Windows keeps a held claim file open without sharing: its age cannot be set meanwhile");
 #endif
-    VaultLock first(m_path);
-    QCOMPARE(first.lock(), VaultLock::Status::Locked);
-    QFile lockFile(m_path + ".lock");
-    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    VaultClaim first(m_path);
+    QCOMPARE(first.claim(), VaultClaim::Status::Claimed);
+    QFile claimFile(m_path + ".lock");
+    QVERIFY(claimFile.open(QIODevice::ReadWrite));
     const QDateTime longAgo = QDateTime::currentDateTime().addSecs(-8 * 3600);
-    QVERIFY(lockFile.setFileTime(longAgo, QFileDevice::FileModificationTime));
-    lockFile.close();
+    QVERIFY(claimFile.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    claimFile.close();
 
-    QCOMPARE(VaultLock(m_path).lock(), VaultLock::Status::HeldByAnotherCopy);
+    QCOMPARE(VaultClaim(m_path).claim(), VaultClaim::Status::HeldByAnotherCopy);
 }
 
-void TestVaultLock::folderThatCannotBeWritten()
+void TestVaultClaim::folderThatCannotBeWritten()
 {
 #ifndef Q_OS_UNIX
     QSKIP("needs POSIX folder permissions");
@@ -139,73 +139,73 @@ void TestVaultLock::folderThatCannotBeWritten()
     const QFile::Permissions folder = QFile::permissions(m_dir->path());
     QVERIFY(QFile::setPermissions(m_dir->path(), folder & ~(QFile::WriteOwner | QFile::WriteUser)));
 
-    VaultLock lock(m_path);
-    const VaultLock::Status status = lock.lock();
+    VaultClaim claim(m_path);
+    const VaultClaim::Status status = claim.claim();
     QFile::setPermissions(m_dir->path(), folder);
-    QCOMPARE(status, VaultLock::Status::CannotWrite);
-    const QString message = lock.message(QStringLiteral("Vorsell"));
+    QCOMPARE(status, VaultClaim::Status::CannotWrite);
+    const QString message = claim.message(QStringLiteral("Vorsell"));
     QVERIFY2(message.contains("could not be made (Permission denied)"), qPrintable(message));
     QVERIFY(!message.contains("another copy"));
 #endif
 }
 
-void TestVaultLock::lockLeftBehindIsTakenOver_data()
+void TestVaultClaim::claimLeftBehindIsTakenOver_data()
 {
     QTest::addColumn<bool>("otherUser");
     QTest::newRow("read-only") << false;
     QTest::newRow("another user's, read-only") << true;
 }
 
-void TestVaultLock::lockLeftBehindIsTakenOver()
+void TestVaultClaim::claimLeftBehindIsTakenOver()
 {
 #ifndef Q_OS_UNIX
-    QSKIP("needs a way to kill the copy that holds the lock");
+    QSKIP("needs a way to kill the copy that holds the claim");
 #else
     QFETCH(bool, otherUser);
-    leaveLockOfAKilledCopy();
-    const QByteArray lockPath = QFile::encodeName(m_path + ".lock");
-    QVERIFY(::chmod(lockPath.constData(), 0444) == 0);
-    if (otherUser && (::geteuid() != 0 || ::chown(lockPath.constData(), 65534, 65534) != 0))
-        QSKIP("handing the lock file to another user needs root");
+    leaveClaimOfAKilledCopy();
+    const QByteArray claimPath = QFile::encodeName(m_path + ".lock");
+    QVERIFY(::chmod(claimPath.constData(), 0444) == 0);
+    if (otherUser && (::geteuid() != 0 || ::chown(claimPath.constData(), 65534, 65534) != 0))
+        QSKIP("handing the claim file to another user needs root");
 
-    VaultLock lock(m_path);
-    QCOMPARE(lock.lock(), VaultLock::Status::Locked);
-    QVERIFY(lock.takenOverFrom().isValid());
-    QCOMPARE(VaultLock(m_path).lock(), VaultLock::Status::HeldByAnotherCopy);
+    VaultClaim claim(m_path);
+    QCOMPARE(claim.claim(), VaultClaim::Status::Claimed);
+    QVERIFY(claim.takenOverFrom().isValid());
+    QCOMPARE(VaultClaim(m_path).claim(), VaultClaim::Status::HeldByAnotherCopy);
 #endif
 }
 
-void TestVaultLock::lockFromAnotherComputer()
+void TestVaultClaim::claimFromAnotherComputer()
 {
     // A drive moved to this computer after the copy on another one crashed.
     write(m_path + ".lock", "4242\nvorsell\nanother-computer\nsome-machine-id\nsome-boot-id\n");
-    VaultLock lock(m_path);
-    QCOMPARE(lock.lock(), VaultLock::Status::HeldOnAnotherComputer);
-    const QString question = lock.message(QStringLiteral("Vorsell"));
+    VaultClaim claim(m_path);
+    QCOMPARE(claim.claim(), VaultClaim::Status::HeldOnAnotherComputer);
+    const QString question = claim.message(QStringLiteral("Vorsell"));
     QVERIFY2(question.contains("a copy of Vorsell on another computer, \"another-computer\""),
              qPrintable(question));
     QVERIFY(question.contains("Take the vault over?"));
-    QCOMPARE(lock.lock(true), VaultLock::Status::Locked);
-    QVERIFY(lock.takenOverFrom().isValid());
+    QCOMPARE(claim.claim(true), VaultClaim::Status::Claimed);
+    QVERIFY(claim.takenOverFrom().isValid());
 }
 
-void TestVaultLock::noLockMeansReadOnly_data()
+void TestVaultClaim::noClaimMeansReadOnly_data()
 {
-    QTest::addColumn<bool>("staleLock");
+    QTest::addColumn<bool>("staleClaim");
     QTest::addColumn<QString>("remount");
     QTest::addColumn<int>("error");
     QTest::newRow("full disk") << false << QString() << int(ENOSPC);
     QTest::newRow("read-only drive") << false << QStringLiteral("remount,ro") << int(EROFS);
-    QTest::newRow("read-only drive, lock left behind")
+    QTest::newRow("read-only drive, claim left behind")
         << true << QStringLiteral("remount,ro") << int(EROFS);
 }
 
-void TestVaultLock::noLockMeansReadOnly()
+void TestVaultClaim::noClaimMeansReadOnly()
 {
 #ifndef Q_OS_LINUX
     QSKIP("needs a tmpfs");
 #else
-    QFETCH(bool, staleLock);
+    QFETCH(bool, staleClaim);
     QFETCH(QString, remount);
     QFETCH(int, error);
     if (::geteuid() != 0)
@@ -224,8 +224,8 @@ void TestVaultLock::noLockMeansReadOnly()
     QString reason;
     const std::vector<VaultEntry> kept = {{"kept", "safe", "here"}};
     QVERIFY(VaultFile(m_path).save(u"pw", kept, &reason));
-    if (staleLock)
-        leaveLockOfAKilledCopy();
+    if (staleClaim)
+        leaveClaimOfAKilledCopy();
     if (remount.isEmpty()) {
         QFile filler(QDir(disk).filePath(QStringLiteral("filler")));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -238,24 +238,27 @@ void TestVaultLock::noLockMeansReadOnly()
 
     VaultSession session(disk);
     const VaultOutcome checked = session.check(QStringLiteral("Vorsell"));
-    QVERIFY2(checked.ok, qPrintable(checked.error));
+    QVERIFY2(checked.ok(), qPrintable(checked.error));
     QVERIFY(session.isReadOnly());
     const QString cause = QString::fromLocal8Bit(std::strerror(error));
     QVERIFY2(checked.notice.contains("cannot save changes") && checked.notice.contains(cause),
              qPrintable(checked.notice));
     QVERIFY(!checked.notice.contains("unknown error"));
-    QVERIFY(session.load(QStringLiteral("pw")).ok);
+    QVERIFY(offer(session, QStringLiteral("pw")).ok());
     QCOMPARE(session.entries().count(), 1);
 
     // A change is kept in the list and reported as not saved.
-    session.entries().append({"new", "entry", ""});
-    const VaultOutcome saved = session.save(QDateTime::currentDateTime());
-    QVERIFY(!saved.ok);
+    const VaultOutcome saved = session.apply(
+        [](EntryListChange &list) {
+            list.append({"new", "entry", ""});
+        },
+        VaultSession::IfSaveFails::KeepUnsaved, QString());
+    QVERIFY(!saved.ok());
     QVERIFY2(saved.error.contains(cause), qPrintable(saved.error));
     QVERIFY(session.hasUnsavedChanges());
     QCOMPARE(read(m_path), before);
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestVaultLock)
-#include "tst_VaultLock.moc"
+QTEST_GUILESS_MAIN(TestVaultClaim)
+#include "tst_VaultClaim.moc"

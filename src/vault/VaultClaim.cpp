@@ -1,4 +1,4 @@
-#include "VaultLock.h"
+#include "VaultClaim.h"
 
 #include "platform/FileSync.h"
 #include "platform/KeptFiles.h"
@@ -12,10 +12,10 @@
 
 namespace {
 
-// A lock file holds, one to a line: the owner's process id, its program's
+// A claim file holds, one to a line: the owner's process id, its program's
 // name, its computer's name, and (from newer copies) the computer's and the
 // boot's unique ids.
-struct LockOwner
+struct ClaimOwner
 {
     qint64 pid = 0;
     QString computer;
@@ -23,7 +23,7 @@ struct LockOwner
     QByteArray bootId;
 };
 
-bool parseOwner(const QByteArray &content, LockOwner *owner)
+bool parseOwner(const QByteArray &content, ClaimOwner *owner)
 {
     const QList<QByteArray> lines = content.split('\n');
     if (lines.size() < 4) // three lines and what follows the last break
@@ -36,8 +36,8 @@ bool parseOwner(const QByteArray &content, LockOwner *owner)
     return ok && owner->pid > 0;
 }
 
-// What a lock file says of its owner; false when it cannot be read.
-bool readLockFile(const QString &path, QByteArray *content)
+// What a claim file says of its owner; false when it cannot be read.
+bool readClaimFile(const QString &path, QByteArray *content)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -56,7 +56,7 @@ bool isThisComputersName(const QString &name)
     return !computerName.isEmpty() && name.compare(computerName, Qt::CaseInsensitive) == 0;
 }
 
-bool madeOnThisComputer(const LockOwner &owner)
+bool madeOnThisComputer(const ClaimOwner &owner)
 {
     if (!isThisComputersName(owner.computer))
         return false;
@@ -65,8 +65,8 @@ bool madeOnThisComputer(const LockOwner &owner)
 }
 
 // A copy on this computer is gone when its process is, or when the computer
-// has started again since it made the lock.
-bool ownerGone(const LockOwner &owner)
+// has started again since it made the claim.
+bool ownerGone(const ClaimOwner &owner)
 {
     const QByteArray boot = QSysInfo::bootUniqueId();
     if (!owner.bootId.isEmpty() && !boot.isEmpty() && owner.bootId != boot)
@@ -74,64 +74,64 @@ bool ownerGone(const LockOwner &owner)
     return !processRunning(owner.pid);
 }
 
-// How long a lock file may stay empty while its maker writes it.
+// How long a claim file may stay empty while its maker writes it.
 constexpr int kWritingTries = 3;
 constexpr int kWritingPauseMs = 50;
 
 } // namespace
 
-VaultLock::VaultLock(const QString &vaultPath)
+VaultClaim::VaultClaim(const QString &vaultPath)
     : m_vaultPath(vaultPath)
-    , m_lockPath(vaultPath + QStringLiteral(".lock"))
-    , m_file(m_lockPath)
+    , m_claimPath(vaultPath + QStringLiteral(".lock"))
+    , m_file(m_claimPath)
 {
-    // A copy keeps its vault for as long as it runs, hours on end: a lock is
+    // A copy keeps its vault for as long as it runs, hours on end: a claim is
     // stale only when the copy that made it is gone, never for its age.
     m_file.setStaleLockTime(0);
 }
 
-VaultLock::~VaultLock()
+VaultClaim::~VaultClaim()
 {
-    unlock();
+    release();
 }
 
-VaultLock::Status VaultLock::lock(bool takeOverFromOtherComputer)
+VaultClaim::Status VaultClaim::claim(bool takeOverFromOtherComputer)
 {
-    if (m_status == Status::Locked)
+    if (m_status == Status::Claimed)
         return m_status;
     m_takenOverFrom = QDateTime();
     m_holder.clear();
     m_holderComputer.clear();
     m_reason.clear();
 
-    // A lock file that was there before one of ours took its place was left
+    // A claim file that was there before one of ours took its place was left
     // behind by a copy that has ended (QLockFile takes over those of copies
     // on this computer whose process is gone by itself); note when it was
     // made.
     QDateTime madeAt;
     int emptyTries = 0;
-    // A few rounds at most: each one removes a lock left behind, or finds
-    // that the lock changed hands meanwhile.
+    // A few rounds at most: each one removes a claim left behind, or finds
+    // that the claim changed hands meanwhile.
     for (int round = 0; round < kWritingTries + 8; ++round) {
-        const QFileInfo before(m_lockPath);
+        const QFileInfo before(m_claimPath);
         if (before.exists() && !madeAt.isValid())
             madeAt = before.lastModified();
         if (m_file.tryLock(0)) {
             // QLockFile makes its file as the umask allows, which may be for
             // anyone to write.
-            keepToOwner(m_lockPath);
+            keepToOwner(m_claimPath);
             m_takenOverFrom = madeAt;
-            removeLeftRemovalLock();
-            return m_status = Status::Locked;
+            removeLeftRemovalFile();
+            return m_status = Status::Claimed;
         }
         if (m_file.error() != QLockFile::LockFailedError) {
-            m_reason = whyNoLockCanBeMade();
+            m_reason = whyNoClaimCanBeMade();
             return m_status = Status::CannotWrite;
         }
         bool again = false;
         const Status judged
-            = judgeExistingLock(takeOverFromOtherComputer, emptyTries >= kWritingTries, &again);
-        if (judged != Status::Unlocked)
+            = judgeExistingClaim(takeOverFromOtherComputer, emptyTries >= kWritingTries, &again);
+        if (judged != Status::NotClaimed)
             return m_status = judged;
         if (again) {
             ++emptyTries;
@@ -141,20 +141,20 @@ VaultLock::Status VaultLock::lock(bool takeOverFromOtherComputer)
     return m_status = Status::HeldByAnotherCopy;
 }
 
-// Looks at a lock file that stands in the way. Unlocked when it was removed
+// Looks at a claim file that stands in the way. NotClaimed when it was removed
 // (or is gone already) and the next round may take the vault; `again` when
 // its maker seems to be writing it still, until `emptyIsLeftBehind`.
-VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
-                                               bool emptyIsLeftBehind, bool *again)
+VaultClaim::Status VaultClaim::judgeExistingClaim(bool takeOverFromOtherComputer,
+                                                  bool emptyIsLeftBehind, bool *again)
 {
     QByteArray content;
-    const bool readable = readLockFile(m_lockPath, &content);
+    const bool readable = readClaimFile(m_claimPath, &content);
 
-    LockOwner owner;
+    ClaimOwner owner;
     const bool known = parseOwner(content, &owner);
-    if (readable && !known && !QFileInfo::exists(m_lockPath))
-        return Status::Unlocked;
-    // A lock file that says nothing is being written this very moment, or
+    if (readable && !known && !QFileInfo::exists(m_claimPath))
+        return Status::NotClaimed;
+    // A claim file that says nothing is being written this very moment, or
     // was left so by a copy that ended between making it and writing it.
     // One that cannot be read at all (another user's) tells nothing of its
     // owner: it is not taken.
@@ -173,13 +173,13 @@ VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
         }
     }
     if (*again)
-        return Status::Unlocked;
+        return Status::NotClaimed;
 
     QString reason;
-    switch (removeUnheldLock(m_lockPath, content, gone, &reason)) {
+    switch (removeUnheldLock(m_claimPath, content, gone, &reason)) {
     case LockRemoval::Removed:
     case LockRemoval::Changed:
-        return Status::Unlocked;
+        return Status::NotClaimed;
     case LockRemoval::Held:
         return Status::HeldByAnotherCopy;
     case LockRemoval::Failed:
@@ -187,32 +187,32 @@ VaultLock::Status VaultLock::judgeExistingLock(bool takeOverFromOtherComputer,
     }
     m_reason = QStringLiteral("the lock file \"%1\" was left by a copy that is no longer "
                               "running, and it could not be removed (%2).")
-                   .arg(QDir::toNativeSeparators(m_lockPath), reason);
+                   .arg(QDir::toNativeSeparators(m_claimPath), reason);
     return Status::CannotWrite;
 }
 
-QString VaultLock::removalLockPath() const
+QString VaultClaim::removalFilePath() const
 {
-    return m_lockPath + QStringLiteral(".rmlock");
+    return m_claimPath + QStringLiteral(".rmlock");
 }
 
-void VaultLock::addKeptFiles(KeptFiles *kept) const
+void VaultClaim::addKeptFiles(KeptFiles *kept) const
 {
-    const QString lock = QStringLiteral("the vault's lock file, which keeps a second copy of the "
-                                        "program off the vault");
-    kept->addFile(m_lockPath, lock);
-    kept->addFile(removalLockPath(), lock);
+    const QString claim = QStringLiteral("the vault's lock file, which keeps a second copy of "
+                                         "the program off the vault");
+    kept->addFile(m_claimPath, claim);
+    kept->addFile(removalFilePath(), claim);
 }
 
-// QLockFile takes over a lock left behind under a second lock file of its
-// own, which a copy killed meanwhile leaves: once the vault is ours, it goes.
-void VaultLock::removeLeftRemovalLock() const
+// QLockFile takes over a claim left behind under a second file of its own,
+// which a copy killed meanwhile leaves: once the vault is ours, it goes.
+void VaultClaim::removeLeftRemovalFile() const
 {
-    const QString path = removalLockPath();
+    const QString path = removalFilePath();
     QByteArray content;
-    if (!readLockFile(path, &content))
+    if (!readClaimFile(path, &content))
         return;
-    LockOwner owner;
+    ClaimOwner owner;
     const bool gone
         = !parseOwner(content, &owner) || (madeOnThisComputer(owner) && ownerGone(owner));
     QString reason;
@@ -221,11 +221,11 @@ void VaultLock::removeLeftRemovalLock() const
 
 // QLockFile does not say why it could not make its file: a file of the same
 // size made beside it does.
-QString VaultLock::whyNoLockCanBeMade() const
+QString VaultClaim::whyNoClaimCanBeMade() const
 {
     QString cause;
     {
-        QTemporaryFile probe(m_lockPath + QStringLiteral(".XXXXXX"));
+        QTemporaryFile probe(m_claimPath + QStringLiteral(".XXXXXX"));
         if (!probe.open())
             cause = probe.errorString();
         else if (probe.write(QByteArray(512, '\n')) != 512 || !probe.flush())
@@ -235,17 +235,17 @@ QString VaultLock::whyNoLockCanBeMade() const
         cause = QStringLiteral("the system gave no reason");
     return QStringLiteral("the lock file \"%1\" that keeps other copies from changing it at the "
                           "same time could not be made (%2).")
-        .arg(QDir::toNativeSeparators(m_lockPath), cause);
+        .arg(QDir::toNativeSeparators(m_claimPath), cause);
 }
 
-void VaultLock::unlock()
+void VaultClaim::release()
 {
-    if (m_status == Status::Locked)
+    if (m_status == Status::Claimed)
         m_file.unlock();
-    m_status = Status::Unlocked;
+    m_status = Status::NotClaimed;
 }
 
-QString VaultLock::message(const QString &productName) const
+QString VaultClaim::message(const QString &productName) const
 {
     const QString vault = QDir::toNativeSeparators(m_vaultPath);
     switch (m_status) {
@@ -266,8 +266,8 @@ QString VaultLock::message(const QString &productName) const
         return QStringLiteral("%1 cannot save changes to the vault \"%2\": %3\n\nThe entries "
                               "open to read and copy; a change you make cannot be saved.")
             .arg(productName, vault, m_reason);
-    case Status::Unlocked:
-    case Status::Locked:
+    case Status::NotClaimed:
+    case Status::Claimed:
         break;
     }
     return QString();
